@@ -1,0 +1,30 @@
+// Colour values of the canvas layer and their one conversion to and from the
+// platform's COLORREF.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// 0x00RRGGBB: blue in the low byte, the byte order of a 32-bit DIB pixel.
+using Rgb = uint32_t;
+
+// A canvas's transparent colour when none is set.
+constexpr Rgb NO_TRANSPARENT_COLOR = 0xFFFFFFFFu;
+
+constexpr Rgb MakeRgb(int red, int green, int blue) {
+    return (static_cast<Rgb>(red & 0xFF) << 16) | (static_cast<Rgb>(green & 0xFF) << 8) |
+           static_cast<Rgb>(blue & 0xFF);
+}
+constexpr int RgbRed(Rgb colour) { return static_cast<int>((colour >> 16) & 0xFF); }
+constexpr int RgbGreen(Rgb colour) { return static_cast<int>((colour >> 8) & 0xFF); }
+constexpr int RgbBlue(Rgb colour) { return static_cast<int>(colour & 0xFF); }
+
+// COLORREF is 0x00BBGGRR: converting swaps the low and the third byte.
+constexpr COLORREF RgbToColorRef(Rgb colour) {
+    return static_cast<COLORREF>(((colour & 0xFF) << 16) | (colour & 0xFF00) |
+                                 ((colour >> 16) & 0xFF));
+}
+constexpr Rgb ColorRefToRgb(COLORREF colour) {
+    return static_cast<Rgb>(((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF));
+}

@@ -1,0 +1,37 @@
+#!/bin/bash
+# Builds everything and runs the whole test suite under Wine on a private
+# virtual display. Extra arguments go to ctest (for example -R canvas).
+# The last line printed is CTest's summary.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$root/build}
+case $BUILD_DIR in /*) ;; *) BUILD_DIR=$root/$BUILD_DIR ;; esac
+
+"$root/scripts/setup.sh" || exit 1
+. "$root/scripts/wine-session.sh"
+
+# The shipped 32-bit program is always built; its tests run in the tree of the
+# architecture this machine can run.
+BUILD_DIR=$BUILD_DIR ARCH=i686 "$root/scripts/build.sh" || exit 1
+test_build=$BUILD_DIR
+if [ "$INKSLIP_TEST_ARCH" != i686 ]; then
+    echo "run-tests: this machine cannot run 32-bit code; testing the $INKSLIP_TEST_ARCH build of the same sources"
+    test_build=$BUILD_DIR/$INKSLIP_TEST_ARCH
+    BUILD_DIR=$test_build ARCH=$INKSLIP_TEST_ARCH "$root/scripts/build.sh" || exit 1
+fi
+
+trap wine_session_stop EXIT
+trap 'exit 130' INT TERM
+wine_template_prefix "$test_build/wine-template"
+wine_session_start "$test_build/wine-template" virtual || exit 1
+export INKSLIP_BUILD_DIR=$test_build
+export INKSLIP_SHIP_BUILD_DIR=$BUILD_DIR
+export INKSLIP_SOURCE_DIR=$root
+
+cd "$test_build"
+ctest --output-on-failure --timeout 300 "$@" > "$test_build/ctest.log" 2>&1
+status=$?
+# Everything CTest said (failures in full), with its summary as the last line.
+grep -v -e 'tests passed, .* tests failed out of' "$test_build/ctest.log" | tail -n 400
+grep -e 'tests passed, .* tests failed out of' "$test_build/ctest.log" | tail -n1
+exit $status

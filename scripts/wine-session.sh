@@ -1,0 +1,99 @@
+# Sourced by the test, run and benchmark scripts: a private Wine prefix copied
+# from a template, its own wineserver and, when asked, its own Xvfb display.
+# Everything started here is stopped by its own ids in wine_session_stop.
+
+# Which Windows build runs here: the shipped 32-bit one when this machine can
+# run 32-bit code (32-bit Wine), else the 64-bit build of the same sources.
+if [ -z "${INKSLIP_TEST_ARCH:-}" ]; then
+    if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        INKSLIP_TEST_ARCH=i686
+    else
+        INKSLIP_TEST_ARCH=x86_64
+    fi
+fi
+export INKSLIP_TEST_ARCH
+if [ "$INKSLIP_TEST_ARCH" = i686 ]; then
+    export WINEARCH=win32
+    INKSLIP_WINE=wine
+else
+    export WINEARCH=win64
+    export WINELOADER=/usr/lib/wine/wine64
+    INKSLIP_WINE=/usr/lib/wine/wine64
+fi
+export INKSLIP_WINE
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export LC_ALL=ja_JP.UTF-8
+
+WINE_SESSION_XVFB_PID=
+WINE_SESSION_DIR=
+
+# wine_template_prefix DIR: makes the template prefix once (per build tree).
+wine_template_prefix() {
+    local template=$1
+    if [ -f "$template/.inkslip-ready" ]; then
+        return 0
+    fi
+    rm -rf "$template"
+    mkdir -p "$template"
+    (
+        export WINEPREFIX=$template
+        unset DISPLAY
+        "$INKSLIP_WINE" wineboot -i >/dev/null 2>&1 || true
+        # Without an unmanaged X11 driver, dragging by an HTCAPTION area under
+        # Xvfb enters a move loop that never ends.
+        "$INKSLIP_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        # Dialogs use the Japanese proportional font the tests install.
+        "$INKSLIP_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+            /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
+        "$INKSLIP_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+            /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
+        wineserver -w
+    )
+    touch "$template/.inkslip-ready"
+}
+
+# wine_session_start TEMPLATE [virtual]: copies the template into a fresh
+# prefix, starts a virtual display when asked (or when there is none) and a
+# persistent wineserver, and warms Wine up so that its helper processes do not
+# hold the output pipes of the first real program.
+wine_session_start() {
+    local template=$1 mode=${2:-virtual}
+    WINE_SESSION_DIR=$(mktemp -d /tmp/inkslip-wine.XXXXXX)
+    cp -a "$template" "$WINE_SESSION_DIR/prefix"
+    export WINEPREFIX=$WINE_SESSION_DIR/prefix
+    if [ "$mode" = virtual ] || [ -z "${DISPLAY:-}" ]; then
+        local display_file=$WINE_SESSION_DIR/display
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+            3>"$display_file" >/dev/null 2>&1 &
+        WINE_SESSION_XVFB_PID=$!
+        local waited=0
+        while [ ! -s "$display_file" ]; do
+            sleep 0.1
+            waited=$((waited + 1))
+            if [ $waited -gt 100 ]; then
+                echo "wine-session: Xvfb did not start" >&2
+                return 1
+            fi
+        done
+        export DISPLAY=:$(head -n1 "$display_file")
+    fi
+    wineserver -p
+    "$INKSLIP_WINE" cmd /c exit >"$WINE_SESSION_DIR/warmup.log" 2>&1 || true
+}
+
+wine_session_stop() {
+    if [ -n "${WINEPREFIX:-}" ] && [ -n "$WINE_SESSION_DIR" ]; then
+        wineserver -k 2>/dev/null || true
+        timeout 30 wineserver -w 2>/dev/null || true
+    fi
+    if [ -n "$WINE_SESSION_XVFB_PID" ]; then
+        kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+        wait "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+        WINE_SESSION_XVFB_PID=
+    fi
+    if [ -n "$WINE_SESSION_DIR" ] && [ -z "${INKSLIP_KEEP_PREFIX:-}" ]; then
+        rm -rf "$WINE_SESSION_DIR"
+    fi
+    WINE_SESSION_DIR=
+}

@@ -1,0 +1,2 @@
+#include "settings/settings.h"
+Settings g_settings;

@@ -1,0 +1,26 @@
+// The drawing-tool state shared by pointer between the settings record, every
+// note and the tool palette.
+#pragma once
+
+#include "settings/color_quad.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+enum DrawMode : int32_t {
+    DRAW_PEN = 0,
+    DRAW_ERASE = 1,
+    DRAW_FILL = 2,
+    DRAW_BOX = 3,
+    DRAW_CIRCLE = 4,
+    DRAW_TEXT = 5,  // can be stored and selected, draws nothing
+};
+
+struct ToolState {
+    uint16_t PenSize;
+    uint16_t EraseSize;
+    ColorQuad PenColor;
+    HMENU TrayMenu;  // the loaded tray menu; never stored
+    DrawMode DrawMode;
+};

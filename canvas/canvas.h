@@ -1,0 +1,156 @@
+// The one abstract raster surface of the program and the faces through which
+// its three classes are reached. Every canvas class derives virtually from
+// Canvas, so each object holds one Canvas sub-object whichever face it is
+// seen through.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "canvas/rgb.h"
+
+// Format code of LoadFromMemory: a whole 24-bit BMP file image.
+constexpr int BMP_IMAGE_FORMAT = 384;  // 0x180
+// Format code of LoadDib24Rows: headerless bottom-up 24-bit rows, padded to 4 bytes.
+constexpr int DIB24_ROWS_FORMAT = 257;  // 0x101
+
+class DibSectionCanvas;
+class GdiSurface;
+class PixelBuffer;
+
+// Pixels are (x, y) with x the column from the left and y the row from the
+// top. Reads outside the canvas return 0, writes outside return false. The
+// declaration order below is the slot order of the interface.
+class Canvas {
+public:
+    virtual bool CreateFromBitmap(HBITMAP bitmap) = 0;                       // 0
+    virtual bool LoadFromMemory(const void* image, int format) = 0;          // 1
+    virtual bool CopyFrom(const Canvas* source) = 0;                         // 2
+    virtual bool Create(int width, int height, Rgb fill) = 0;                // 3
+    virtual bool LoadBmp(const char* path) = 0;                              // 4
+    virtual bool SaveBmp(const char* path) const = 0;                        // 5
+    virtual int GetWidth() const = 0;                                        // 6
+    virtual int GetHeight() const = 0;                                       // 7
+    virtual Rgb GetRgb(int x, int y) const = 0;                              // 8
+    virtual COLORREF GetColorRef(int x, int y) const = 0;                    // 9
+    virtual Rgb GetRawPixel(int x, int y) const = 0;                         // 10
+    virtual int GetRed(int x, int y) const = 0;                              // 11
+    virtual int GetGreen(int x, int y) const = 0;                            // 12
+    virtual int GetBlue(int x, int y) const = 0;                             // 13
+    virtual bool PutDib24(int x, int y, int width, int height, const uint8_t* rows) = 0;  // 14
+    virtual bool SetRgb(int x, int y, Rgb colour) = 0;                       // 15
+    virtual bool SetRawPixel(int x, int y, Rgb value) = 0;                   // 16
+    virtual bool SetRed(int x, int y, int value) = 0;                        // 17
+    virtual bool SetGreen(int x, int y, int value) = 0;                      // 18
+    virtual bool SetBlue(int x, int y, int value) = 0;                       // 19
+    virtual bool AddRed(int x, int y, int delta) = 0;                        // 20
+    virtual bool AddGreen(int x, int y, int delta) = 0;                      // 21
+    virtual bool AddBlue(int x, int y, int delta) = 0;                       // 22
+    virtual bool ScaleRed(int x, int y, double factor) = 0;                  // 23
+    virtual bool ScaleGreen(int x, int y, double factor) = 0;                // 24
+    virtual bool ScaleBlue(int x, int y, double factor) = 0;                 // 25
+    virtual Rgb GetTransparentColor() const = 0;                             // 26
+    virtual bool SetTransparentColor(Rgb colour) = 0;                        // 27
+    virtual bool DrawRectTo(Canvas* target, int x, int y, int width, int height) const = 0;  // 28
+    virtual bool DrawRectToDC(HDC dc, int x, int y, int width, int height) const = 0;  // 29
+    virtual bool DrawTo(DibSectionCanvas* target, int x, int y) const = 0;   // 30
+    virtual bool DrawTo(GdiSurface* target, int x, int y) const = 0;         // 31
+    virtual bool DrawTo(PixelBuffer* target, int x, int y) const = 0;        // 32
+    virtual bool DrawTo(Canvas* target, int x, int y) const = 0;             // 33
+    virtual bool DrawToDC(HDC dc, int x, int y) const = 0;                   // 34
+    virtual bool TileTo(Canvas* target, int x, int y, int width, int height) const = 0;  // 35
+    virtual bool TileToDC(HDC dc, int x, int y, int width, int height) const = 0;        // 36
+    virtual bool BlendToDC(HDC dc, int x, int y, double opacity) const = 0;  // 37
+    virtual bool BlendTo(Canvas* target, int x, int y, double opacity) const = 0;  // 38
+    virtual bool DrawThickLine(int x1, int y1, int x2, int y2, Rgb colour, uint16_t width) = 0;  // 39
+    virtual bool DrawLine(int x1, int y1, int x2, int y2, Rgb colour) = 0;   // 40
+    virtual bool DrawBox(int left, int top, int right, int bottom, Rgb colour) = 0;  // 41
+    virtual bool FillBox(int left, int top, int right, int bottom, Rgb colour) = 0;  // 42
+    virtual bool DrawCircle(int cx, int cy, int radius, Rgb colour) = 0;     // 43
+    virtual bool FillCircle(int cx, int cy, int radius, Rgb colour) = 0;     // 44
+    virtual bool FloodFill(int x, int y, Rgb colour) = 0;                    // 45
+    virtual bool FillEllipse(int left, int top, int right, int bottom, Rgb colour) = 0;  // 46
+    // A new DibCanvas holding a copy of the block; the caller owns it.
+    virtual Canvas* CopyRect(int x, int y, int width, int height) const = 0;  // 47
+    virtual ~Canvas() = default;                                             // 48
+
+protected:
+    Canvas() = default;
+    Canvas(const Canvas&) = default;
+    Canvas& operator=(const Canvas&) = default;
+};
+
+// A canvas whose pixels sit in a bitmap selected into a memory device
+// context, so platform drawing reaches them.
+class GdiSurface : public virtual Canvas {
+public:
+    virtual HBITMAP GetBitmap() const = 0;
+    virtual HDC GetDeviceContext() const = 0;
+
+protected:
+    GdiSurface() = default;
+    GdiSurface(const GdiSurface&) = default;
+    GdiSurface& operator=(const GdiSurface&) = default;
+};
+
+// A canvas whose pixels are a top-down 32-bit array in memory, stride
+// width × 4 bytes, word x + y × width holding pixel (x, y) as 0xZZRRGGBB.
+class PixelBuffer : public virtual Canvas {
+public:
+    virtual bool CopyPixelsFrom(const PixelBuffer* source) = 0;
+    virtual const BITMAPINFO* GetBitmapInfo() const = 0;
+    // The word of pixel (0, y); null when y is outside the canvas.
+    virtual const uint32_t* GetConstRow(int y) const = 0;
+    virtual uint32_t* GetRow(int y) = 0;
+
+protected:
+    PixelBuffer() = default;
+    PixelBuffer(const PixelBuffer&) = default;
+    PixelBuffer& operator=(const PixelBuffer&) = default;
+};
+
+// Both at once: a pixel array that is also selected into a device context.
+class GdiPixelBuffer : public GdiSurface, public virtual Canvas, public virtual PixelBuffer {
+protected:
+    GdiPixelBuffer() = default;
+    GdiPixelBuffer(const GdiPixelBuffer&) = default;
+    GdiPixelBuffer& operator=(const GdiPixelBuffer&) = default;
+};
+
+// The algorithms every canvas class shares, written once against the
+// interface. They move pixels one at a time through the virtual operations
+// and are the reference for any faster path a class adds.
+namespace shared_canvas {
+
+// Whether width × height is at least one pixel, computed without overflow.
+bool HasPixels(int width, int height);
+
+bool CopyFrom(Canvas& self, const Canvas* source);
+bool LoadBmp(Canvas& self, const char* path);
+bool SaveBmp(const Canvas& self, const char* path);
+bool LoadFromMemory(Canvas& self, const void* image, int format);
+bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows);
+bool AddRed(Canvas& self, int x, int y, int delta);
+bool AddGreen(Canvas& self, int x, int y, int delta);
+bool AddBlue(Canvas& self, int x, int y, int delta);
+bool ScaleRed(Canvas& self, int x, int y, double factor);
+bool ScaleGreen(Canvas& self, int x, int y, double factor);
+bool ScaleBlue(Canvas& self, int x, int y, double factor);
+bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int height);
+bool DrawToDibSection(const Canvas& self, DibSectionCanvas* target, int x, int y);
+bool DrawToGdiSurface(const Canvas& self, GdiSurface* target, int x, int y);
+bool DrawTo(const Canvas& self, Canvas* target, int x, int y);
+bool TileTo(const Canvas& self, Canvas* target, int x, int y, int width, int height);
+bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity);
+bool BlendTo(const Canvas& self, Canvas* target, int x, int y, double opacity);
+bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);
+bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);
+Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height);
+
+// Whether the pixel at (x, y) of a canvas is left out of transfers. Each
+// class decides by its own IsTransparentAt; this asks the canvas through
+// whatever concrete class it is.
+bool IsTransparentAt(const Canvas& canvas, int x, int y);
+
+}  // namespace shared_canvas

@@ -1,0 +1,108 @@
+// The canvas whose pixels are a top-down 32-bit DIB section selected into a
+// memory device context of its own: the same pixels are reached directly in
+// memory and drawn on by the platform.
+#pragma once
+
+#include "canvas/canvas.h"
+#include "canvas/gdi_handles.h"
+
+class DdbCanvas;
+class DibCanvas;
+
+class DibSectionCanvas : public GdiPixelBuffer {
+public:
+    // A 128 × 128 black canvas.
+    DibSectionCanvas();
+    // A black canvas of that size (empty when the size is refused).
+    DibSectionCanvas(int newWidth, int newHeight);
+    explicit DibSectionCanvas(const Canvas* source);
+    explicit DibSectionCanvas(const DdbCanvas& source);
+    explicit DibSectionCanvas(const DibCanvas& source);
+    DibSectionCanvas(const DibSectionCanvas& source);
+    ~DibSectionCanvas() override;
+
+    DibSectionCanvas& operator=(const DdbCanvas& source);
+    DibSectionCanvas& operator=(const DibCanvas& source);
+    DibSectionCanvas& operator=(const DibSectionCanvas& source);
+
+    // GdiSurface
+    HBITMAP GetBitmap() const override;
+    HDC GetDeviceContext() const override;
+
+    // Copies headerless bottom-up 24-bit rows of the canvas's own size in.
+    virtual bool LoadDib24Rows(const void* rows, int format);
+    virtual HDC GetMemoryDC() const;
+    virtual bool IsTransparentAt(int x, int y) const;
+
+    // Canvas
+    bool CreateFromBitmap(HBITMAP bitmap) override;
+    bool LoadFromMemory(const void* image, int format) override;
+    bool CopyFrom(const Canvas* source) override;
+    bool Create(int newWidth, int newHeight, Rgb fill) override;
+    bool LoadBmp(const char* path) override;
+    bool SaveBmp(const char* path) const override;
+    int GetWidth() const override;
+    int GetHeight() const override;
+    Rgb GetRgb(int x, int y) const override;
+    COLORREF GetColorRef(int x, int y) const override;
+    Rgb GetRawPixel(int x, int y) const override;
+    int GetRed(int x, int y) const override;
+    int GetGreen(int x, int y) const override;
+    int GetBlue(int x, int y) const override;
+    bool PutDib24(int x, int y, int blockWidth, int blockHeight, const uint8_t* rows) override;
+    bool SetRgb(int x, int y, Rgb colour) override;
+    bool SetRawPixel(int x, int y, Rgb value) override;
+    bool SetRed(int x, int y, int value) override;
+    bool SetGreen(int x, int y, int value) override;
+    bool SetBlue(int x, int y, int value) override;
+    bool AddRed(int x, int y, int delta) override;
+    bool AddGreen(int x, int y, int delta) override;
+    bool AddBlue(int x, int y, int delta) override;
+    bool ScaleRed(int x, int y, double factor) override;
+    bool ScaleGreen(int x, int y, double factor) override;
+    bool ScaleBlue(int x, int y, double factor) override;
+    Rgb GetTransparentColor() const override;
+    bool SetTransparentColor(Rgb colour) override;
+    bool DrawRectTo(Canvas* target, int x, int y, int blockWidth, int blockHeight) const override;
+    bool DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const override;
+    bool DrawTo(DibSectionCanvas* target, int x, int y) const override;
+    bool DrawTo(GdiSurface* target, int x, int y) const override;
+    bool DrawTo(PixelBuffer* target, int x, int y) const override;
+    bool DrawTo(Canvas* target, int x, int y) const override;
+    bool DrawToDC(HDC dc, int x, int y) const override;
+    bool TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const override;
+    bool TileToDC(HDC dc, int x, int y, int areaWidth, int areaHeight) const override;
+    bool BlendToDC(HDC dc, int x, int y, double opacity) const override;
+    bool BlendTo(Canvas* target, int x, int y, double opacity) const override;
+    bool DrawThickLine(int x1, int y1, int x2, int y2, Rgb colour, uint16_t penWidth) override;
+    bool DrawLine(int x1, int y1, int x2, int y2, Rgb colour) override;
+    bool DrawBox(int left, int top, int right, int bottom, Rgb colour) override;
+    bool FillBox(int left, int top, int right, int bottom, Rgb colour) override;
+    bool DrawCircle(int cx, int cy, int radius, Rgb colour) override;
+    bool FillCircle(int cx, int cy, int radius, Rgb colour) override;
+    bool FloodFill(int x, int y, Rgb colour) override;
+    bool FillEllipse(int left, int top, int right, int bottom, Rgb colour) override;
+    Canvas* CopyRect(int x, int y, int blockWidth, int blockHeight) const override;
+
+    // PixelBuffer
+    bool CopyPixelsFrom(const PixelBuffer* source) override;
+    const BITMAPINFO* GetBitmapInfo() const override;
+    const uint32_t* GetConstRow(int y) const override;
+    uint32_t* GetRow(int y) override;
+
+private:
+    bool IsInside(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    bool SetChannel(int x, int y, int shift, int value);
+
+    int width = 0;
+    int height = 0;
+    Rgb transparentColor = NO_TRANSPARENT_COLOR;
+    // Declared before the bitmap so that the bitmap is deleted first.
+    gdi_handles::MemoryDCHandle memoryDC;
+    gdi_handles::BitmapHandle bitmap;
+    // What the memory device context held before the DIB section.
+    HGDIOBJ previousBitmap = nullptr;
+    BITMAPINFO bitmapInfo{};
+    // The DIB section's memory; non-null exactly while the canvas has an image.
+    uint32_t* bits = nullptr;
+};

@@ -1,0 +1,66 @@
+#include "app/version_box.h"
+
+#include <cstdio>
+#include <memory>
+#include <new>
+
+namespace {
+
+constexpr char CAPTION[] = "バージョン情報";
+constexpr char COPYRIGHT[] = "Copyright (C) 2026 Inkslip team";
+
+}  // namespace
+
+bool ReadProductVersion(const char* path, std::string& version) {
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    if (size == 0) return false;
+    std::unique_ptr<char[]> block(new (std::nothrow) char[size]);
+    if (!block || !GetFileVersionInfoA(path, 0, size, block.get())) return false;
+
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    };
+    Translation* translations = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueA(block.get(), "\\VarFileInfo\\Translation",
+                        reinterpret_cast<void**>(&translations), &length) ||
+        !translations || length < sizeof(Translation)) {
+        return false;
+    }
+    char subBlock[64];
+    std::snprintf(subBlock, sizeof subBlock, "\\stringFileInfo\\%08lx\\%s",
+                  static_cast<unsigned long>(translations[0].language) << 16 |
+                      translations[0].codePage,
+                  "ProductVersion");
+    char* text = nullptr;
+    if (!VerQueryValueA(block.get(), subBlock, reinterpret_cast<void**>(&text), &length) ||
+        !text) {
+        return false;
+    }
+    version.assign(text);
+    return true;
+}
+
+std::string VersionBoxText(const std::string& version) {
+    return "Inkslip\nVersion " + version + "\n" + COPYRIGHT;
+}
+
+int ShowVersionBoxFor(HWND owner, const char* path) {
+    std::string version;
+    if (!ReadProductVersion(path, version)) return 0;
+    MessageBoxA(owner, VersionBoxText(version).c_str(), CAPTION, MB_OK);
+    return 1;
+}
+
+int ShowVersionBox(HWND owner) {
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    if (length == 0 || length >= sizeof path) return 0;
+    return ShowVersionBoxFor(owner, path);
+}
+
+void ShowFallbackVersionBox(HWND owner) {
+    MessageBoxA(owner, VersionBoxText("-.-.-").c_str(), CAPTION, MB_OK);
+}

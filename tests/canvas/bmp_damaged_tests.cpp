@@ -1,0 +1,171 @@
+// Damaged BMP file images: the reader must refuse or read them without ever
+// touching a byte past the end of the image. Each image is placed right
+// before a page that cannot be read, so any over-read faults at once.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "canvas/bmp_format.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// Committed pages followed by one PAGE_NOACCESS page; images are copied so
+// that their last byte is the last readable byte.
+class GuardedBuffer {
+public:
+    explicit GuardedBuffer(size_t capacity) {
+        SYSTEM_INFO info;
+        GetSystemInfo(&info);
+        page = info.dwPageSize;
+        readable = (capacity + page - 1) / page * page;
+        base = static_cast<uint8_t*>(
+            VirtualAlloc(nullptr, readable + page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        DWORD old = 0;
+        if (base && !VirtualProtect(base + readable, page, PAGE_NOACCESS, &old)) {
+            VirtualFree(base, 0, MEM_RELEASE);
+            base = nullptr;
+        }
+    }
+    ~GuardedBuffer() {
+        if (base) VirtualFree(base, 0, MEM_RELEASE);
+    }
+    GuardedBuffer(const GuardedBuffer&) = delete;
+    GuardedBuffer& operator=(const GuardedBuffer&) = delete;
+
+    bool IsValid() const { return base != nullptr; }
+    const uint8_t* End() const { return base + readable; }
+    size_t Capacity() const { return readable; }
+
+    // Copies the image to end exactly at the guard page; returns its start.
+    const uint8_t* Place(const Bytes& image) {
+        uint8_t* start = base + readable - image.size();
+        if (!image.empty()) std::memcpy(start, image.data(), image.size());
+        return start;
+    }
+
+private:
+    uint8_t* base = nullptr;
+    size_t page = 0;
+    size_t readable = 0;
+};
+
+Bytes Build(int32_t width, int32_t height, uint32_t infoHeaderSize, std::mt19937& random) {
+    BmpFileBuilder file;
+    EXPECT_TRUE(file.Start(width, height));
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) file.SetPixel(x, y, random() & 0xFFFFFF);
+    Bytes bytes(file.Data(), file.Data() + file.Size());
+    if (infoHeaderSize > 40) {
+        bytes.insert(bytes.begin() + 54, infoHeaderSize - 40, 0);
+        const uint32_t offset = 14 + infoHeaderSize;
+        std::memcpy(&bytes[10], &offset, 4);
+        std::memcpy(&bytes[14], &infoHeaderSize, 4);
+    }
+    return bytes;
+}
+
+void PutField(Bytes& bytes, size_t at, uint32_t value, size_t width) {
+    for (size_t i = 0; i < width && at + i < bytes.size(); ++i)
+        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// One damaged copy of `good`: cut short, bytes changed at random, header
+// fields set to values chosen to break size arithmetic, or several of these.
+Bytes Damage(const Bytes& good, std::mt19937& random) {
+    Bytes bytes = good;
+    const uint32_t size = static_cast<uint32_t>(good.size());
+    const uint32_t awkward[] = {0,         1,          2,           3,           24,
+                                54,        138,        size - 1,    size,        size + 1,
+                                0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x55555555, 0x2AAAAAAB,
+                                0x40000000, 0xFFFFFFFD, 0x10000,    static_cast<uint32_t>(random())};
+    const size_t fields[][2] = {{2, 4}, {10, 4}, {14, 4}, {18, 4}, {22, 4}, {28, 2}, {30, 4}};
+
+    const int kind = static_cast<int>(random() % 4);
+    if (kind == 0 || kind == 3) {
+        const int count = 1 + static_cast<int>(random() % 8);
+        for (int i = 0; i < count; ++i) bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
+    }
+    if (kind == 1 || kind == 3) {
+        const int count = 1 + static_cast<int>(random() % 3);
+        for (int i = 0; i < count; ++i) {
+            const auto& field = fields[random() % (sizeof fields / sizeof fields[0])];
+            PutField(bytes, field[0], awkward[random() % (sizeof awkward / sizeof awkward[0])], field[1]);
+        }
+    }
+    if (kind == 2 || (kind == 3 && random() % 2)) bytes.resize(random() % bytes.size());
+    return bytes;
+}
+
+}  // namespace
+
+TEST(BmpDamaged, GuardPageFaultsOnTheFirstByteAfterTheImage) {
+    GuardedBuffer buffer(4096);
+    ASSERT_TRUE(buffer.IsValid());
+    EXPECT_FALSE(IsBadReadPtr(buffer.End() - 1, 1));
+    EXPECT_TRUE(IsBadReadPtr(buffer.End(), 1));
+}
+
+TEST(BmpDamaged, CorpusOfDamagedImagesIsReadOnlyWithinItsBytes) {
+    std::mt19937 random(3003);
+    GuardedBuffer buffer(64 * 1024);
+    ASSERT_TRUE(buffer.IsValid());
+
+    std::vector<Bytes> originals;
+    for (int32_t width : {1, 3, 4, 6, 17})
+        for (int32_t height : {1, 2, 9})
+            for (uint32_t header : {40u, 124u}) originals.push_back(Build(width, height, header, random));
+
+    int accepted = 0, refused = 0;
+    uint32_t checksum = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const Bytes& good = originals[random() % originals.size()];
+        const Bytes damaged = Damage(good, random);
+        ASSERT_LE(damaged.size(), buffer.Capacity());
+        const uint8_t* image = buffer.Place(damaged);
+
+        Dib24Image dib;
+        if (!ParseBmpFileImage(image, damaged.size(), &dib)) {
+            ++refused;
+            continue;
+        }
+        ++accepted;
+        // Everything the reader hands out lies inside the image...
+        ASSERT_GE(dib.rows, image) << round;
+        ASSERT_LE(static_cast<uint64_t>(dib.stride) * static_cast<uint64_t>(dib.height),
+                  static_cast<uint64_t>(buffer.End() - dib.rows))
+            << round;
+        ASSERT_GE(dib.stride, 3 * static_cast<size_t>(dib.width)) << round;
+        // ...and reading every pixel of it, as a canvas does, stays there too.
+        for (int32_t y = 0; y < dib.height; ++y)
+            for (int32_t x = 0; x < dib.width; ++x)
+                checksum += Dib24PixelAt(dib.rows, dib.stride, dib.height, x, y);
+    }
+    // The corpus exercises both outcomes.
+    EXPECT_GT(accepted, 100);
+    EXPECT_GT(refused, 1000);
+    RecordProperty("accepted", accepted);
+    RecordProperty("refused", refused);
+    RecordProperty("checksum", static_cast<int>(checksum));
+}
+
+TEST(BmpDamaged, EveryTruncationOfAGoodFileIsRefused) {
+    std::mt19937 random(77);
+    GuardedBuffer buffer(8 * 1024);
+    ASSERT_TRUE(buffer.IsValid());
+    for (uint32_t header : {40u, 124u}) {
+        const Bytes good = Build(5, 7, header, random);
+        for (size_t length = 0; length < good.size(); ++length) {
+            const Bytes cut(good.begin(), good.begin() + length);
+            const uint8_t* image = buffer.Place(cut);
+            EXPECT_FALSE(ParseBmpFileImage(image, cut.size(), nullptr)) << header << " " << length;
+        }
+        EXPECT_TRUE(ParseBmpFileImage(buffer.Place(good), good.size(), nullptr));
+    }
+}

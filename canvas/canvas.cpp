@@ -1,8 +1,491 @@
+// The algorithms every canvas class shares, written once against the Canvas
+// interface. They move pixels one at a time through the virtual operations;
+// a class may add a faster path for its own storage but these stay the
+// reference for what a transfer does.
 #include "canvas/canvas.h"
 
-// Skeleton: filled in next.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "canvas/bmp_file.h"
+#include "canvas/bmp_format.h"
+#include "canvas/dib_canvas.h"
+#include "canvas/dib_section_canvas.h"
+#include "canvas/gdi_handles.h"
+
 namespace shared_canvas {
-bool HasPixels(int width, int height) {
-    return width > 0 && height > 0;
+
+namespace {
+
+bool IsInside(const Canvas& canvas, int x, int y) {
+    return x >= 0 && y >= 0 && x < canvas.GetWidth() && y < canvas.GetHeight();
 }
+
+// Coordinates are computed in 64 bits so that far-off positions cannot
+// overflow; a result beyond the int range is outside every canvas.
+bool FitsInt(int64_t value) { return value >= INT_MIN && value <= INT_MAX; }
+
+int ClampToInt(int64_t value) {
+    return static_cast<int>(std::min<int64_t>(std::max<int64_t>(value, INT_MIN), INT_MAX));
+}
+
+int ClampChannel(int64_t value) { return static_cast<int>(std::min<int64_t>(std::max<int64_t>(value, 0), 255)); }
+
+// A channel value times a factor, truncated toward zero and limited to
+// 0..255 before it becomes an int (NaN gives 0).
+int ScaledChannel(int channel, double factor) {
+    double scaled = std::trunc(static_cast<double>(channel) * factor);
+    if (!(scaled > 0.0)) return 0;
+    if (scaled > 255.0) return 255;
+    return static_cast<int>(scaled);
+}
+
+// The block of a transfer after clipping: source origin, size and target
+// origin.
+struct Block {
+    int sourceX = 0;
+    int sourceY = 0;
+    int width = 0;
+    int height = 0;
+    int targetX = 0;
+    int targetY = 0;
+};
+
+// Clips a width × height block placed at (x, y) to a target of targetWidth ×
+// targetHeight. The caller has already refused blocks entirely off the target
+// to the left, top, right or bottom.
+Block ClipBlock(int x, int y, int width, int height, int targetWidth, int targetHeight) {
+    Block block;
+    int64_t left = x;
+    int64_t top = y;
+    int64_t blockWidth = width;
+    int64_t blockHeight = height;
+    if (left < 0) {
+        block.sourceX = static_cast<int>(-left);
+        blockWidth += left;
+        left = 0;
+    }
+    if (top < 0) {
+        block.sourceY = static_cast<int>(-top);
+        blockHeight += top;
+        top = 0;
+    }
+    if (left + blockWidth > targetWidth) blockWidth = targetWidth - left;
+    if (top + blockHeight > targetHeight) blockHeight = targetHeight - top;
+    block.width = static_cast<int>(std::max<int64_t>(blockWidth, 0));
+    block.height = static_cast<int>(std::max<int64_t>(blockHeight, 0));
+    block.targetX = static_cast<int>(left);
+    block.targetY = static_cast<int>(top);
+    return block;
+}
+
+// The order in which one axis of a block is walked. Copying a canvas onto
+// itself must read every source pixel before it is overwritten, so when the
+// target lies after the source the walk runs backwards.
+struct Walk {
+    int first;
+    int end;
+    int step;
+};
+
+Walk AxisWalk(int count, bool backwards) {
+    return backwards ? Walk{count - 1, -1, -1} : Walk{0, count, 1};
+}
+
+bool IsSameCanvas(const Canvas& self, const Canvas* target) { return target == &self; }
+
+// The per-pixel block copy shared by DrawTo and DrawRectTo.
+void CopyBlock(const Canvas& self, Canvas* target, const Block& block) {
+    bool same = IsSameCanvas(self, target);
+    Walk rows = AxisWalk(block.height, same && block.targetY > block.sourceY);
+    Walk columns = AxisWalk(block.width, same && block.targetX > block.sourceX);
+    bool keyed = self.GetTransparentColor() != NO_TRANSPARENT_COLOR;
+    for (int i = rows.first; i != rows.end; i += rows.step) {
+        for (int j = columns.first; j != columns.end; j += columns.step) {
+            int sourceX = block.sourceX + j;
+            int sourceY = block.sourceY + i;
+            if (!keyed) {
+                target->SetRawPixel(block.targetX + j, block.targetY + i,
+                                    self.GetRgb(sourceX, sourceY));
+            } else if (!IsTransparentAt(self, sourceX, sourceY)) {
+                target->SetRawPixel(block.targetX + j, block.targetY + i,
+                                    self.GetRawPixel(sourceX, sourceY));
+            }
+        }
+    }
+}
+
+// Whether a block of the source's full size at (x, y) misses the target
+// entirely (the tests of DrawTo and DrawRectTo against the left and top use
+// the full source size).
+bool MissesTarget(const Canvas& self, const Canvas* target, int x, int y) {
+    return static_cast<int64_t>(x) <= -static_cast<int64_t>(self.GetWidth()) ||
+           static_cast<int64_t>(y) <= -static_cast<int64_t>(self.GetHeight()) ||
+           x >= target->GetWidth() || y >= target->GetHeight();
+}
+
+// Reads the claimed length of a BMP file image from its own headers, for
+// callers that hand over an image without saying how long it is. The image
+// must hold at least the 54 header bytes and everything its headers promise.
+bool ClaimedBmpSize(const void* image, size_t* size) {
+    BmpFileHeader fileHeader;
+    BmpInfoHeader infoHeader;
+    const uint8_t* bytes = static_cast<const uint8_t*>(image);
+    std::memcpy(&fileHeader, bytes, sizeof fileHeader);
+    std::memcpy(&infoHeader, bytes + BMP_FILE_HEADER_SIZE, sizeof infoHeader);
+    uint64_t claimed = BMP_HEADERS_SIZE;
+    if (infoHeader.width > 0 && infoHeader.height > 0) {
+        uint64_t pixels = Dib24Stride(infoHeader.width) * static_cast<uint64_t>(infoHeader.height);
+        claimed = std::max<uint64_t>(claimed, fileHeader.dataOffset + pixels);
+    }
+    if (claimed > SIZE_MAX) return false;
+    *size = static_cast<size_t>(claimed);
+    return true;
+}
+
+}  // namespace
+
+bool HasPixels(int width, int height) { return width >= 1 && height >= 1; }
+
+bool IsAcceptableSize(int width, int height) {
+    return HasPixels(width, height) &&
+           static_cast<int64_t>(width) * static_cast<int64_t>(height) <= MAX_CANVAS_PIXELS;
+}
+
+bool IsTransparentAt(const Canvas& canvas, int x, int y) {
+    Rgb transparent = canvas.GetTransparentColor();
+    return transparent != NO_TRANSPARENT_COLOR && IsInside(canvas, x, y) &&
+           canvas.GetRgb(x, y) == transparent;
+}
+
+bool CopyFrom(Canvas& self, const Canvas* source) {
+    if (source == nullptr) return false;
+    if (source == &self) return true;
+    int width = source->GetWidth();
+    int height = source->GetHeight();
+    if (!self.Create(width, height, 0)) return false;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) self.SetRgb(x, y, source->GetRgb(x, y));
+    }
+    self.SetTransparentColor(source->GetTransparentColor());
+    return true;
+}
+
+bool LoadBmpImage(Canvas& self, const void* image, size_t size) {
+    Dib24Image dib;
+    if (!ParseBmpFileImage(image, size, &dib)) return false;
+    if (!self.Create(dib.width, dib.height, 0)) return false;
+    self.PutDib24(0, 0, dib.width, dib.height, dib.rows);
+    return true;
+}
+
+bool LoadFromMemory(Canvas& self, const void* image, int format) {
+    if (image == nullptr || format != BMP_IMAGE_FORMAT) return false;
+    size_t size = 0;
+    if (!ClaimedBmpSize(image, &size)) return false;
+    return LoadBmpImage(self, image, size);
+}
+
+bool LoadBmp(Canvas& self, const char* path) {
+    if (path == nullptr) return false;
+    FileImage bytes;
+    if (!ReadWholeFile(path, &bytes)) return false;
+    return LoadBmpImage(self, bytes.Data(), bytes.Size());
+}
+
+bool SaveBmp(const Canvas& self, const char* path) {
+    if (path == nullptr) return false;
+    int width = self.GetWidth();
+    int height = self.GetHeight();
+    if (!HasPixels(width, height)) return false;
+    BmpFileBuilder file;
+    if (!file.Start(width, height)) return false;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            file.SetPixel(x, y, MakeRgb(self.GetRed(x, y), self.GetGreen(x, y), self.GetBlue(x, y)));
+        }
+    }
+    return WriteWholeFile(path, file.Data(), file.Size());
+}
+
+bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
+    if (!HasPixels(width, height) || rows == nullptr) return false;
+    int canvasWidth = self.GetWidth();
+    int canvasHeight = self.GetHeight();
+    if (static_cast<int64_t>(x) + width <= 0 || static_cast<int64_t>(y) + height <= 0 ||
+        x >= canvasWidth || y >= canvasHeight) {
+        return false;
+    }
+    size_t stride = static_cast<size_t>(Dib24Stride(width));
+    // Only the rows and columns that land inside the canvas are visited.
+    int firstRow = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(y)));
+    int endRow = static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(canvasHeight) - y));
+    int firstColumn = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(x)));
+    int endColumn = static_cast<int>(std::min<int64_t>(width, static_cast<int64_t>(canvasWidth) - x));
+    for (int i = firstRow; i < endRow; ++i) {
+        for (int j = firstColumn; j < endColumn; ++j) {
+            self.SetRgb(x + j, y + i, Dib24PixelAt(rows, stride, height, j, i));
+        }
+    }
+    return true;
+}
+
+bool AddRed(Canvas& self, int x, int y, int delta) {
+    if (!IsInside(self, x, y)) return false;
+    return self.SetRed(x, y, ClampChannel(static_cast<int64_t>(self.GetRed(x, y)) + delta));
+}
+
+bool AddGreen(Canvas& self, int x, int y, int delta) {
+    if (!IsInside(self, x, y)) return false;
+    return self.SetGreen(x, y, ClampChannel(static_cast<int64_t>(self.GetGreen(x, y)) + delta));
+}
+
+bool AddBlue(Canvas& self, int x, int y, int delta) {
+    if (!IsInside(self, x, y)) return false;
+    return self.SetBlue(x, y, ClampChannel(static_cast<int64_t>(self.GetBlue(x, y)) + delta));
+}
+
+bool ScaleRed(Canvas& self, int x, int y, double factor) {
+    if (!IsInside(self, x, y)) return false;
+    return self.SetRed(x, y, ScaledChannel(self.GetRed(x, y), factor));
+}
+
+bool ScaleGreen(Canvas& self, int x, int y, double factor) {
+    if (!IsInside(self, x, y)) return false;
+    return self.SetGreen(x, y, ScaledChannel(self.GetGreen(x, y), factor));
+}
+
+bool ScaleBlue(Canvas& self, int x, int y, double factor) {
+    if (!IsInside(self, x, y)) return false;
+    return self.SetBlue(x, y, ScaledChannel(self.GetBlue(x, y), factor));
+}
+
+bool DrawTo(const Canvas& self, Canvas* target, int x, int y) {
+    if (target == nullptr || MissesTarget(self, target, x, y)) return false;
+    CopyBlock(self, target,
+              ClipBlock(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
+                        target->GetHeight()));
+    return true;
+}
+
+bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
+    if (target == nullptr || width < 1 || height < 1 || MissesTarget(self, target, x, y)) {
+        return false;
+    }
+    CopyBlock(self, target,
+              ClipBlock(x, y, std::min(width, self.GetWidth()), std::min(height, self.GetHeight()),
+                        target->GetWidth(), target->GetHeight()));
+    return true;
+}
+
+bool DrawToDibSection(const Canvas& self, DibSectionCanvas* target, int x, int y) {
+    if (target == nullptr) return false;
+    if (self.GetTransparentColor() == NO_TRANSPARENT_COLOR) {
+        return self.DrawToDC(target->GetDeviceContext(), x, y);
+    }
+    return self.DrawTo(static_cast<PixelBuffer*>(target), x, y);
+}
+
+bool DrawToGdiSurface(const Canvas& self, GdiSurface* target, int x, int y) {
+    if (target == nullptr) return false;
+    return self.DrawToDC(target->GetDeviceContext(), x, y);
+}
+
+bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
+    if (target == nullptr || MissesTarget(self, target, x, y)) return false;
+    Block block = ClipBlock(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
+                            target->GetHeight());
+    bool same = static_cast<const PixelBuffer*>(target) == &self;
+    Walk rows = AxisWalk(block.height, same && block.targetY > block.sourceY);
+    if (self.GetTransparentColor() == NO_TRANSPARENT_COLOR) {
+        for (int i = rows.first; i != rows.end; i += rows.step) {
+            const uint32_t* sourceRow = self.GetConstRow(block.sourceY + i);
+            uint32_t* targetRow = target->GetRow(block.targetY + i);
+            if (sourceRow == nullptr || targetRow == nullptr) continue;
+            // memmove: a canvas copied onto itself shares its rows.
+            std::memmove(targetRow + block.targetX, sourceRow + block.sourceX,
+                         static_cast<size_t>(block.width) * sizeof(uint32_t));
+        }
+        return true;
+    }
+    CopyBlock(self, target, block);
+    return true;
+}
+
+bool TileTo(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
+    if (width < 1 || height < 1 || static_cast<int64_t>(x) + width < 0 ||
+        static_cast<int64_t>(y) + height < 0) {
+        return false;
+    }
+    int tileWidth = self.GetWidth();
+    int tileHeight = self.GetHeight();
+    // An empty canvas has no tile to repeat (and stepping by 0 would never end).
+    if (tileWidth < 1 || tileHeight < 1) return false;
+    int64_t right = static_cast<int64_t>(x) + width;
+    int64_t bottom = static_cast<int64_t>(y) + height;
+    for (int64_t ty = y; ty < bottom; ty += tileHeight) {
+        for (int64_t tx = x; tx < right; tx += tileWidth) {
+            self.DrawRectTo(target, static_cast<int>(tx), static_cast<int>(ty),
+                            static_cast<int>(std::min<int64_t>(tileWidth, right - tx)),
+                            static_cast<int>(std::min<int64_t>(tileHeight, bottom - ty)));
+        }
+    }
+    return true;
+}
+
+bool TileToDCWithClipRegion(const Canvas& self, HDC dc, int x, int y, int width, int height) {
+    if (width < 1 || height < 1 || static_cast<int64_t>(x) + width < 0 ||
+        static_cast<int64_t>(y) + height < 0) {
+        return false;
+    }
+    int tileWidth = self.GetWidth();
+    int tileHeight = self.GetHeight();
+    if (tileWidth < 1 || tileHeight < 1) return false;
+    int64_t right = static_cast<int64_t>(x) + width;
+    int64_t bottom = static_cast<int64_t>(y) + height;
+    {
+        // The device context keeps its own copy of the region, which stays
+        // selected and cuts the last tiles at the rectangle's edges.
+        gdi_handles::RegionHandle region(
+            CreateRectRgn(x, y, ClampToInt(right), ClampToInt(bottom)));
+        SelectClipRgn(dc, region.Get());
+    }
+    for (int64_t ty = y; ty < bottom; ty += tileHeight) {
+        for (int64_t tx = x; tx < right; tx += tileWidth) {
+            self.DrawToDC(dc, static_cast<int>(tx), static_cast<int>(ty));
+        }
+    }
+    return true;
+}
+
+bool TileToDCByBlocks(const Canvas& self, HDC dc, int x, int y, int width, int height) {
+    if (width < 1 || height < 1) return false;
+    int64_t right = static_cast<int64_t>(x) + width;
+    int64_t bottom = static_cast<int64_t>(y) + height;
+    if (right < 0 || bottom < 0) return false;
+    if (self.GetWidth() < 1 || self.GetHeight() < 1) return false;
+    // The size is read again for every tile, as a tile may change it.
+    for (int64_t ty = y; ty < bottom; ty += std::max(1, self.GetHeight())) {
+        for (int64_t tx = x; tx < right; tx += std::max(1, self.GetWidth())) {
+            self.DrawRectToDC(dc, static_cast<int>(tx), static_cast<int>(ty),
+                              static_cast<int>(std::min<int64_t>(self.GetWidth(), right - tx)),
+                              static_cast<int>(std::min<int64_t>(self.GetHeight(), bottom - ty)));
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// One blended channel: the source share plus the target share, truncated
+// toward zero and limited to 255.
+int BlendChannel(int source, int target, double opacity, double keep) {
+    double mixed = std::trunc(source * opacity + target * keep);
+    if (!(mixed > 0.0)) return 0;
+    return mixed > 255.0 ? 255 : static_cast<int>(mixed);
+}
+
+}  // namespace
+
+bool BlendTo(const Canvas& self, Canvas* target, int x, int y, double opacity) {
+    if (!(opacity > 0.0) || target == nullptr) return false;
+    if (opacity >= 1.0) return self.DrawTo(target, x, y);
+    double keep = 1.0 - opacity;
+    int width = self.GetWidth();
+    int height = self.GetHeight();
+    bool same = IsSameCanvas(self, target);
+    Walk rows = AxisWalk(height, same && y > 0);
+    Walk columns = AxisWalk(width, same && x > 0);
+    for (int i = rows.first; i != rows.end; i += rows.step) {
+        for (int j = columns.first; j != columns.end; j += columns.step) {
+            if (IsTransparentAt(self, j, i)) continue;
+            int64_t targetX = static_cast<int64_t>(x) + j;
+            int64_t targetY = static_cast<int64_t>(y) + i;
+            // Beyond the int range is outside every target: nothing to write.
+            if (!FitsInt(targetX) || !FitsInt(targetY)) continue;
+            int X = static_cast<int>(targetX);
+            int Y = static_cast<int>(targetY);
+            int red = BlendChannel(self.GetRed(j, i), target->GetRed(X, Y), opacity, keep);
+            int green = BlendChannel(self.GetGreen(j, i), target->GetGreen(X, Y), opacity, keep);
+            int blue = BlendChannel(self.GetBlue(j, i), target->GetBlue(X, Y), opacity, keep);
+            target->SetRgb(X, Y, static_cast<Rgb>(red) * 65536 + static_cast<Rgb>(green) * 256 +
+                                     static_cast<Rgb>(blue));
+        }
+    }
+    return true;
+}
+
+bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity) {
+    if (!(opacity > 0.0)) return false;
+    if (opacity >= 1.0) return self.DrawToDC(dc, x, y);
+    double keep = 1.0 - opacity;
+    int width = self.GetWidth();
+    int height = self.GetHeight();
+    for (int i = 0; i < height; ++i) {
+        for (int j = 0; j < width; ++j) {
+            if (IsTransparentAt(self, j, i)) continue;
+            int64_t targetX = static_cast<int64_t>(x) + j;
+            int64_t targetY = static_cast<int64_t>(y) + i;
+            if (!FitsInt(targetX) || !FitsInt(targetY)) continue;
+            int X = static_cast<int>(targetX);
+            int Y = static_cast<int>(targetY);
+            COLORREF under = GetPixel(dc, X, Y);
+            int red = BlendChannel(self.GetRed(j, i), GetRValue(under), opacity, keep);
+            int green = BlendChannel(self.GetGreen(j, i), GetGValue(under), opacity, keep);
+            int blue = BlendChannel(self.GetBlue(j, i), GetBValue(under), opacity, keep);
+            SetPixel(dc, X, Y, RGB(red, green, blue));
+        }
+    }
+    return true;
+}
+
+bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour) {
+    // Each side leaves out its end point, where the next side starts, so the
+    // four together cover the border once.
+    bool drawn = self.DrawLine(left, top, right, top, colour);
+    drawn = self.DrawLine(right, top, right, bottom, colour) || drawn;
+    drawn = self.DrawLine(right, bottom, left, bottom, colour) || drawn;
+    drawn = self.DrawLine(left, bottom, left, top, colour) || drawn;
+    return drawn;
+}
+
+bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour) {
+    if (left == right || top == bottom) return self.DrawLine(left, top, right, bottom, colour);
+    // Every row has a nonzero length, so every row reports true whether or
+    // not it reaches the canvas. Rows above or below the canvas draw nothing
+    // and are not visited, so that a huge box still ends quickly; the order
+    // of the rows does not change the pixels (one colour).
+    int64_t first = std::max<int64_t>(std::min(top, bottom), 0);
+    int64_t last = std::min<int64_t>(std::max(top, bottom), static_cast<int64_t>(self.GetHeight()) - 1);
+    bool drawn = first > std::min(top, bottom) || last < std::max(top, bottom);
+    for (int64_t row = first; row <= last; ++row) {
+        drawn = self.DrawLine(left, static_cast<int>(row), right, static_cast<int>(row), colour) ||
+                drawn;
+    }
+    return drawn;
+}
+
+Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height) {
+    if (x < 0 || y < 0 || width < 1 || height < 1) return nullptr;
+    DibCanvas* copy = new (std::nothrow) DibCanvas(width, height);
+    if (copy == nullptr) return nullptr;
+    if (copy->GetWidth() != width || copy->GetHeight() != height) {
+        delete copy;
+        return nullptr;
+    }
+    for (int i = 0; i < height; ++i) {
+        for (int j = 0; j < width; ++j) {
+            int64_t sourceX = static_cast<int64_t>(x) + j;
+            int64_t sourceY = static_cast<int64_t>(y) + i;
+            // Beyond the source the copy stays black.
+            if (!FitsInt(sourceX) || !FitsInt(sourceY)) continue;
+            copy->SetRgb(j, i, self.GetRgb(static_cast<int>(sourceX), static_cast<int>(sourceY)));
+        }
+    }
+    return static_cast<Canvas*>(copy);
+}
+
 }  // namespace shared_canvas

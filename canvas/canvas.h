@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "canvas/rgb.h"
@@ -123,13 +124,24 @@ protected:
 // and are the reference for any faster path a class adds.
 namespace shared_canvas {
 
-// Whether width × height is at least one pixel, computed without overflow.
+// The most pixels a canvas holds: its 32-bit words must fit in 2 GiB, the
+// largest block the platform's bitmap functions describe.
+constexpr int64_t MAX_CANVAS_PIXELS = 0x1FFFFFFF;
+
+// Whether a width and a height are both at least 1.
 bool HasPixels(int width, int height);
+// Whether a canvas of that size may be made: both sides at least 1 and the
+// product, computed without overflow, at most MAX_CANVAS_PIXELS.
+bool IsAcceptableSize(int width, int height);
 
 bool CopyFrom(Canvas& self, const Canvas* source);
 bool LoadBmp(Canvas& self, const char* path);
 bool SaveBmp(const Canvas& self, const char* path);
+// An image handed over without its length is trusted to hold at least its
+// headers and everything they promise.
 bool LoadFromMemory(Canvas& self, const void* image, int format);
+// A BMP file image of a known length: never read beyond it.
+bool LoadBmpImage(Canvas& self, const void* image, size_t size);
 bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows);
 bool AddRed(Canvas& self, int x, int y, int delta);
 bool AddGreen(Canvas& self, int x, int y, int delta);
@@ -141,7 +153,16 @@ bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int
 bool DrawToDibSection(const Canvas& self, DibSectionCanvas* target, int x, int y);
 bool DrawToGdiSurface(const Canvas& self, GdiSurface* target, int x, int y);
 bool DrawTo(const Canvas& self, Canvas* target, int x, int y);
+// DrawTo between pixel-buffer canvases: one copy per row when no
+// transparent colour is set.
+bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y);
 bool TileTo(const Canvas& self, Canvas* target, int x, int y, int width, int height);
+// Tiles a device context through DrawToDC, cut by a clipping region that
+// stays selected into the device context afterwards.
+bool TileToDCWithClipRegion(const Canvas& self, HDC dc, int x, int y, int width, int height);
+// Tiles a device context with DrawRectToDC blocks cut to size; the device
+// context is left as it was.
+bool TileToDCByBlocks(const Canvas& self, HDC dc, int x, int y, int width, int height);
 bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity);
 bool BlendTo(const Canvas& self, Canvas* target, int x, int y, double opacity);
 bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);

@@ -1,68 +1,320 @@
 #include "canvas/ddb_canvas.h"
 
+#include <algorithm>
+#include <memory>
+#include <new>
+
 #include "canvas/dib_canvas.h"
 #include "canvas/dib_section_canvas.h"
-#include "canvas/ddb_canvas.h"
+#include "canvas/drawing.h"
 
-// Skeleton: filled in next.
-DdbCanvas::DdbCanvas() {}
-DdbCanvas::DdbCanvas(int, int) {}
-DdbCanvas::DdbCanvas(const Canvas*) {}
-DdbCanvas::DdbCanvas(const DdbCanvas&) {}
-DdbCanvas& DdbCanvas::operator=(const DdbCanvas&) { return *this; }
-DdbCanvas::DdbCanvas(const DibCanvas&) {}
-DdbCanvas& DdbCanvas::operator=(const DibCanvas&) { return *this; }
-DdbCanvas::DdbCanvas(const DibSectionCanvas&) {}
-DdbCanvas& DdbCanvas::operator=(const DibSectionCanvas&) { return *this; }
-DdbCanvas::~DdbCanvas() {}
-bool DdbCanvas::IsTransparentAt(int, int) const { return false; }
-HBITMAP DdbCanvas::GetBitmap() const { return nullptr; }
-HDC DdbCanvas::GetDeviceContext() const { return nullptr; }
-bool DdbCanvas::CreateFromBitmap(HBITMAP) { return false; }
-bool DdbCanvas::LoadFromMemory(const void*, int) { return false; }
-bool DdbCanvas::CopyFrom(const Canvas*) { return false; }
-bool DdbCanvas::Create(int, int, Rgb) { return false; }
-bool DdbCanvas::LoadBmp(const char*) { return false; }
-bool DdbCanvas::SaveBmp(const char*) const { return false; }
-int DdbCanvas::GetWidth() const { return 0; }
-int DdbCanvas::GetHeight() const { return 0; }
-Rgb DdbCanvas::GetRgb(int, int) const { return 0; }
-COLORREF DdbCanvas::GetColorRef(int, int) const { return 0; }
-Rgb DdbCanvas::GetRawPixel(int, int) const { return 0; }
-int DdbCanvas::GetRed(int, int) const { return 0; }
-int DdbCanvas::GetGreen(int, int) const { return 0; }
-int DdbCanvas::GetBlue(int, int) const { return 0; }
-bool DdbCanvas::PutDib24(int, int, int, int, const uint8_t*) { return false; }
-bool DdbCanvas::SetRgb(int, int, Rgb) { return false; }
-bool DdbCanvas::SetRawPixel(int, int, Rgb) { return false; }
-bool DdbCanvas::SetRed(int, int, int) { return false; }
-bool DdbCanvas::SetGreen(int, int, int) { return false; }
-bool DdbCanvas::SetBlue(int, int, int) { return false; }
-bool DdbCanvas::AddRed(int, int, int) { return false; }
-bool DdbCanvas::AddGreen(int, int, int) { return false; }
-bool DdbCanvas::AddBlue(int, int, int) { return false; }
-bool DdbCanvas::ScaleRed(int, int, double) { return false; }
-bool DdbCanvas::ScaleGreen(int, int, double) { return false; }
-bool DdbCanvas::ScaleBlue(int, int, double) { return false; }
-Rgb DdbCanvas::GetTransparentColor() const { return 0; }
-bool DdbCanvas::SetTransparentColor(Rgb) { return false; }
-bool DdbCanvas::DrawRectTo(Canvas*, int, int, int, int) const { return false; }
-bool DdbCanvas::DrawRectToDC(HDC, int, int, int, int) const { return false; }
-bool DdbCanvas::DrawTo(DibSectionCanvas*, int, int) const { return false; }
-bool DdbCanvas::DrawTo(GdiSurface*, int, int) const { return false; }
-bool DdbCanvas::DrawTo(PixelBuffer*, int, int) const { return false; }
-bool DdbCanvas::DrawTo(Canvas*, int, int) const { return false; }
-bool DdbCanvas::DrawToDC(HDC, int, int) const { return false; }
-bool DdbCanvas::TileTo(Canvas*, int, int, int, int) const { return false; }
-bool DdbCanvas::TileToDC(HDC, int, int, int, int) const { return false; }
-bool DdbCanvas::BlendToDC(HDC, int, int, double) const { return false; }
-bool DdbCanvas::BlendTo(Canvas*, int, int, double) const { return false; }
-bool DdbCanvas::DrawThickLine(int, int, int, int, Rgb, uint16_t) { return false; }
-bool DdbCanvas::DrawLine(int, int, int, int, Rgb) { return false; }
-bool DdbCanvas::DrawBox(int, int, int, int, Rgb) { return false; }
-bool DdbCanvas::FillBox(int, int, int, int, Rgb) { return false; }
-bool DdbCanvas::DrawCircle(int, int, int, Rgb) { return false; }
-bool DdbCanvas::FillCircle(int, int, int, Rgb) { return false; }
-bool DdbCanvas::FloodFill(int, int, Rgb) { return false; }
-bool DdbCanvas::FillEllipse(int, int, int, int, Rgb) { return false; }
-Canvas* DdbCanvas::CopyRect(int, int, int, int) const { return nullptr; }
+using gdi_handles::BitmapHandle;
+using gdi_handles::MemoryDCHandle;
+using gdi_handles::WindowDC;
+
+DdbCanvas::DdbCanvas() : Canvas(), GdiSurface() { Create(128, 128, 0); }
+
+DdbCanvas::DdbCanvas(int newWidth, int newHeight) : Canvas(), GdiSurface() {
+    Create(newWidth, newHeight, 0);
+}
+
+DdbCanvas::DdbCanvas(const Canvas* source) : Canvas(), GdiSurface() { CopyFrom(source); }
+
+DdbCanvas::DdbCanvas(const DdbCanvas& source) : Canvas(), GdiSurface() {
+    CopyFrom(static_cast<const Canvas*>(&source));
+}
+
+DdbCanvas::DdbCanvas(const DibCanvas& source) : Canvas(), GdiSurface() {
+    CopyFrom(static_cast<const Canvas*>(&source));
+}
+
+DdbCanvas::DdbCanvas(const DibSectionCanvas& source) : Canvas(), GdiSurface() {
+    CopyFrom(static_cast<const Canvas*>(&source));
+}
+
+DdbCanvas::~DdbCanvas() {
+    // The bitmap goes back out of the device context before either is
+    // deleted (the holders then delete the bitmap, then the context).
+    if (bitmap) SelectObject(memoryDC.Get(), previousObject);
+}
+
+DdbCanvas& DdbCanvas::operator=(const DdbCanvas& source) {
+    if (&source != this) CopyFrom(static_cast<const Canvas*>(&source));
+    return *this;
+}
+
+DdbCanvas& DdbCanvas::operator=(const DibCanvas& source) {
+    CopyFrom(static_cast<const Canvas*>(&source));
+    return *this;
+}
+
+DdbCanvas& DdbCanvas::operator=(const DibSectionCanvas& source) {
+    CopyFrom(static_cast<const Canvas*>(&source));
+    return *this;
+}
+
+bool DdbCanvas::IsValid(int x, int y) const {
+    return memoryDC && x >= 0 && y >= 0 && x < width && y < height;
+}
+
+bool DdbCanvas::IsTransparentAt(int x, int y) const {
+    if (transparentColor == NO_TRANSPARENT_COLOR || !IsValid(x, y)) return false;
+    return GetRawPixel(x, y) == transparentColor;
+}
+
+HBITMAP DdbCanvas::GetBitmap() const { return bitmap.Get(); }
+HDC DdbCanvas::GetDeviceContext() const { return memoryDC.Get(); }
+
+bool DdbCanvas::Create(int newWidth, int newHeight, Rgb fill) {
+    if (!shared_canvas::IsAcceptableSize(newWidth, newHeight)) return false;
+    // The new bitmap and device context are made before the old ones go, so a
+    // refusal leaves the canvas as it was.
+    BitmapHandle newBitmap;
+    MemoryDCHandle newDC;
+    {
+        WindowDC screen;
+        if (!screen) return false;
+        newBitmap.Reset(CreateCompatibleBitmap(screen.Get(), newWidth, newHeight));
+        if (!newBitmap) return false;
+        newDC.Reset(CreateCompatibleDC(screen.Get()));
+    }
+    if (!newDC) return false;
+    HGDIOBJ newPrevious = SelectObject(newDC.Get(), newBitmap.Get());
+    if (newPrevious == nullptr || newPrevious == HGDI_ERROR) return false;
+
+    if (bitmap) SelectObject(memoryDC.Get(), previousObject);
+    bitmap.Reset();
+    memoryDC.Reset();
+    memoryDC.Swap(newDC);
+    bitmap.Swap(newBitmap);
+    previousObject = newPrevious;
+    width = newWidth;
+    height = newHeight;
+    transparentColor = NO_TRANSPARENT_COLOR;
+
+    COLORREF platformFill = RgbToColorRef(fill);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) SetPixel(memoryDC.Get(), x, y, platformFill);
+    }
+    return true;
+}
+
+bool DdbCanvas::CreateFromBitmap(HBITMAP source) {
+    if (source == nullptr || GetObjectType(source) != OBJ_BITMAP) return false;
+    BITMAP description{};
+    if (GetObject(source, sizeof description, &description) == 0) return false;
+    int sourceWidth = description.bmWidth;
+    int sourceHeight = description.bmHeight;
+    if (!shared_canvas::IsAcceptableSize(sourceWidth, sourceHeight)) return false;
+
+    // The pixels are read before Create, so that the canvas's own bitmap can
+    // be the source and a shortage of memory leaves the canvas unchanged.
+    size_t count = static_cast<size_t>(sourceWidth) * static_cast<size_t>(sourceHeight);
+    std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]());
+    if (!words) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = sourceWidth;
+    info.bmiHeader.biHeight = -sourceHeight;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    {
+        WindowDC screen;
+        // Unreadable pixels (a bitmap selected elsewhere) leave the canvas black.
+        GetDIBits(screen.Get(), source, 0, static_cast<UINT>(sourceHeight), words.get(), &info,
+                  DIB_RGB_COLORS);
+    }
+
+    if (!Create(sourceWidth, sourceHeight, 0)) return false;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            SetRgb(x, y, words[static_cast<size_t>(y) * static_cast<size_t>(width) + x]);
+        }
+    }
+    return true;
+}
+
+bool DdbCanvas::LoadFromMemory(const void* image, int format) {
+    return shared_canvas::LoadFromMemory(*this, image, format);
+}
+
+bool DdbCanvas::CopyFrom(const Canvas* source) { return shared_canvas::CopyFrom(*this, source); }
+
+bool DdbCanvas::LoadBmp(const char* path) { return shared_canvas::LoadBmp(*this, path); }
+
+bool DdbCanvas::SaveBmp(const char* path) const { return shared_canvas::SaveBmp(*this, path); }
+
+int DdbCanvas::GetWidth() const { return width; }
+int DdbCanvas::GetHeight() const { return height; }
+
+Rgb DdbCanvas::GetRgb(int x, int y) const {
+    if (!IsValid(x, y)) return 0;
+    return ColorRefToRgb(GetPixel(memoryDC.Get(), x, y));
+}
+
+COLORREF DdbCanvas::GetColorRef(int x, int y) const {
+    if (!IsValid(x, y)) return 0;
+    return GetPixel(memoryDC.Get(), x, y);
+}
+
+Rgb DdbCanvas::GetRawPixel(int x, int y) const { return GetRgb(x, y); }
+
+int DdbCanvas::GetRed(int x, int y) const { return static_cast<int>(GetColorRef(x, y) & 0xFF); }
+int DdbCanvas::GetGreen(int x, int y) const {
+    return static_cast<int>((GetColorRef(x, y) >> 8) & 0xFF);
+}
+int DdbCanvas::GetBlue(int x, int y) const { return static_cast<int>(GetRgb(x, y) & 0xFF); }
+
+bool DdbCanvas::PutDib24(int x, int y, int blockWidth, int blockHeight, const uint8_t* rows) {
+    return shared_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
+}
+
+bool DdbCanvas::SetRgb(int x, int y, Rgb colour) {
+    if (!IsValid(x, y)) return false;
+    SetPixel(memoryDC.Get(), x, y, RgbToColorRef(colour));
+    return true;
+}
+
+bool DdbCanvas::SetRawPixel(int x, int y, Rgb value) { return SetRgb(x, y, value); }
+
+bool DdbCanvas::SetColorRefByte(int x, int y, int shift, int value) {
+    if (!IsValid(x, y)) return false;
+    COLORREF channel = static_cast<COLORREF>(std::min(std::max(value, 0), 255));
+    COLORREF current = GetPixel(memoryDC.Get(), x, y) & 0x00FFFFFF;
+    COLORREF changed = (current & ~(static_cast<COLORREF>(0xFF) << shift)) | (channel << shift);
+    SetPixel(memoryDC.Get(), x, y, changed);
+    return true;
+}
+
+bool DdbCanvas::SetRed(int x, int y, int value) { return SetColorRefByte(x, y, 0, value); }
+bool DdbCanvas::SetGreen(int x, int y, int value) { return SetColorRefByte(x, y, 8, value); }
+bool DdbCanvas::SetBlue(int x, int y, int value) { return SetColorRefByte(x, y, 16, value); }
+
+bool DdbCanvas::AddRed(int x, int y, int delta) {
+    return IsValid(x, y) && shared_canvas::AddRed(*this, x, y, delta);
+}
+bool DdbCanvas::AddGreen(int x, int y, int delta) {
+    return IsValid(x, y) && shared_canvas::AddGreen(*this, x, y, delta);
+}
+bool DdbCanvas::AddBlue(int x, int y, int delta) {
+    return IsValid(x, y) && shared_canvas::AddBlue(*this, x, y, delta);
+}
+bool DdbCanvas::ScaleRed(int x, int y, double factor) {
+    return IsValid(x, y) && shared_canvas::ScaleRed(*this, x, y, factor);
+}
+bool DdbCanvas::ScaleGreen(int x, int y, double factor) {
+    return IsValid(x, y) && shared_canvas::ScaleGreen(*this, x, y, factor);
+}
+bool DdbCanvas::ScaleBlue(int x, int y, double factor) {
+    return IsValid(x, y) && shared_canvas::ScaleBlue(*this, x, y, factor);
+}
+
+Rgb DdbCanvas::GetTransparentColor() const { return transparentColor; }
+
+bool DdbCanvas::SetTransparentColor(Rgb colour) {
+    transparentColor = colour;
+    return true;
+}
+
+bool DdbCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth, int blockHeight) const {
+    return shared_canvas::DrawRectTo(*this, target, x, y, blockWidth, blockHeight);
+}
+
+bool DdbCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
+    if (blockWidth < 1 || blockHeight < 1) return false;
+    blockWidth = std::min(blockWidth, width);
+    blockHeight = std::min(blockHeight, height);
+    if (transparentColor == NO_TRANSPARENT_COLOR) {
+        BitBlt(dc, x, y, blockWidth, blockHeight, memoryDC.Get(), 0, 0, SRCCOPY);
+        return true;
+    }
+    for (int i = 0; i < blockHeight; ++i) {
+        for (int j = 0; j < blockWidth; ++j) {
+            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
+        }
+    }
+    return true;
+}
+
+bool DdbCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
+    return shared_canvas::DrawToDibSection(*this, target, x, y);
+}
+
+bool DdbCanvas::DrawTo(GdiSurface* target, int x, int y) const {
+    return shared_canvas::DrawToGdiSurface(*this, target, x, y);
+}
+
+bool DdbCanvas::DrawTo(PixelBuffer* target, int x, int y) const {
+    if (target == nullptr) return false;
+    return shared_canvas::DrawTo(*this, static_cast<Canvas*>(target), x, y);
+}
+
+bool DdbCanvas::DrawTo(Canvas* target, int x, int y) const {
+    return shared_canvas::DrawTo(*this, target, x, y);
+}
+
+bool DdbCanvas::DrawToDC(HDC dc, int x, int y) const {
+    if (transparentColor == NO_TRANSPARENT_COLOR) {
+        BitBlt(dc, x, y, width, height, memoryDC.Get(), 0, 0, SRCCOPY);
+        return true;
+    }
+    for (int i = 0; i < height; ++i) {
+        for (int j = 0; j < width; ++j) {
+            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
+        }
+    }
+    return true;
+}
+
+bool DdbCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {
+    return shared_canvas::TileTo(*this, target, x, y, areaWidth, areaHeight);
+}
+
+bool DdbCanvas::TileToDC(HDC dc, int x, int y, int areaWidth, int areaHeight) const {
+    return shared_canvas::TileToDCWithClipRegion(*this, dc, x, y, areaWidth, areaHeight);
+}
+
+bool DdbCanvas::BlendToDC(HDC dc, int x, int y, double opacity) const {
+    return shared_canvas::BlendToDC(*this, dc, x, y, opacity);
+}
+
+bool DdbCanvas::BlendTo(Canvas* target, int x, int y, double opacity) const {
+    return shared_canvas::BlendTo(*this, target, x, y, opacity);
+}
+
+bool DdbCanvas::DrawThickLine(int x1, int y1, int x2, int y2, Rgb colour, uint16_t penWidth) {
+    return drawing::GdiDrawThickLine(*this, memoryDC.Get(), x1, y1, x2, y2, colour, penWidth);
+}
+
+bool DdbCanvas::DrawLine(int x1, int y1, int x2, int y2, Rgb colour) {
+    return drawing::GdiDrawLine(*this, memoryDC.Get(), x1, y1, x2, y2, colour);
+}
+
+bool DdbCanvas::DrawBox(int left, int top, int right, int bottom, Rgb colour) {
+    return shared_canvas::DrawBox(*this, left, top, right, bottom, colour);
+}
+
+bool DdbCanvas::FillBox(int left, int top, int right, int bottom, Rgb colour) {
+    return shared_canvas::FillBox(*this, left, top, right, bottom, colour);
+}
+
+bool DdbCanvas::DrawCircle(int cx, int cy, int radius, Rgb colour) {
+    return drawing::GdiDrawCircle(*this, memoryDC.Get(), cx, cy, radius, colour);
+}
+
+bool DdbCanvas::FillCircle(int cx, int cy, int radius, Rgb colour) {
+    return drawing::GdiFillCircle(*this, memoryDC.Get(), cx, cy, radius, colour);
+}
+
+bool DdbCanvas::FloodFill(int x, int y, Rgb colour) {
+    return drawing::GdiFloodFill(*this, memoryDC.Get(), x, y, colour);
+}
+
+bool DdbCanvas::FillEllipse(int left, int top, int right, int bottom, Rgb colour) {
+    return drawing::GdiFillEllipse(memoryDC.Get(), left, top, right, bottom, colour);
+}
+
+Canvas* DdbCanvas::CopyRect(int x, int y, int blockWidth, int blockHeight) const {
+    return shared_canvas::CopyRect(*this, x, y, blockWidth, blockHeight);
+}

@@ -1,71 +1,459 @@
 #include "canvas/dib_canvas.h"
 
-#include "canvas/dib_canvas.h"
-#include "canvas/dib_section_canvas.h"
-#include "canvas/ddb_canvas.h"
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <new>
 
-// Skeleton: filled in next.
-DibCanvas::DibCanvas() {}
-DibCanvas::DibCanvas(int, int) {}
-DibCanvas::DibCanvas(const Canvas*) {}
-DibCanvas::DibCanvas(const DdbCanvas&) {}
-DibCanvas& DibCanvas::operator=(const DdbCanvas&) { return *this; }
-DibCanvas::DibCanvas(const DibCanvas&) {}
-DibCanvas& DibCanvas::operator=(const DibCanvas&) { return *this; }
-DibCanvas::DibCanvas(const DibSectionCanvas&) {}
-DibCanvas& DibCanvas::operator=(const DibSectionCanvas&) { return *this; }
-DibCanvas::~DibCanvas() {}
-bool DibCanvas::IsTransparentAt(int, int) const { return false; }
-bool DibCanvas::LoadDib24Rows(const void*, int) { return false; }
-bool DibCanvas::CopyPixelsFrom(const PixelBuffer*) { return false; }
-const BITMAPINFO* DibCanvas::GetBitmapInfo() const { return nullptr; }
-const uint32_t* DibCanvas::GetConstRow(int) const { return nullptr; }
-uint32_t* DibCanvas::GetRow(int) { return nullptr; }
-bool DibCanvas::CreateFromBitmap(HBITMAP) { return false; }
-bool DibCanvas::LoadFromMemory(const void*, int) { return false; }
-bool DibCanvas::CopyFrom(const Canvas*) { return false; }
-bool DibCanvas::Create(int, int, Rgb) { return false; }
-bool DibCanvas::LoadBmp(const char*) { return false; }
-bool DibCanvas::SaveBmp(const char*) const { return false; }
-int DibCanvas::GetWidth() const { return 0; }
-int DibCanvas::GetHeight() const { return 0; }
-Rgb DibCanvas::GetRgb(int, int) const { return 0; }
-COLORREF DibCanvas::GetColorRef(int, int) const { return 0; }
-Rgb DibCanvas::GetRawPixel(int, int) const { return 0; }
-int DibCanvas::GetRed(int, int) const { return 0; }
-int DibCanvas::GetGreen(int, int) const { return 0; }
-int DibCanvas::GetBlue(int, int) const { return 0; }
-bool DibCanvas::PutDib24(int, int, int, int, const uint8_t*) { return false; }
-bool DibCanvas::SetRgb(int, int, Rgb) { return false; }
-bool DibCanvas::SetRawPixel(int, int, Rgb) { return false; }
-bool DibCanvas::SetRed(int, int, int) { return false; }
-bool DibCanvas::SetGreen(int, int, int) { return false; }
-bool DibCanvas::SetBlue(int, int, int) { return false; }
-bool DibCanvas::AddRed(int, int, int) { return false; }
-bool DibCanvas::AddGreen(int, int, int) { return false; }
-bool DibCanvas::AddBlue(int, int, int) { return false; }
-bool DibCanvas::ScaleRed(int, int, double) { return false; }
-bool DibCanvas::ScaleGreen(int, int, double) { return false; }
-bool DibCanvas::ScaleBlue(int, int, double) { return false; }
-Rgb DibCanvas::GetTransparentColor() const { return 0; }
-bool DibCanvas::SetTransparentColor(Rgb) { return false; }
-bool DibCanvas::DrawRectTo(Canvas*, int, int, int, int) const { return false; }
-bool DibCanvas::DrawRectToDC(HDC, int, int, int, int) const { return false; }
-bool DibCanvas::DrawTo(DibSectionCanvas*, int, int) const { return false; }
-bool DibCanvas::DrawTo(GdiSurface*, int, int) const { return false; }
-bool DibCanvas::DrawTo(PixelBuffer*, int, int) const { return false; }
-bool DibCanvas::DrawTo(Canvas*, int, int) const { return false; }
-bool DibCanvas::DrawToDC(HDC, int, int) const { return false; }
-bool DibCanvas::TileTo(Canvas*, int, int, int, int) const { return false; }
-bool DibCanvas::TileToDC(HDC, int, int, int, int) const { return false; }
-bool DibCanvas::BlendToDC(HDC, int, int, double) const { return false; }
-bool DibCanvas::BlendTo(Canvas*, int, int, double) const { return false; }
-bool DibCanvas::DrawThickLine(int, int, int, int, Rgb, uint16_t) { return false; }
-bool DibCanvas::DrawLine(int, int, int, int, Rgb) { return false; }
-bool DibCanvas::DrawBox(int, int, int, int, Rgb) { return false; }
-bool DibCanvas::FillBox(int, int, int, int, Rgb) { return false; }
-bool DibCanvas::DrawCircle(int, int, int, Rgb) { return false; }
-bool DibCanvas::FillCircle(int, int, int, Rgb) { return false; }
+#include "canvas/ddb_canvas.h"
+#include "canvas/dib_section_canvas.h"
+#include "canvas/gdi_handles.h"
+
+namespace {
+
+void DescribeTopDown32(BITMAPINFO* info, int width, int height) {
+    std::memset(info, 0, sizeof *info);
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = width;
+    info->bmiHeader.biHeight = -height;
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = 32;
+    info->bmiHeader.biCompression = BI_RGB;
+}
+
+bool FitsInt(int64_t value) { return value >= INT_MIN && value <= INT_MAX; }
+
+// The points of a one-pixel line from (x0, y0) to (x1, y1), both ends
+// included, one per step along the longer axis: the slope and its inverse
+// in double precision, offsets truncated toward zero. A slope of exactly ±1
+// steps along x. `visit` is called with each point.
+//
+// Steps whose stepped coordinate lies more than `margin` outside
+// 0 ≤ x < width (or 0 ≤ y < height when stepping along y) cannot reach the
+// canvas and are not taken, so a line running far off the canvas ends
+// quickly; the pixels set are the same.
+template <typename Visit>
+void WalkLine(int x0, int y0, int x1, int y1, int width, int height, int64_t margin, Visit visit) {
+    auto point = [&visit](int64_t px, int64_t py) {
+        if (FitsInt(px) && FitsInt(py)) visit(static_cast<int>(px), static_cast<int>(py));
+    };
+    const int64_t lowX = -margin;
+    const int64_t highX = width - 1 + margin;
+    const int64_t lowY = -margin;
+    const int64_t highY = height - 1 + margin;
+    if (x0 == x1 && y0 == y1) {
+        point(x0, y0);
+        return;
+    }
+    if (x0 == x1) {
+        int64_t first = std::max<int64_t>(std::min(y0, y1), lowY);
+        int64_t last = std::min<int64_t>(std::max(y0, y1), highY);
+        for (int64_t y = first; y <= last; ++y) point(x0, y);
+        return;
+    }
+    if (y0 == y1) {
+        int64_t first = std::max<int64_t>(std::min(x0, x1), lowX);
+        int64_t last = std::min<int64_t>(std::max(x0, x1), highX);
+        for (int64_t x = first; x <= last; ++x) point(x, y0);
+        return;
+    }
+    int64_t xa = x0, ya = y0, xb = x1, yb = y1;
+    if (xb < xa) {
+        std::swap(xa, xb);
+        std::swap(ya, yb);
+    }
+    double m = static_cast<double>(yb - ya) / static_cast<double>(xb - xa);
+    double k = static_cast<double>(xb - xa) / static_cast<double>(yb - ya);
+    bool stepAlongX = ya < yb ? m <= 1.0 : m >= -1.0;
+    if (stepAlongX) {
+        int64_t first = std::max(xa, lowX);
+        int64_t last = std::min(xb, highX);
+        for (int64_t x = first; x <= last; ++x) {
+            point(x, ya + static_cast<int64_t>(std::trunc(static_cast<double>(x - xa) * m)));
+        }
+    } else if (ya < yb) {
+        // Falling steep line: from the top end down.
+        int64_t first = std::max(ya, lowY);
+        int64_t last = std::min(yb, highY);
+        for (int64_t y = first; y <= last; ++y) {
+            point(static_cast<int64_t>(std::trunc(static_cast<double>(xa) +
+                                                  static_cast<double>(y - ya) * k)),
+                  y);
+        }
+    } else {
+        // Rising steep line: from the left (lower) end up, offsets taken from
+        // the other end.
+        int64_t first = std::min(ya, highY);
+        int64_t last = std::max(yb, lowY);
+        for (int64_t y = first; y >= last; --y) {
+            point(xb + static_cast<int64_t>(std::trunc(static_cast<double>(y - yb) * k)), y);
+        }
+    }
+}
+
+int64_t AbsoluteRadius(int radius) {
+    return radius < 0 ? -static_cast<int64_t>(radius) : static_cast<int64_t>(radius);
+}
+
+// Half the height of column offset i of a circle of radius r.
+int64_t HalfHeight(int64_t r, int64_t i) {
+    double rr = static_cast<double>(r);
+    double ii = static_cast<double>(i);
+    return static_cast<int64_t>(std::trunc(std::sqrt(rr * rr - ii * ii)));
+}
+
+}  // namespace
+
+DibCanvas::DibCanvas() : Canvas(), PixelBuffer() { Create(128, 128, 0); }
+
+DibCanvas::DibCanvas(int newWidth, int newHeight) : Canvas(), PixelBuffer() {
+    Create(newWidth, newHeight, 0);
+}
+
+DibCanvas::DibCanvas(const Canvas* source) : Canvas(), PixelBuffer() { CopyFrom(source); }
+
+DibCanvas::DibCanvas(const DdbCanvas& source) : Canvas(), PixelBuffer() {
+    CopyFrom(static_cast<const Canvas*>(&source));
+}
+
+DibCanvas::DibCanvas(const DibCanvas& source) : Canvas(), PixelBuffer() {
+    CopyPixelsFrom(static_cast<const PixelBuffer*>(&source));
+}
+
+DibCanvas::DibCanvas(const DibSectionCanvas& source) : Canvas(), PixelBuffer() {
+    CopyPixelsFrom(static_cast<const PixelBuffer*>(&source));
+}
+
+DibCanvas::~DibCanvas() = default;
+
+DibCanvas& DibCanvas::operator=(const DdbCanvas& source) {
+    CopyFrom(static_cast<const Canvas*>(&source));
+    return *this;
+}
+
+DibCanvas& DibCanvas::operator=(const DibCanvas& source) {
+    if (&source != this) CopyPixelsFrom(static_cast<const PixelBuffer*>(&source));
+    return *this;
+}
+
+DibCanvas& DibCanvas::operator=(const DibSectionCanvas& source) {
+    CopyPixelsFrom(static_cast<const PixelBuffer*>(&source));
+    return *this;
+}
+
+bool DibCanvas::LoadDib24Rows(const void* rows, int format) {
+    if (rows == nullptr || format != DIB24_ROWS_FORMAT) return false;
+    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    const uint8_t* source = static_cast<const uint8_t*>(rows);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = source + static_cast<size_t>(height - 1 - y) * stride;
+        uint32_t* pixels = GetRow(y);
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = row + static_cast<size_t>(x) * 3;
+            pixels[x] = (pixels[x] & 0xFF000000u) | (static_cast<uint32_t>(p[2]) << 16) |
+                        (static_cast<uint32_t>(p[1]) << 8) | p[0];
+        }
+    }
+    return true;
+}
+
+bool DibCanvas::IsTransparentAt(int x, int y) const {
+    if (transparentColor == NO_TRANSPARENT_COLOR || !IsInside(x, y)) return false;
+    return GetRgb(x, y) == transparentColor;
+}
+
+bool DibCanvas::CopyPixelsFrom(const PixelBuffer* source) {
+    if (source == nullptr || source == static_cast<const PixelBuffer*>(this)) return false;
+    if (!Create(source->GetWidth(), source->GetHeight(), 0)) return false;
+    const uint32_t* sourceBits = source->GetConstRow(0);
+    if (sourceBits != nullptr) {
+        std::memcpy(bits.get(), sourceBits,
+                    static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(uint32_t));
+    }
+    transparentColor = source->GetTransparentColor();
+    return true;
+}
+
+const BITMAPINFO* DibCanvas::GetBitmapInfo() const { return &bitmapInfo; }
+
+const uint32_t* DibCanvas::GetConstRow(int y) const {
+    if (!bits || y < 0 || y >= height) return nullptr;
+    return bits.get() + static_cast<size_t>(y) * static_cast<size_t>(width);
+}
+
+uint32_t* DibCanvas::GetRow(int y) {
+    if (!bits || y < 0 || y >= height) return nullptr;
+    return bits.get() + static_cast<size_t>(y) * static_cast<size_t>(width);
+}
+
+bool DibCanvas::CreateFromBitmap(HBITMAP source) {
+    if (source == nullptr || GetObjectType(source) != OBJ_BITMAP) return false;
+    BITMAP description{};
+    if (GetObject(source, sizeof description, &description) == 0) return false;
+    int sourceWidth = description.bmWidth;
+    int sourceHeight = description.bmHeight;
+    if (!shared_canvas::IsAcceptableSize(sourceWidth, sourceHeight)) return false;
+
+    // Read before Create, so that a shortage of memory leaves the canvas as
+    // it was.
+    size_t count = static_cast<size_t>(sourceWidth) * static_cast<size_t>(sourceHeight);
+    std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]());
+    if (!words) return false;
+    BITMAPINFO info;
+    DescribeTopDown32(&info, sourceWidth, sourceHeight);
+    {
+        gdi_handles::WindowDC screen;
+        GetDIBits(screen.Get(), source, 0, static_cast<UINT>(sourceHeight), words.get(), &info,
+                  DIB_RGB_COLORS);
+    }
+    if (!Create(sourceWidth, sourceHeight, 0)) return false;
+    std::memcpy(bits.get(), words.get(), count * sizeof(uint32_t));
+    return true;
+}
+
+bool DibCanvas::LoadFromMemory(const void* image, int format) {
+    return shared_canvas::LoadFromMemory(*this, image, format);
+}
+
+bool DibCanvas::CopyFrom(const Canvas* source) {
+    // Copying onto itself changes nothing and is reported as not done.
+    if (source == static_cast<const Canvas*>(this)) return false;
+    return shared_canvas::CopyFrom(*this, source);
+}
+
+bool DibCanvas::Create(int newWidth, int newHeight, Rgb fill) {
+    if (!shared_canvas::IsAcceptableSize(newWidth, newHeight)) return false;
+    // The new buffer is had before the old one goes: a refusal leaves the
+    // canvas whole.
+    size_t count = static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight);
+    std::unique_ptr<uint32_t[]> newBits(new (std::nothrow) uint32_t[count]);
+    if (!newBits) return false;
+    DescribeTopDown32(&bitmapInfo, newWidth, newHeight);
+    bits = std::move(newBits);
+    width = newWidth;
+    height = newHeight;
+    if (fill == 0) {
+        std::memset(bits.get(), 0, count * sizeof(uint32_t));
+    } else {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) SetRawPixel(x, y, fill);
+        }
+    }
+    return true;
+}
+
+bool DibCanvas::LoadBmp(const char* path) { return shared_canvas::LoadBmp(*this, path); }
+
+bool DibCanvas::SaveBmp(const char* path) const { return shared_canvas::SaveBmp(*this, path); }
+
+int DibCanvas::GetWidth() const { return width; }
+int DibCanvas::GetHeight() const { return height; }
+
+Rgb DibCanvas::GetRgb(int x, int y) const { return GetRawPixel(x, y) & 0x00FFFFFFu; }
+
+COLORREF DibCanvas::GetColorRef(int x, int y) const {
+    return (static_cast<COLORREF>(GetBlue(x, y)) << 16) |
+           (static_cast<COLORREF>(GetGreen(x, y)) << 8) | static_cast<COLORREF>(GetRed(x, y));
+}
+
+Rgb DibCanvas::GetRawPixel(int x, int y) const {
+    if (!IsInside(x, y)) return 0;
+    return bits[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
+}
+
+int DibCanvas::GetRed(int x, int y) const { return static_cast<int>((GetRawPixel(x, y) >> 16) & 0xFF); }
+int DibCanvas::GetGreen(int x, int y) const { return static_cast<int>((GetRawPixel(x, y) >> 8) & 0xFF); }
+int DibCanvas::GetBlue(int x, int y) const { return static_cast<int>(GetRawPixel(x, y) & 0xFF); }
+
+bool DibCanvas::PutDib24(int x, int y, int blockWidth, int blockHeight, const uint8_t* rows) {
+    return shared_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
+}
+
+bool DibCanvas::SetRgb(int x, int y, Rgb colour) { return SetRawPixel(x, y, colour & 0x00FFFFFFu); }
+
+bool DibCanvas::SetRawPixel(int x, int y, Rgb value) {
+    if (!IsInside(x, y)) return false;
+    bits[static_cast<size_t>(y) * static_cast<size_t>(width) + x] = value;
+    return true;
+}
+
+bool DibCanvas::SetChannel(int x, int y, int shift, int value) {
+    if (!IsInside(x, y)) return false;
+    uint32_t channel = static_cast<uint32_t>(std::min(std::max(value, 0), 255));
+    uint32_t& word = bits[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
+    word = (word & ~(0xFFu << shift)) | (channel << shift);
+    return true;
+}
+
+bool DibCanvas::SetRed(int x, int y, int value) { return SetChannel(x, y, 16, value); }
+bool DibCanvas::SetGreen(int x, int y, int value) { return SetChannel(x, y, 8, value); }
+bool DibCanvas::SetBlue(int x, int y, int value) { return SetChannel(x, y, 0, value); }
+
+bool DibCanvas::AddRed(int x, int y, int delta) { return shared_canvas::AddRed(*this, x, y, delta); }
+bool DibCanvas::AddGreen(int x, int y, int delta) {
+    return shared_canvas::AddGreen(*this, x, y, delta);
+}
+bool DibCanvas::AddBlue(int x, int y, int delta) { return shared_canvas::AddBlue(*this, x, y, delta); }
+bool DibCanvas::ScaleRed(int x, int y, double factor) {
+    return shared_canvas::ScaleRed(*this, x, y, factor);
+}
+bool DibCanvas::ScaleGreen(int x, int y, double factor) {
+    return shared_canvas::ScaleGreen(*this, x, y, factor);
+}
+bool DibCanvas::ScaleBlue(int x, int y, double factor) {
+    return shared_canvas::ScaleBlue(*this, x, y, factor);
+}
+
+Rgb DibCanvas::GetTransparentColor() const { return transparentColor; }
+
+bool DibCanvas::SetTransparentColor(Rgb colour) {
+    transparentColor = colour;
+    return true;
+}
+
+bool DibCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth, int blockHeight) const {
+    return shared_canvas::DrawRectTo(*this, target, x, y, blockWidth, blockHeight);
+}
+
+bool DibCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
+    if (blockWidth < 1 || blockHeight < 1) return false;
+    blockWidth = std::min(blockWidth, width);
+    blockHeight = std::min(blockHeight, height);
+    if (transparentColor == NO_TRANSPARENT_COLOR) {
+        if (bits) {
+            // A top-down image: scan line 0 is the top row, so the first
+            // blockHeight scan lines are the top of the picture.
+            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(blockWidth),
+                              static_cast<DWORD>(blockHeight), 0, 0, 0,
+                              static_cast<UINT>(blockHeight), bits.get(), &bitmapInfo,
+                              DIB_RGB_COLORS);
+        }
+        return true;
+    }
+    for (int i = 0; i < blockHeight; ++i) {
+        for (int j = 0; j < blockWidth; ++j) {
+            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
+        }
+    }
+    return true;
+}
+
+bool DibCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
+    return shared_canvas::DrawToDibSection(*this, target, x, y);
+}
+
+bool DibCanvas::DrawTo(GdiSurface* target, int x, int y) const {
+    return shared_canvas::DrawToGdiSurface(*this, target, x, y);
+}
+
+bool DibCanvas::DrawTo(PixelBuffer* target, int x, int y) const {
+    return shared_canvas::CopyRowsTo(*this, target, x, y);
+}
+
+bool DibCanvas::DrawTo(Canvas* target, int x, int y) const {
+    return shared_canvas::DrawTo(*this, target, x, y);
+}
+
+bool DibCanvas::DrawToDC(HDC dc, int x, int y) const {
+    if (transparentColor == NO_TRANSPARENT_COLOR) {
+        if (bits) {
+            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
+                              0, static_cast<UINT>(height), bits.get(), &bitmapInfo,
+                              DIB_RGB_COLORS);
+        }
+        return true;
+    }
+    for (int i = 0; i < height; ++i) {
+        for (int j = 0; j < width; ++j) {
+            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
+        }
+    }
+    return true;
+}
+
+bool DibCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {
+    return shared_canvas::TileTo(*this, target, x, y, areaWidth, areaHeight);
+}
+
+bool DibCanvas::TileToDC(HDC dc, int x, int y, int areaWidth, int areaHeight) const {
+    return shared_canvas::TileToDCWithClipRegion(*this, dc, x, y, areaWidth, areaHeight);
+}
+
+bool DibCanvas::BlendToDC(HDC dc, int x, int y, double opacity) const {
+    return shared_canvas::BlendToDC(*this, dc, x, y, opacity);
+}
+
+bool DibCanvas::BlendTo(Canvas* target, int x, int y, double opacity) const {
+    return shared_canvas::BlendTo(*this, target, x, y, opacity);
+}
+
+// The software rasteriser: every pixel goes through SetRgb, so the figures
+// are clipped to the canvas.
+
+bool DibCanvas::DrawLine(int x1, int y1, int x2, int y2, Rgb colour) {
+    if (x1 == x2 && y1 == y2) return SetRgb(x1, y1, colour);
+    WalkLine(x1, y1, x2, y2, width, height, 0, [&](int px, int py) { SetRgb(px, py, colour); });
+    return true;
+}
+
+bool DibCanvas::DrawThickLine(int x1, int y1, int x2, int y2, Rgb colour, uint16_t penWidth) {
+    if (penWidth == 0) return false;
+    if (penWidth == 1) return DrawLine(x1, y1, x2, y2, colour);
+    int radius = penWidth / 2;
+    if (x1 == x2 && y1 == y2) return FillCircle(x1, y1, radius, colour);
+    // A disc of radius r at a point reaches r columns and rows beyond it.
+    WalkLine(x1, y1, x2, y2, width, height, radius,
+             [&](int px, int py) { FillCircle(px, py, radius, colour); });
+    return true;
+}
+
+bool DibCanvas::DrawBox(int left, int top, int right, int bottom, Rgb colour) {
+    return shared_canvas::DrawBox(*this, left, top, right, bottom, colour);
+}
+
+bool DibCanvas::FillBox(int left, int top, int right, int bottom, Rgb colour) {
+    return shared_canvas::FillBox(*this, left, top, right, bottom, colour);
+}
+
+bool DibCanvas::DrawCircle(int cx, int cy, int radius, Rgb colour) {
+    int64_t r = AbsoluteRadius(radius);
+    if (r == 0) return DrawLine(cx, cy, cx, cy, colour);
+    // The column cx + r is not visited; columns off the canvas are skipped.
+    int64_t first = std::max<int64_t>(-r, -static_cast<int64_t>(cx));
+    int64_t last = std::min<int64_t>(r - 1, static_cast<int64_t>(width) - 1 - cx);
+    for (int64_t i = first; i <= last; ++i) {
+        int64_t d = HalfHeight(r, i);
+        int x = static_cast<int>(cx + i);
+        int64_t below = cy + d;
+        int64_t above = cy - d;
+        if (FitsInt(below)) SetRgb(x, static_cast<int>(below), colour);
+        if (FitsInt(above)) SetRgb(x, static_cast<int>(above), colour);
+    }
+    return true;
+}
+
+bool DibCanvas::FillCircle(int cx, int cy, int radius, Rgb colour) {
+    int64_t r = AbsoluteRadius(radius);
+    if (r == 0) return DrawLine(cx, cy, cx, cy, colour);
+    int64_t first = std::max<int64_t>(-r, -static_cast<int64_t>(cx));
+    int64_t last = std::min<int64_t>(r - 1, static_cast<int64_t>(width) - 1 - cx);
+    for (int64_t i = first; i <= last; ++i) {
+        int64_t d = HalfHeight(r, i);
+        // The vertical run cy - d .. cy + d, limited to the int range (rows
+        // beyond it are outside the canvas anyway).
+        int64_t top = std::max<int64_t>(cy - d, INT_MIN);
+        int64_t bottom = std::min<int64_t>(cy + d, INT_MAX);
+        DrawLine(static_cast<int>(cx + i), static_cast<int>(bottom), static_cast<int>(cx + i),
+                 static_cast<int>(top), colour);
+    }
+    return true;
+}
+
 bool DibCanvas::FloodFill(int, int, Rgb) { return false; }
+
 bool DibCanvas::FillEllipse(int, int, int, int, Rgb) { return false; }
-Canvas* DibCanvas::CopyRect(int, int, int, int) const { return nullptr; }
+
+Canvas* DibCanvas::CopyRect(int x, int y, int blockWidth, int blockHeight) const {
+    return shared_canvas::CopyRect(*this, x, y, blockWidth, blockHeight);
+}

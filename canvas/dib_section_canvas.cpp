@@ -1,74 +1,404 @@
 #include "canvas/dib_section_canvas.h"
 
-#include "canvas/dib_canvas.h"
-#include "canvas/dib_section_canvas.h"
-#include "canvas/ddb_canvas.h"
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <new>
 
-// Skeleton: filled in next.
-DibSectionCanvas::DibSectionCanvas() {}
-DibSectionCanvas::DibSectionCanvas(int, int) {}
-DibSectionCanvas::DibSectionCanvas(const Canvas*) {}
-DibSectionCanvas::DibSectionCanvas(const DdbCanvas&) {}
-DibSectionCanvas& DibSectionCanvas::operator=(const DdbCanvas&) { return *this; }
-DibSectionCanvas::DibSectionCanvas(const DibCanvas&) {}
-DibSectionCanvas& DibSectionCanvas::operator=(const DibCanvas&) { return *this; }
-DibSectionCanvas::DibSectionCanvas(const DibSectionCanvas&) {}
-DibSectionCanvas& DibSectionCanvas::operator=(const DibSectionCanvas&) { return *this; }
-DibSectionCanvas::~DibSectionCanvas() {}
-bool DibSectionCanvas::IsTransparentAt(int, int) const { return false; }
-HBITMAP DibSectionCanvas::GetBitmap() const { return nullptr; }
-HDC DibSectionCanvas::GetDeviceContext() const { return nullptr; }
-bool DibSectionCanvas::LoadDib24Rows(const void*, int) { return false; }
-bool DibSectionCanvas::CopyPixelsFrom(const PixelBuffer*) { return false; }
-const BITMAPINFO* DibSectionCanvas::GetBitmapInfo() const { return nullptr; }
-const uint32_t* DibSectionCanvas::GetConstRow(int) const { return nullptr; }
-uint32_t* DibSectionCanvas::GetRow(int) { return nullptr; }
-HDC DibSectionCanvas::GetMemoryDC() const { return nullptr; }
-bool DibSectionCanvas::CreateFromBitmap(HBITMAP) { return false; }
-bool DibSectionCanvas::LoadFromMemory(const void*, int) { return false; }
-bool DibSectionCanvas::CopyFrom(const Canvas*) { return false; }
-bool DibSectionCanvas::Create(int, int, Rgb) { return false; }
-bool DibSectionCanvas::LoadBmp(const char*) { return false; }
-bool DibSectionCanvas::SaveBmp(const char*) const { return false; }
-int DibSectionCanvas::GetWidth() const { return 0; }
-int DibSectionCanvas::GetHeight() const { return 0; }
-Rgb DibSectionCanvas::GetRgb(int, int) const { return 0; }
-COLORREF DibSectionCanvas::GetColorRef(int, int) const { return 0; }
-Rgb DibSectionCanvas::GetRawPixel(int, int) const { return 0; }
-int DibSectionCanvas::GetRed(int, int) const { return 0; }
-int DibSectionCanvas::GetGreen(int, int) const { return 0; }
-int DibSectionCanvas::GetBlue(int, int) const { return 0; }
-bool DibSectionCanvas::PutDib24(int, int, int, int, const uint8_t*) { return false; }
-bool DibSectionCanvas::SetRgb(int, int, Rgb) { return false; }
-bool DibSectionCanvas::SetRawPixel(int, int, Rgb) { return false; }
-bool DibSectionCanvas::SetRed(int, int, int) { return false; }
-bool DibSectionCanvas::SetGreen(int, int, int) { return false; }
-bool DibSectionCanvas::SetBlue(int, int, int) { return false; }
-bool DibSectionCanvas::AddRed(int, int, int) { return false; }
-bool DibSectionCanvas::AddGreen(int, int, int) { return false; }
-bool DibSectionCanvas::AddBlue(int, int, int) { return false; }
-bool DibSectionCanvas::ScaleRed(int, int, double) { return false; }
-bool DibSectionCanvas::ScaleGreen(int, int, double) { return false; }
-bool DibSectionCanvas::ScaleBlue(int, int, double) { return false; }
-Rgb DibSectionCanvas::GetTransparentColor() const { return 0; }
-bool DibSectionCanvas::SetTransparentColor(Rgb) { return false; }
-bool DibSectionCanvas::DrawRectTo(Canvas*, int, int, int, int) const { return false; }
-bool DibSectionCanvas::DrawRectToDC(HDC, int, int, int, int) const { return false; }
-bool DibSectionCanvas::DrawTo(DibSectionCanvas*, int, int) const { return false; }
-bool DibSectionCanvas::DrawTo(GdiSurface*, int, int) const { return false; }
-bool DibSectionCanvas::DrawTo(PixelBuffer*, int, int) const { return false; }
-bool DibSectionCanvas::DrawTo(Canvas*, int, int) const { return false; }
-bool DibSectionCanvas::DrawToDC(HDC, int, int) const { return false; }
-bool DibSectionCanvas::TileTo(Canvas*, int, int, int, int) const { return false; }
-bool DibSectionCanvas::TileToDC(HDC, int, int, int, int) const { return false; }
-bool DibSectionCanvas::BlendToDC(HDC, int, int, double) const { return false; }
-bool DibSectionCanvas::BlendTo(Canvas*, int, int, double) const { return false; }
-bool DibSectionCanvas::DrawThickLine(int, int, int, int, Rgb, uint16_t) { return false; }
-bool DibSectionCanvas::DrawLine(int, int, int, int, Rgb) { return false; }
-bool DibSectionCanvas::DrawBox(int, int, int, int, Rgb) { return false; }
-bool DibSectionCanvas::FillBox(int, int, int, int, Rgb) { return false; }
-bool DibSectionCanvas::DrawCircle(int, int, int, Rgb) { return false; }
-bool DibSectionCanvas::FillCircle(int, int, int, Rgb) { return false; }
-bool DibSectionCanvas::FloodFill(int, int, Rgb) { return false; }
-bool DibSectionCanvas::FillEllipse(int, int, int, int, Rgb) { return false; }
-Canvas* DibSectionCanvas::CopyRect(int, int, int, int) const { return nullptr; }
+#include "canvas/ddb_canvas.h"
+#include "canvas/dib_canvas.h"
+#include "canvas/drawing.h"
+
+using gdi_handles::BitmapHandle;
+using gdi_handles::MemoryDCHandle;
+using gdi_handles::WindowDC;
+
+namespace {
+
+void DescribeTopDown32(BITMAPINFO* info, int width, int height) {
+    std::memset(info, 0, sizeof *info);
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = width;
+    info->bmiHeader.biHeight = -height;
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = 32;
+    info->bmiHeader.biCompression = BI_RGB;
+}
+
+}  // namespace
+
+DibSectionCanvas::DibSectionCanvas() : Canvas(), PixelBuffer(), GdiPixelBuffer() {
+    Create(128, 128, 0);
+}
+
+DibSectionCanvas::DibSectionCanvas(int newWidth, int newHeight)
+    : Canvas(), PixelBuffer(), GdiPixelBuffer() {
+    Create(newWidth, newHeight, 0);
+}
+
+DibSectionCanvas::DibSectionCanvas(const Canvas* source)
+    : Canvas(), PixelBuffer(), GdiPixelBuffer() {
+    CopyFrom(source);
+}
+
+DibSectionCanvas::DibSectionCanvas(const DdbCanvas& source)
+    : Canvas(), PixelBuffer(), GdiPixelBuffer() {
+    CopyFrom(static_cast<const Canvas*>(&source));
+}
+
+DibSectionCanvas::DibSectionCanvas(const DibCanvas& source)
+    : Canvas(), PixelBuffer(), GdiPixelBuffer() {
+    CopyPixelsFrom(static_cast<const PixelBuffer*>(&source));
+}
+
+DibSectionCanvas::DibSectionCanvas(const DibSectionCanvas& source)
+    : Canvas(), PixelBuffer(), GdiPixelBuffer() {
+    CopyPixelsFrom(static_cast<const PixelBuffer*>(&source));
+}
+
+DibSectionCanvas::~DibSectionCanvas() {
+    // The section goes back out of the device context before either is
+    // deleted (the holders then delete the section, then the context).
+    if (bits != nullptr) SelectObject(memoryDC.Get(), previousBitmap);
+    bits = nullptr;
+}
+
+DibSectionCanvas& DibSectionCanvas::operator=(const DdbCanvas& source) {
+    CopyFrom(static_cast<const Canvas*>(&source));
+    return *this;
+}
+
+DibSectionCanvas& DibSectionCanvas::operator=(const DibCanvas& source) {
+    CopyPixelsFrom(static_cast<const PixelBuffer*>(&source));
+    return *this;
+}
+
+DibSectionCanvas& DibSectionCanvas::operator=(const DibSectionCanvas& source) {
+    if (&source != this) CopyPixelsFrom(static_cast<const PixelBuffer*>(&source));
+    return *this;
+}
+
+HBITMAP DibSectionCanvas::GetBitmap() const { return bitmap.Get(); }
+HDC DibSectionCanvas::GetDeviceContext() const { return memoryDC.Get(); }
+HDC DibSectionCanvas::GetMemoryDC() const { return memoryDC.Get(); }
+
+bool DibSectionCanvas::LoadDib24Rows(const void* rows, int format) {
+    if (rows == nullptr || format != DIB24_ROWS_FORMAT) return false;
+    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    const uint8_t* source = static_cast<const uint8_t*>(rows);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = source + static_cast<size_t>(height - 1 - y) * stride;
+        uint32_t* pixels = GetRow(y);
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = row + static_cast<size_t>(x) * 3;
+            pixels[x] = (pixels[x] & 0xFF000000u) | (static_cast<uint32_t>(p[2]) << 16) |
+                        (static_cast<uint32_t>(p[1]) << 8) | p[0];
+        }
+    }
+    return true;
+}
+
+bool DibSectionCanvas::IsTransparentAt(int x, int y) const {
+    if (transparentColor == NO_TRANSPARENT_COLOR || !IsInside(x, y)) return false;
+    return GetRgb(x, y) == transparentColor;
+}
+
+bool DibSectionCanvas::CopyPixelsFrom(const PixelBuffer* source) {
+    if (source == nullptr) return false;
+    // Copying onto itself changes nothing.
+    if (source == static_cast<const PixelBuffer*>(this)) return true;
+    if (!Create(source->GetWidth(), source->GetHeight(), 0)) return false;
+    const uint32_t* sourceBits = source->GetConstRow(0);
+    if (sourceBits != nullptr) {
+        std::memcpy(bits, sourceBits,
+                    static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(uint32_t));
+    }
+    transparentColor = source->GetTransparentColor();
+    return true;
+}
+
+const BITMAPINFO* DibSectionCanvas::GetBitmapInfo() const { return &bitmapInfo; }
+
+const uint32_t* DibSectionCanvas::GetConstRow(int y) const {
+    if (bits == nullptr || y < 0 || y >= height) return nullptr;
+    return bits + static_cast<size_t>(y) * static_cast<size_t>(width);
+}
+
+uint32_t* DibSectionCanvas::GetRow(int y) {
+    if (bits == nullptr || y < 0 || y >= height) return nullptr;
+    return bits + static_cast<size_t>(y) * static_cast<size_t>(width);
+}
+
+bool DibSectionCanvas::CreateFromBitmap(HBITMAP source) {
+    if (source == nullptr || GetObjectType(source) != OBJ_BITMAP) return false;
+    BITMAP description{};
+    if (GetObject(source, sizeof description, &description) == 0) return false;
+    int sourceWidth = description.bmWidth;
+    int sourceHeight = description.bmHeight;
+    if (!shared_canvas::IsAcceptableSize(sourceWidth, sourceHeight)) return false;
+
+    // Read through a buffer before Create, so that the canvas's own section
+    // can be the source and a shortage of memory leaves the canvas unchanged.
+    size_t count = static_cast<size_t>(sourceWidth) * static_cast<size_t>(sourceHeight);
+    std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]());
+    if (!words) return false;
+    BITMAPINFO info;
+    DescribeTopDown32(&info, sourceWidth, sourceHeight);
+    {
+        WindowDC screen;
+        GetDIBits(screen.Get(), source, 0, static_cast<UINT>(sourceHeight), words.get(), &info,
+                  DIB_RGB_COLORS);
+    }
+    if (!Create(sourceWidth, sourceHeight, 0)) return false;
+    std::memcpy(bits, words.get(), count * sizeof(uint32_t));
+    return true;
+}
+
+bool DibSectionCanvas::LoadFromMemory(const void* image, int format) {
+    return shared_canvas::LoadFromMemory(*this, image, format);
+}
+
+bool DibSectionCanvas::CopyFrom(const Canvas* source) {
+    return shared_canvas::CopyFrom(*this, source);
+}
+
+bool DibSectionCanvas::Create(int newWidth, int newHeight, Rgb fill) {
+    if (!shared_canvas::IsAcceptableSize(newWidth, newHeight)) return false;
+    BITMAPINFO newInfo;
+    DescribeTopDown32(&newInfo, newWidth, newHeight);
+    void* newBits = nullptr;
+    BitmapHandle newBitmap(
+        CreateDIBSection(nullptr, &newInfo, DIB_RGB_COLORS, &newBits, nullptr, 0));
+    if (!newBitmap || newBits == nullptr) return false;
+    MemoryDCHandle newDC;
+    {
+        WindowDC screen;
+        newDC.Reset(CreateCompatibleDC(screen.Get()));
+    }
+    if (!newDC) return false;
+    HGDIOBJ newPrevious = SelectObject(newDC.Get(), newBitmap.Get());
+    if (newPrevious == nullptr || newPrevious == HGDI_ERROR) return false;
+
+    // Only now that the new image exists does the old one go.
+    if (bits != nullptr) SelectObject(memoryDC.Get(), previousBitmap);
+    bitmap.Reset();
+    memoryDC.Reset();
+    memoryDC.Swap(newDC);
+    bitmap.Swap(newBitmap);
+    previousBitmap = newPrevious;
+    bitmapInfo = newInfo;
+    bits = static_cast<uint32_t*>(newBits);
+    width = newWidth;
+    height = newHeight;
+
+    if (fill == 0) {
+        std::memset(bits, 0, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    } else {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) SetRawPixel(x, y, fill);
+        }
+    }
+    return true;
+}
+
+bool DibSectionCanvas::LoadBmp(const char* path) { return shared_canvas::LoadBmp(*this, path); }
+
+bool DibSectionCanvas::SaveBmp(const char* path) const {
+    return shared_canvas::SaveBmp(*this, path);
+}
+
+int DibSectionCanvas::GetWidth() const { return width; }
+int DibSectionCanvas::GetHeight() const { return height; }
+
+Rgb DibSectionCanvas::GetRgb(int x, int y) const { return GetRawPixel(x, y) & 0x00FFFFFFu; }
+
+COLORREF DibSectionCanvas::GetColorRef(int x, int y) const {
+    return (static_cast<COLORREF>(GetBlue(x, y)) << 16) |
+           (static_cast<COLORREF>(GetGreen(x, y)) << 8) | static_cast<COLORREF>(GetRed(x, y));
+}
+
+Rgb DibSectionCanvas::GetRawPixel(int x, int y) const {
+    if (!IsInside(x, y)) return 0;
+    return bits[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
+}
+
+int DibSectionCanvas::GetRed(int x, int y) const {
+    return static_cast<int>((GetRawPixel(x, y) >> 16) & 0xFF);
+}
+int DibSectionCanvas::GetGreen(int x, int y) const {
+    return static_cast<int>((GetRawPixel(x, y) >> 8) & 0xFF);
+}
+int DibSectionCanvas::GetBlue(int x, int y) const {
+    return static_cast<int>(GetRawPixel(x, y) & 0xFF);
+}
+
+bool DibSectionCanvas::PutDib24(int x, int y, int blockWidth, int blockHeight,
+                                const uint8_t* rows) {
+    return shared_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
+}
+
+bool DibSectionCanvas::SetRgb(int x, int y, Rgb colour) {
+    return SetRawPixel(x, y, colour & 0x00FFFFFFu);
+}
+
+bool DibSectionCanvas::SetRawPixel(int x, int y, Rgb value) {
+    if (!IsInside(x, y)) return false;
+    bits[static_cast<size_t>(y) * static_cast<size_t>(width) + x] = value;
+    return true;
+}
+
+bool DibSectionCanvas::SetChannel(int x, int y, int shift, int value) {
+    if (!IsInside(x, y)) return false;
+    uint32_t channel = static_cast<uint32_t>(std::min(std::max(value, 0), 255));
+    uint32_t& word = bits[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
+    word = (word & ~(0xFFu << shift)) | (channel << shift);
+    return true;
+}
+
+bool DibSectionCanvas::SetRed(int x, int y, int value) { return SetChannel(x, y, 16, value); }
+bool DibSectionCanvas::SetGreen(int x, int y, int value) { return SetChannel(x, y, 8, value); }
+bool DibSectionCanvas::SetBlue(int x, int y, int value) { return SetChannel(x, y, 0, value); }
+
+bool DibSectionCanvas::AddRed(int x, int y, int delta) {
+    return shared_canvas::AddRed(*this, x, y, delta);
+}
+bool DibSectionCanvas::AddGreen(int x, int y, int delta) {
+    return shared_canvas::AddGreen(*this, x, y, delta);
+}
+bool DibSectionCanvas::AddBlue(int x, int y, int delta) {
+    return shared_canvas::AddBlue(*this, x, y, delta);
+}
+bool DibSectionCanvas::ScaleRed(int x, int y, double factor) {
+    return shared_canvas::ScaleRed(*this, x, y, factor);
+}
+bool DibSectionCanvas::ScaleGreen(int x, int y, double factor) {
+    return shared_canvas::ScaleGreen(*this, x, y, factor);
+}
+bool DibSectionCanvas::ScaleBlue(int x, int y, double factor) {
+    return shared_canvas::ScaleBlue(*this, x, y, factor);
+}
+
+Rgb DibSectionCanvas::GetTransparentColor() const { return transparentColor; }
+
+bool DibSectionCanvas::SetTransparentColor(Rgb colour) {
+    transparentColor = colour;
+    return true;
+}
+
+bool DibSectionCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth,
+                                  int blockHeight) const {
+    return shared_canvas::DrawRectTo(*this, target, x, y, blockWidth, blockHeight);
+}
+
+bool DibSectionCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
+    if (blockWidth < 1 || blockHeight < 1) return false;
+    blockWidth = std::min(blockWidth, width);
+    blockHeight = std::min(blockHeight, height);
+    if (transparentColor == NO_TRANSPARENT_COLOR) {
+        if (bits != nullptr) {
+            // A top-down image: scan line 0 is the top row.
+            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(blockWidth),
+                              static_cast<DWORD>(blockHeight), 0, 0, 0,
+                              static_cast<UINT>(blockHeight), bits, &bitmapInfo, DIB_RGB_COLORS);
+        }
+        return true;
+    }
+    for (int i = 0; i < blockHeight; ++i) {
+        for (int j = 0; j < blockWidth; ++j) {
+            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
+        }
+    }
+    return true;
+}
+
+bool DibSectionCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
+    return shared_canvas::DrawToDibSection(*this, target, x, y);
+}
+
+bool DibSectionCanvas::DrawTo(GdiSurface* target, int x, int y) const {
+    return shared_canvas::DrawToGdiSurface(*this, target, x, y);
+}
+
+bool DibSectionCanvas::DrawTo(PixelBuffer* target, int x, int y) const {
+    return shared_canvas::CopyRowsTo(*this, target, x, y);
+}
+
+bool DibSectionCanvas::DrawTo(Canvas* target, int x, int y) const {
+    return shared_canvas::DrawTo(*this, target, x, y);
+}
+
+bool DibSectionCanvas::DrawToDC(HDC dc, int x, int y) const {
+    if (transparentColor == NO_TRANSPARENT_COLOR) {
+        if (bits != nullptr) {
+            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0,
+                              0, 0, static_cast<UINT>(height), bits, &bitmapInfo, DIB_RGB_COLORS);
+        }
+        return true;
+    }
+    for (int i = 0; i < height; ++i) {
+        for (int j = 0; j < width; ++j) {
+            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
+        }
+    }
+    return true;
+}
+
+bool DibSectionCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {
+    return shared_canvas::TileTo(*this, target, x, y, areaWidth, areaHeight);
+}
+
+bool DibSectionCanvas::TileToDC(HDC dc, int x, int y, int areaWidth, int areaHeight) const {
+    return shared_canvas::TileToDCByBlocks(*this, dc, x, y, areaWidth, areaHeight);
+}
+
+bool DibSectionCanvas::BlendToDC(HDC dc, int x, int y, double opacity) const {
+    return shared_canvas::BlendToDC(*this, dc, x, y, opacity);
+}
+
+bool DibSectionCanvas::BlendTo(Canvas* target, int x, int y, double opacity) const {
+    return shared_canvas::BlendTo(*this, target, x, y, opacity);
+}
+
+bool DibSectionCanvas::DrawThickLine(int x1, int y1, int x2, int y2, Rgb colour,
+                                     uint16_t penWidth) {
+    return drawing::GdiDrawThickLine(*this, memoryDC.Get(), x1, y1, x2, y2, colour, penWidth);
+}
+
+bool DibSectionCanvas::DrawLine(int x1, int y1, int x2, int y2, Rgb colour) {
+    return drawing::GdiDrawLine(*this, memoryDC.Get(), x1, y1, x2, y2, colour);
+}
+
+bool DibSectionCanvas::DrawBox(int left, int top, int right, int bottom, Rgb colour) {
+    return shared_canvas::DrawBox(*this, left, top, right, bottom, colour);
+}
+
+bool DibSectionCanvas::FillBox(int left, int top, int right, int bottom, Rgb colour) {
+    return shared_canvas::FillBox(*this, left, top, right, bottom, colour);
+}
+
+// The circles and the ellipse report success once they reach the platform
+// call, whatever it answers.
+bool DibSectionCanvas::DrawCircle(int cx, int cy, int radius, Rgb colour) {
+    if (radius == 0) return DrawLine(cx, cy, cx, cy, colour);
+    drawing::GdiDrawCircle(*this, memoryDC.Get(), cx, cy, radius, colour);
+    return true;
+}
+
+bool DibSectionCanvas::FillCircle(int cx, int cy, int radius, Rgb colour) {
+    if (radius == 0) return DrawLine(cx, cy, cx, cy, colour);
+    drawing::GdiFillCircle(*this, memoryDC.Get(), cx, cy, radius, colour);
+    return true;
+}
+
+bool DibSectionCanvas::FloodFill(int x, int y, Rgb colour) {
+    return drawing::GdiFloodFill(*this, memoryDC.Get(), x, y, colour);
+}
+
+bool DibSectionCanvas::FillEllipse(int left, int top, int right, int bottom, Rgb colour) {
+    drawing::GdiFillEllipse(memoryDC.Get(), left, top, right, bottom, colour);
+    return true;
+}
+
+Canvas* DibSectionCanvas::CopyRect(int x, int y, int blockWidth, int blockHeight) const {
+    return shared_canvas::CopyRect(*this, x, y, blockWidth, blockHeight);
+}

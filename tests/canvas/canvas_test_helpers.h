@@ -1,0 +1,87 @@
+// Helpers shared by the canvas tests: making a canvas of any class by name,
+// and reading its pixels as sets.
+#pragma once
+
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "canvas/canvas.h"
+#include "canvas/ddb_canvas.h"
+#include "canvas/dib_canvas.h"
+#include "canvas/dib_section_canvas.h"
+
+namespace canvas_test {
+
+enum class Kind { Ddb, Dib, DibSection };
+
+inline const std::vector<Kind>& AllKinds() {
+    static const std::vector<Kind> kinds{Kind::Ddb, Kind::Dib, Kind::DibSection};
+    return kinds;
+}
+
+inline const char* KindName(Kind kind) {
+    switch (kind) {
+        case Kind::Ddb: return "DdbCanvas";
+        case Kind::Dib: return "DibCanvas";
+        case Kind::DibSection: return "DibSectionCanvas";
+    }
+    return "?";
+}
+
+inline std::unique_ptr<Canvas> Make(Kind kind, int width, int height) {
+    switch (kind) {
+        case Kind::Ddb: return std::make_unique<DdbCanvas>(width, height);
+        case Kind::Dib: return std::make_unique<DibCanvas>(width, height);
+        case Kind::DibSection: return std::make_unique<DibSectionCanvas>(width, height);
+    }
+    return nullptr;
+}
+
+using Point = std::pair<int, int>;
+using Points = std::set<Point>;
+
+// Every pixel of the canvas that has exactly this colour.
+inline Points PixelsOf(const Canvas& canvas, Rgb colour) {
+    Points found;
+    for (int y = 0; y < canvas.GetHeight(); ++y) {
+        for (int x = 0; x < canvas.GetWidth(); ++x) {
+            if (canvas.GetRgb(x, y) == colour) found.insert({x, y});
+        }
+    }
+    return found;
+}
+
+// Every pixel of the rectangle left..right × top..bottom, both ends included.
+inline Points Rectangle(int left, int top, int right, int bottom) {
+    Points points;
+    for (int y = top; y <= bottom; ++y) {
+        for (int x = left; x <= right; ++x) points.insert({x, y});
+    }
+    return points;
+}
+
+// A colour that differs for every pixel of a small canvas.
+inline Rgb PatternAt(int x, int y) { return MakeRgb(10 + x * 7, 20 + y * 11, (x * 13 + y * 5) & 0xFF); }
+
+inline void Paint(Canvas& canvas) {
+    for (int y = 0; y < canvas.GetHeight(); ++y) {
+        for (int x = 0; x < canvas.GetWidth(); ++x) canvas.SetRgb(x, y, PatternAt(x, y));
+    }
+}
+
+inline void FillAll(Canvas& canvas, Rgb colour) {
+    for (int y = 0; y < canvas.GetHeight(); ++y) {
+        for (int x = 0; x < canvas.GetWidth(); ++x) canvas.SetRgb(x, y, colour);
+    }
+}
+
+inline std::string Describe(const Points& points) {
+    std::string text;
+    for (const Point& p : points) text += "(" + std::to_string(p.first) + "," + std::to_string(p.second) + ")";
+    return text;
+}
+
+}  // namespace canvas_test

@@ -1,0 +1,402 @@
+// Creating canvases, pixel and channel access, copies between the classes
+// and the release of everything a canvas owns.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+
+#include "canvas/gdi_handles.h"
+#include "support/test_support.h"
+#include "canvas_test_helpers.h"
+
+using namespace canvas_test;
+
+namespace {
+
+void ExpectPattern(const Canvas& canvas, int width, int height) {
+    ASSERT_EQ(canvas.GetWidth(), width);
+    ASSERT_EQ(canvas.GetHeight(), height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            ASSERT_EQ(canvas.GetRgb(x, y), PatternAt(x, y)) << x << "," << y;
+        }
+    }
+}
+
+}  // namespace
+
+TEST(CanvasLifecycle, DefaultCanvasIs128SquareBlackWithoutTransparentColour) {
+    DdbCanvas ddb;
+    DibCanvas dib;
+    DibSectionCanvas section;
+    for (const Canvas* canvas : {static_cast<const Canvas*>(&ddb), static_cast<const Canvas*>(&dib),
+                                 static_cast<const Canvas*>(&section)}) {
+        EXPECT_EQ(canvas->GetWidth(), 128);
+        EXPECT_EQ(canvas->GetHeight(), 128);
+        EXPECT_EQ(canvas->GetTransparentColor(), NO_TRANSPARENT_COLOR);
+        EXPECT_TRUE(PixelsOf(*canvas, 0).size() == 128u * 128u);
+    }
+    EXPECT_EQ(section.GetRawPixel(127, 127), 0u);
+    EXPECT_EQ(dib.GetRawPixel(0, 0), 0u);
+}
+
+TEST(CanvasLifecycle, RefusedSizesLeaveTheCanvasAsItWas) {
+    // 70000 × 70000 wraps to a positive 32-bit product; it must still be
+    // refused, like every size below one pixel or beyond what can be held.
+    const std::vector<std::pair<int, int>> refused{
+        {0, 50}, {10, 0}, {-3, 4}, {5, -1}, {-2, -3}, {70000, 70000}, {32768, 16384},
+        {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}, {INT_MAX, 2}};
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        auto canvas = Make(kind, 5, 4);
+        Paint(*canvas);
+        canvas->SetTransparentColor(PatternAt(1, 1));
+        for (auto size : refused) {
+            SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
+            EXPECT_FALSE(canvas->Create(size.first, size.second, 0x123456));
+            ExpectPattern(*canvas, 5, 4);
+            EXPECT_EQ(canvas->GetTransparentColor(), PatternAt(1, 1));
+        }
+    }
+}
+
+TEST(CanvasLifecycle, CanvasConstructedWithARefusedSizeStaysEmpty) {
+    test_support::TemporaryFolder folder;
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        for (auto size : std::vector<std::pair<int, int>>{{0, 10}, {-4, 10}, {70000, 70000}}) {
+            auto canvas = Make(kind, size.first, size.second);
+            EXPECT_EQ(canvas->GetWidth(), 0);
+            EXPECT_EQ(canvas->GetHeight(), 0);
+            EXPECT_EQ(canvas->GetRgb(0, 0), 0u);
+            EXPECT_FALSE(canvas->SetRgb(0, 0, 0x123456));
+            EXPECT_FALSE(canvas->SaveBmp(folder.File("empty.bmp").c_str()));
+            EXPECT_FALSE(test_support::FileExists(folder.File("empty.bmp")));
+            // Tiling an empty canvas ends and reports nothing done.
+            auto target = Make(kind, 4, 4);
+            EXPECT_FALSE(canvas->TileTo(target.get(), 0, 0, 4, 4));
+            EXPECT_FALSE(canvas->TileToDC(dynamic_cast<GdiSurface&>(*Make(Kind::Ddb, 4, 4)).GetDeviceContext(), 0, 0, 4, 4));
+            // An empty canvas can still be created later.
+            EXPECT_TRUE(canvas->Create(3, 2, 0x00010203));
+            EXPECT_EQ(canvas->GetRgb(2, 1), 0x00010203u);
+        }
+    }
+}
+
+TEST(CanvasLifecycle, CreateClearsTheTransparentColourOnlyOnTheDeviceBitmapCanvas) {
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        auto canvas = Make(kind, 4, 4);
+        ASSERT_TRUE(canvas->Create(6, 3, 0x00ABCDEF));
+        EXPECT_EQ(PixelsOf(*canvas, 0x00ABCDEF).size(), 18u);
+        canvas->SetTransparentColor(0x00ABCDEF);
+        ASSERT_TRUE(canvas->Create(6, 3, 0x00ABCDEF));
+        EXPECT_EQ(canvas->GetTransparentColor(),
+                  kind == Kind::Ddb ? NO_TRANSPARENT_COLOR : Rgb{0x00ABCDEF});
+        // Re-creating over an old image leaves no trace of it.
+        ASSERT_TRUE(canvas->Create(4, 4, 0));
+        EXPECT_EQ(PixelsOf(*canvas, 0).size(), 16u);
+    }
+}
+
+TEST(CanvasPixels, OutsideReadsZeroAndWritesAreRefused) {
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        auto canvas = Make(kind, 4, 3);
+        FillAll(*canvas, 0x00FFFFFF);
+        for (auto p : std::vector<Point>{{-1, 0}, {4, 0}, {0, -1}, {0, 3}, {INT_MIN, INT_MAX}}) {
+            EXPECT_EQ(canvas->GetRgb(p.first, p.second), 0u);
+            EXPECT_EQ(canvas->GetColorRef(p.first, p.second), 0u);
+            EXPECT_EQ(canvas->GetRawPixel(p.first, p.second), 0u);
+            EXPECT_EQ(canvas->GetRed(p.first, p.second), 0);
+            EXPECT_FALSE(canvas->SetRgb(p.first, p.second, 0));
+            EXPECT_FALSE(canvas->SetRawPixel(p.first, p.second, 0));
+            EXPECT_FALSE(canvas->SetGreen(p.first, p.second, 0));
+            EXPECT_FALSE(canvas->AddBlue(p.first, p.second, 1));
+            EXPECT_FALSE(canvas->ScaleRed(p.first, p.second, 0.5));
+        }
+        EXPECT_EQ(PixelsOf(*canvas, 0x00FFFFFF).size(), 12u);
+        // The top byte of an Rgb is ignored by SetRgb.
+        EXPECT_TRUE(canvas->SetRgb(1, 1, 0xFF102030u));
+        EXPECT_EQ(canvas->GetRgb(1, 1), 0x00102030u);
+        EXPECT_EQ(canvas->GetColorRef(1, 1), 0x00302010u);
+    }
+}
+
+TEST(CanvasPixels, ChannelSettersClampAndKeepTheOtherChannels) {
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        auto canvas = Make(kind, 2, 2);
+        canvas->SetRgb(0, 0, 0x00123456);
+        EXPECT_TRUE(canvas->SetBlue(0, 0, 300));
+        EXPECT_EQ(canvas->GetRgb(0, 0), 0x001234FFu);
+        EXPECT_TRUE(canvas->SetRed(0, 0, -5));
+        EXPECT_EQ(canvas->GetRgb(0, 0), 0x000034FFu);
+        EXPECT_TRUE(canvas->SetGreen(0, 0, 300));
+        EXPECT_EQ(canvas->GetRgb(0, 0), 0x0000FFFFu);
+        EXPECT_TRUE(canvas->SetRed(0, 0, 0x7A));
+        EXPECT_EQ(canvas->GetRed(0, 0), 0x7A);
+        EXPECT_EQ(canvas->GetGreen(0, 0), 0xFF);
+        EXPECT_EQ(canvas->GetBlue(0, 0), 0xFF);
+
+        canvas->SetRgb(1, 0, MakeRgb(200, 255, 250));
+        EXPECT_TRUE(canvas->AddRed(1, 0, 100));
+        EXPECT_TRUE(canvas->AddBlue(1, 0, 10));
+        EXPECT_TRUE(canvas->AddGreen(1, 0, -300));
+        EXPECT_EQ(canvas->GetRgb(1, 0), MakeRgb(255, 0, 255));
+        EXPECT_TRUE(canvas->AddRed(1, 0, INT_MIN));
+        EXPECT_TRUE(canvas->AddBlue(1, 0, INT_MAX));
+        EXPECT_EQ(canvas->GetRgb(1, 0), MakeRgb(0, 0, 255));
+
+        canvas->SetRgb(0, 1, MakeRgb(255, 255, 255));
+        EXPECT_TRUE(canvas->ScaleGreen(0, 1, 0.5));
+        EXPECT_TRUE(canvas->ScaleRed(0, 1, -1.0));
+        EXPECT_TRUE(canvas->ScaleBlue(0, 1, 1e300));
+        EXPECT_EQ(canvas->GetRgb(0, 1), MakeRgb(0, 127, 255));
+        EXPECT_TRUE(canvas->ScaleBlue(0, 1, std::numeric_limits<double>::quiet_NaN()));
+        EXPECT_EQ(canvas->GetBlue(0, 1), 0);
+    }
+}
+
+TEST(CanvasPixels, PixelBuffersCarryTheTopByteOfTheirWords) {
+    DibCanvas dib(1, 1);
+    DibSectionCanvas section(1, 1);
+    for (Canvas* canvas : {static_cast<Canvas*>(&dib), static_cast<Canvas*>(&section)}) {
+        ASSERT_TRUE(canvas->Create(2, 2, 0xFF123456u));
+        EXPECT_EQ(canvas->GetRawPixel(1, 1), 0xFF123456u);
+        EXPECT_EQ(canvas->GetRgb(1, 1), 0x00123456u);
+        EXPECT_EQ(canvas->GetColorRef(1, 1), 0x00563412u);
+        EXPECT_EQ(canvas->GetRed(1, 1), 0x12);
+        EXPECT_EQ(canvas->GetGreen(1, 1), 0x34);
+        EXPECT_EQ(canvas->GetBlue(1, 1), 0x56);
+        EXPECT_TRUE(canvas->SetGreen(1, 1, 300));
+        EXPECT_EQ(canvas->GetRawPixel(1, 1), 0xFF12FF56u);
+        EXPECT_TRUE(canvas->SetBlue(1, 1, -5));
+        EXPECT_EQ(canvas->GetRawPixel(1, 1), 0xFF12FF00u);
+        EXPECT_TRUE(canvas->SetRawPixel(0, 0, 0xAB000000u));
+        EXPECT_EQ(canvas->GetRgb(0, 0), 0u);
+        EXPECT_TRUE(canvas->SetRgb(0, 0, 0xAB000000u));
+        EXPECT_EQ(canvas->GetRawPixel(0, 0), 0u);
+    }
+    // The transparent test looks at the colour without the top byte.
+    ASSERT_TRUE(section.Create(2, 2, 0xFF123456u));
+    section.SetTransparentColor(0x00123456u);
+    EXPECT_TRUE(section.IsTransparentAt(0, 0));
+    EXPECT_FALSE(section.IsTransparentAt(2, 0));
+    dib.SetTransparentColor(NO_TRANSPARENT_COLOR);
+    EXPECT_FALSE(dib.IsTransparentAt(0, 0));
+
+    const BITMAPINFO* info = section.GetBitmapInfo();
+    EXPECT_EQ(info->bmiHeader.biWidth, 2);
+    EXPECT_EQ(info->bmiHeader.biHeight, -2);
+    EXPECT_EQ(info->bmiHeader.biBitCount, 32);
+    EXPECT_EQ(section.GetRow(1), section.GetConstRow(1));
+    EXPECT_EQ(section.GetRow(1) - section.GetRow(0), 2);
+    EXPECT_EQ(section.GetRow(2), nullptr);
+    EXPECT_EQ(dib.GetConstRow(-1), nullptr);
+}
+
+TEST(CanvasPixels, DeviceBitmapComparesTheColourItReadsBack) {
+    DdbCanvas canvas(3, 3);
+    canvas.SetRgb(1, 1, 0x00FFFFFF);
+    EXPECT_FALSE(canvas.IsTransparentAt(1, 1));
+    canvas.SetTransparentColor(0x00FFFFFF);
+    EXPECT_TRUE(canvas.IsTransparentAt(1, 1));
+    EXPECT_FALSE(canvas.IsTransparentAt(0, 0));
+    EXPECT_FALSE(canvas.IsTransparentAt(-1, 1));
+    EXPECT_EQ(canvas.GetRawPixel(1, 1), canvas.GetRgb(1, 1));
+}
+
+TEST(CanvasPixels, Dib24RowsAreReadBottomUpKeepingTheTopByte) {
+    // 3 × 2: rows of 9 bytes padded to 12; the second stored row is the top.
+    const uint8_t rows[24] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0,
+                              11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0};
+    DibCanvas dib(3, 2);
+    DibSectionCanvas section(3, 2);
+    ASSERT_TRUE(dib.Create(3, 2, 0xEE000000u));
+    ASSERT_TRUE(section.Create(3, 2, 0xEE000000u));
+    EXPECT_FALSE(dib.LoadDib24Rows(rows, BMP_IMAGE_FORMAT));
+    EXPECT_FALSE(section.LoadDib24Rows(nullptr, DIB24_ROWS_FORMAT));
+    EXPECT_TRUE(dib.LoadDib24Rows(rows, DIB24_ROWS_FORMAT));
+    EXPECT_TRUE(section.LoadDib24Rows(rows, DIB24_ROWS_FORMAT));
+    for (Canvas* canvas : {static_cast<Canvas*>(&dib), static_cast<Canvas*>(&section)}) {
+        EXPECT_EQ(canvas->GetRawPixel(0, 0), 0xEE0D0C0Bu);
+        EXPECT_EQ(canvas->GetRawPixel(2, 0), 0xEE131211u);
+        EXPECT_EQ(canvas->GetRawPixel(0, 1), 0xEE030201u);
+        EXPECT_EQ(canvas->GetRawPixel(2, 1), 0xEE090807u);
+    }
+}
+
+TEST(CanvasCopies, CopyingOntoItselfChangesNothing) {
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        auto canvas = Make(kind, 4, 3);
+        Paint(*canvas);
+        canvas->SetTransparentColor(0x00010203);
+        // Only DibCanvas reports the copy onto itself as not done.
+        EXPECT_EQ(canvas->CopyFrom(canvas.get()), kind != Kind::Dib);
+        EXPECT_FALSE(canvas->CopyFrom(nullptr));
+        ExpectPattern(*canvas, 4, 3);
+        EXPECT_EQ(canvas->GetTransparentColor(), 0x00010203u);
+        if (auto* buffer = dynamic_cast<PixelBuffer*>(canvas.get())) {
+            EXPECT_EQ(buffer->CopyPixelsFrom(buffer), kind != Kind::Dib);
+            EXPECT_FALSE(buffer->CopyPixelsFrom(nullptr));
+            ExpectPattern(*canvas, 4, 3);
+        }
+    }
+    DdbCanvas ddb(2, 2);
+    ddb.SetRgb(1, 1, 0x00445566);
+    DdbCanvas& same = ddb;
+    ddb = same;
+    EXPECT_EQ(ddb.GetRgb(1, 1), 0x00445566u);
+    DibSectionCanvas section(2, 2);
+    section.SetRgb(1, 1, 0x00445566);
+    DibSectionCanvas& sameSection = section;
+    section = sameSection;
+    EXPECT_EQ(section.GetRgb(1, 1), 0x00445566u);
+    DibCanvas dib(2, 2);
+    dib.SetRgb(1, 1, 0x00445566);
+    DibCanvas& sameDib = dib;
+    dib = sameDib;
+    EXPECT_EQ(dib.GetRgb(1, 1), 0x00445566u);
+}
+
+TEST(CanvasCopies, EveryClassCopiesEveryOtherThroughConstructorsAndAssignment) {
+    DdbCanvas ddb(5, 3);
+    DibCanvas dib(5, 3);
+    DibSectionCanvas section(5, 3);
+    for (Canvas* source : {static_cast<Canvas*>(&ddb), static_cast<Canvas*>(&dib),
+                           static_cast<Canvas*>(&section)}) {
+        Paint(*source);
+        source->SetTransparentColor(PatternAt(2, 2));
+    }
+    auto check = [](const Canvas& copy, const char* what) {
+        SCOPED_TRACE(what);
+        ExpectPattern(copy, 5, 3);
+        EXPECT_EQ(copy.GetTransparentColor(), PatternAt(2, 2));
+    };
+    check(DdbCanvas(ddb), "Ddb(Ddb)");
+    check(DdbCanvas(dib), "Ddb(Dib)");
+    check(DdbCanvas(section), "Ddb(DibSection)");
+    check(DdbCanvas(static_cast<const Canvas*>(&dib)), "Ddb(Canvas*)");
+    check(DibCanvas(ddb), "Dib(Ddb)");
+    check(DibCanvas(dib), "Dib(Dib)");
+    check(DibCanvas(section), "Dib(DibSection)");
+    check(DibCanvas(static_cast<const Canvas*>(&ddb)), "Dib(Canvas*)");
+    check(DibSectionCanvas(ddb), "DibSection(Ddb)");
+    check(DibSectionCanvas(dib), "DibSection(Dib)");
+    check(DibSectionCanvas(section), "DibSection(DibSection)");
+    check(DibSectionCanvas(static_cast<const Canvas*>(&section)), "DibSection(Canvas*)");
+
+    DdbCanvas ddbTarget(1, 1);
+    DibCanvas dibTarget(1, 1);
+    DibSectionCanvas sectionTarget(1, 1);
+    ddbTarget = dib;
+    check(ddbTarget, "Ddb = Dib");
+    ddbTarget = DdbCanvas(1, 1);
+    ddbTarget = section;
+    check(ddbTarget, "Ddb = DibSection");
+    ddbTarget = DdbCanvas(1, 1);
+    ddbTarget = ddb;
+    check(ddbTarget, "Ddb = Ddb");
+    dibTarget = ddb;
+    check(dibTarget, "Dib = Ddb");
+    dibTarget = DibCanvas(1, 1);
+    dibTarget = section;
+    check(dibTarget, "Dib = DibSection");
+    dibTarget = DibCanvas(1, 1);
+    dibTarget = dib;
+    check(dibTarget, "Dib = Dib");
+    sectionTarget = ddb;
+    check(sectionTarget, "DibSection = Ddb");
+    sectionTarget = DibSectionCanvas(1, 1);
+    sectionTarget = dib;
+    check(sectionTarget, "DibSection = Dib");
+    sectionTarget = DibSectionCanvas(1, 1);
+    sectionTarget = section;
+    check(sectionTarget, "DibSection = DibSection");
+
+    // A copy of an empty canvas fails and leaves the object empty.
+    DibCanvas empty(0, 0);
+    DdbCanvas fromEmpty(static_cast<const Canvas*>(&empty));
+    EXPECT_EQ(fromEmpty.GetWidth(), 0);
+    EXPECT_EQ(fromEmpty.GetDeviceContext(), nullptr);
+}
+
+TEST(CanvasCopies, CreateFromBitmapReadsAnyBitmapOnce) {
+    // A bitmap outside every canvas: a DIB section of known pixels.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 3;
+    info.bmiHeader.biHeight = -2;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    gdi_handles::BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(bitmap);
+    uint32_t* words = static_cast<uint32_t*>(bits);
+    for (int i = 0; i < 6; ++i) words[i] = PatternAt(i % 3, i / 3);
+
+    gdi_handles::PenHandle pen(CreatePen(PS_SOLID, 1, 0));
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        auto canvas = Make(kind, 4, 4);
+        Paint(*canvas);
+        EXPECT_FALSE(canvas->CreateFromBitmap(nullptr));
+        EXPECT_FALSE(canvas->CreateFromBitmap(reinterpret_cast<HBITMAP>(pen.Get())));
+        ExpectPattern(*canvas, 4, 4);
+        EXPECT_TRUE(canvas->CreateFromBitmap(bitmap.Get()));
+        ExpectPattern(*canvas, 3, 2);
+    }
+    // A GDI canvas may be re-created from its own bitmap.
+    DibSectionCanvas section(3, 2);
+    Paint(section);
+    EXPECT_TRUE(section.CreateFromBitmap(section.GetBitmap()));
+    ExpectPattern(section, 3, 2);
+}
+
+TEST(CanvasResources, CanvasesGiveBackEveryHandleTheyMade) {
+    long baseline = gdi_handles::LiveHandleCount();
+    for (Kind kind : {Kind::Ddb, Kind::DibSection}) {
+        SCOPED_TRACE(KindName(kind));
+        HBITMAP bitmap;
+        HDC dc;
+        HGDIOBJ stockBitmap;
+        {
+            auto canvas = Make(kind, 8, 8);
+            auto& surface = dynamic_cast<GdiSurface&>(*canvas);
+            EXPECT_EQ(gdi_handles::LiveHandleCount(), baseline + 2);
+            EXPECT_TRUE(canvas->Create(9, 9, 0x00FFFFFF));
+            EXPECT_FALSE(canvas->Create(0, 9, 0));
+            EXPECT_EQ(gdi_handles::LiveHandleCount(), baseline + 2);
+            canvas->FillEllipse(1, 1, 7, 7, 0x00FF0000);
+            canvas->FloodFill(0, 0, 0x0000FF00);
+            canvas->DrawThickLine(0, 0, 8, 8, 0x000000FF, 3);
+            EXPECT_EQ(gdi_handles::LiveHandleCount(), baseline + 2);
+            bitmap = surface.GetBitmap();
+            dc = surface.GetDeviceContext();
+            EXPECT_EQ(GetObjectType(bitmap), static_cast<DWORD>(OBJ_BITMAP));
+            EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
+            EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), bitmap);
+            // The 1 × 1 stock bitmap a fresh memory device context holds.
+            HDC probe = CreateCompatibleDC(nullptr);
+            stockBitmap = GetCurrentObject(probe, OBJ_BITMAP);
+            DeleteDC(probe);
+        }
+        EXPECT_EQ(gdi_handles::LiveHandleCount(), baseline);
+        EXPECT_EQ(GetObjectType(bitmap), 0u);
+        EXPECT_EQ(GetObjectType(dc), 0u);
+        EXPECT_EQ(GetObjectType(stockBitmap), static_cast<DWORD>(OBJ_BITMAP));
+    }
+    {
+        // Replacing the image gives the old handles back.
+        DdbCanvas canvas(4, 4);
+        HBITMAP old = canvas.GetBitmap();
+        HDC oldDC = canvas.GetDeviceContext();
+        ASSERT_TRUE(canvas.Create(5, 5, 0));
+        EXPECT_EQ(GetObjectType(old), 0u);
+        EXPECT_EQ(GetObjectType(oldDC), 0u);
+    }
+    EXPECT_EQ(gdi_handles::LiveHandleCount(), baseline);
+}

@@ -1,0 +1,269 @@
+// A note's data files, notes made from files, and dropped files.
+#include "paper/paper.h"
+
+#include "paper/paper_record.h"
+#include "settings/ini_values.h"
+#include "settings/settings.h"
+
+#include <memory>
+#include <new>
+
+namespace {
+
+// A path the platform can take whole; longer ones are refused, never cut.
+bool FitsPathLimit(const std::string& path) { return !path.empty() && path.size() < MAX_PATH; }
+
+bool WriteWholeFile(const char* path, const void* bytes, DWORD size) {
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool wrote = WriteFile(file, bytes, size, &written, nullptr) && written == size;
+    const bool flushed = FlushFileBuffers(file) != 0;
+    const bool closed = CloseHandle(file) != 0;
+    return wrote && flushed && closed;
+}
+
+// Reads up to `size` bytes from the start of a file; the count read, or -1.
+long ReadFileStart(const char* path, void* bytes, DWORD size) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return -1;
+    DWORD read = 0;
+    const BOOL ok = ReadFile(file, bytes, size, &read, nullptr);
+    CloseHandle(file);
+    return ok ? static_cast<long>(read) : -1;
+}
+
+// Whether two paths name the same file, as far as their full forms tell.
+bool SamePath(const std::string& first, const std::string& second) {
+    char firstFull[MAX_PATH];
+    char secondFull[MAX_PATH];
+    DWORD firstLength = GetFullPathNameA(first.c_str(), MAX_PATH, firstFull, nullptr);
+    DWORD secondLength = GetFullPathNameA(second.c_str(), MAX_PATH, secondFull, nullptr);
+    if (firstLength == 0 || firstLength >= MAX_PATH || secondLength == 0 ||
+        secondLength >= MAX_PATH) {
+        return lstrcmpiA(first.c_str(), second.c_str()) == 0;
+    }
+    return lstrcmpiA(firstFull, secondFull) == 0;
+}
+
+bool IsFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace
+
+std::string CurrentPaperDataFolder() {
+    return DataFolderFor(g_settings.DataFolderPath, FirstCommandLineArgument(GetCommandLineA()));
+}
+
+bool CreateFolderPath(const std::string& folder) {
+    if (folder.empty()) return true;  // the current folder
+    if (folder.size() >= MAX_PATH) return false;
+    // Every level, from the top down; levels that exist (or are a drive or a
+    // share) refuse quietly, and only the end result counts.
+    for (size_t index = 0; index < folder.size(); ++index) {
+        const char character = folder[index];
+        if (IsDBCSLeadByte(static_cast<BYTE>(character)) && index + 1 < folder.size()) {
+            ++index;
+            continue;
+        }
+        if ((character == '\\' || character == '/') && index > 0) {
+            CreateDirectoryA(folder.substr(0, index).c_str(), nullptr);
+        }
+    }
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string withoutSeparator = folder;
+    const char last = withoutSeparator.back();
+    if ((last == '\\' || last == '/') && withoutSeparator.size() > 1) withoutSeparator.pop_back();
+    return IsFolder(withoutSeparator) || IsFolder(folder);
+}
+
+std::string MakeTemporaryFileBeside(const std::string& path) {
+    if (!FitsPathLimit(path)) return std::string();
+    std::string folder = PathFolder(path);
+    if (folder.empty()) folder = ".";
+    char temporary[MAX_PATH];
+    // Creates an empty file of a unique name, so no other writer takes it.
+    if (GetTempFileNameA(folder.c_str(), "ink", 0, temporary) == 0) return std::string();
+    return temporary;
+}
+
+bool MoveTemporaryFileOver(const std::string& temporary, const std::string& path) {
+    if (MoveFileExA(temporary.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    DeleteFileA(temporary.c_str());
+    return false;
+}
+
+bool Paper::WriteDrawingArea(const char* path) const {
+    if (!picture || !path) return false;
+    // A cut-out too large to be made (a note of enormous size) is a failure,
+    // not a crash.
+    std::unique_ptr<Canvas> cutOut(
+        picture->CopyRect(drawArea.left, drawArea.top, bodyWidth, bodyHeight));
+    if (!cutOut) return false;
+    return WriteReplacing(path, [&](const char* temporary) { return cutOut->SaveBmp(temporary); });
+}
+
+bool Paper::Save() { return Save(CurrentPaperDataFolder().c_str()); }
+
+bool Paper::Save(const char* dataFolder) {
+    if (!picture) return true;  // nothing to save: during or after teardown
+    if (number < 0) return false;
+    const std::string folder = dataFolder ? dataFolder : "";
+    // A fresh install has no data folder yet.
+    if (!CreateFolderPath(folder)) return false;
+
+    const std::string dataPath = DataFilePath(folder, number, "dat");
+    const PaperRecordBytes record = EncodePaperRecord(MakePaperRecord(x, y, number, locked));
+    const bool recordWritten = WriteReplacing(dataPath, [&](const char* temporary) {
+        return WriteWholeFile(temporary, record.data(), static_cast<DWORD>(record.size()));
+    });
+    if (!recordWritten) return false;
+
+    const std::string imagePath = DataFilePath(folder, number, "bmp");
+    const bool imageWritten = WriteDrawingArea(imagePath.c_str());
+    if (!imageWritten) {
+        if (sourceDataPath.empty()) sourceDataPath = dataPath;
+        return false;
+    }
+    // Saved into another folder than the one the note came from: the old pair
+    // goes, so the note does not come back twice.
+    if (!sourceDataPath.empty() && !SamePath(sourceDataPath, dataPath)) {
+        DeleteFileA(sourceDataPath.c_str());
+        DeleteFileA(ReplaceExtension(sourceDataPath, "bmp").c_str());
+    }
+    sourceDataPath = dataPath;
+    return true;
+}
+
+bool Paper::CreateFromFile(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
+                           const char* path, int number) {
+    if (!path) return false;
+    if (HasDatExtension(path)) {
+        return RestoreFromRecord(mainWindow, windowProc, tabWidth, tabHeight, path, number);
+    }
+    if (HasBmpExtension(path)) {
+        return CreateFromBmp(mainWindow, windowProc, tabWidth, tabHeight, path, number);
+    }
+    return false;
+}
+
+void Paper::ShowImage(Canvas& image) {
+    if (picture) {
+        image.DrawTo(static_cast<GdiSurface*>(picture.get()), drawArea.left, drawArea.top);
+        if (undoCanvas) picture->DrawTo(static_cast<GdiSurface*>(undoCanvas.get()), 0, 0);
+    }
+}
+
+bool Paper::RestoreFromRecord(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
+                              const char* path, int number) {
+    uint8_t bytes[PAPER_RECORD_SIZE];
+    const long count = ReadFileStart(path, bytes, sizeof bytes);
+    PaperRecord record;
+    if (count < 0 || !DecodePaperRecord(bytes, static_cast<size_t>(count), &record)) return false;
+    if (record.number != static_cast<uint16_t>(number)) return false;
+
+    DdbCanvas image(1, 1);
+    if (!image.LoadBmp(ReplaceExtension(path, "bmp").c_str())) return false;
+    if (!Create(mainWindow, windowProc, tabWidth, tabHeight, image.GetWidth(), image.GetHeight(),
+                number)) {
+        return false;
+    }
+    ShowImage(image);
+
+    SetWindowPos(window, nullptr, record.x, record.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    KeepOnAMonitor();
+    RECT rect;
+    GetWindowRect(window, &rect);
+    x = rect.left;
+    y = rect.top;
+
+    RestoreLockState(record.locked);
+    // Peeling this note off must remove the file it came back from.
+    sourceDataPath = path;
+    InvalidateRect(window, nullptr, FALSE);
+    return true;
+}
+
+void Paper::RestoreLockState(int32_t recordLocked) {
+    locked = recordLocked != 0 ? 1 : 0;
+    ApplyLockMenuStates();
+}
+
+void Paper::KeepOnAMonitor() {
+    RECT rect;
+    if (!GetWindowRect(window, &rect)) return;
+    // A note that touches any monitor stays where it was stored.
+    if (MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) return;
+    HMONITOR nearest = MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!nearest || !GetMonitorInfoA(nearest, &info)) return;
+    const POINT inside = PlaceInsideArea(rect, info.rcWork);
+    SetWindowPos(window, nullptr, inside.x, inside.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+bool Paper::CreateFromBmp(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
+                          const char* path, int number) {
+    DdbCanvas image(1, 1);
+    if (!image.LoadBmp(path)) return false;
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    // One question at most: the width first, the height only if the width passed.
+    if (ExceedsScreenLimit(image.GetWidth(), screenWidth) ||
+        ExceedsScreenLimit(image.GetHeight(), screenHeight)) {
+        if (MessageBoxA(mainWindow, "サイズが画面に対して大きいかもしれません。\n続行しますか？",
+                        "Inkslip", MB_YESNO | MB_ICONWARNING) == IDNO) {
+            return false;
+        }
+    }
+    if (!Create(mainWindow, windowProc, tabWidth, tabHeight, image.GetWidth(), image.GetHeight(),
+                number)) {
+        return false;
+    }
+    ShowImage(image);
+    InvalidateRect(window, nullptr, FALSE);
+    return true;
+}
+
+bool Paper::OnDropFiles(HDROP drop) {
+    char path[MAX_PATH + 1] = "";
+    DragQueryFileA(drop, 0, path, MAX_PATH);
+    DragFinish(drop);
+    if (!HasBmpExtension(path)) return true;
+
+    DdbCanvas image(1, 1);
+    if (!image.LoadBmp(path)) {
+        MessageBoxA(window, "ドロップファイルの読込みに失敗しました。", "Inkslip", MB_OK);
+        return false;
+    }
+    bodyWidth = image.GetWidth();
+    bodyHeight = image.GetHeight();
+    const int width = bodyWidth + 2;
+    const int height = tabHeight + bodyHeight + 3;
+
+    RECT rect;
+    GetWindowRect(window, &rect);
+    x = rect.left;
+    y = rect.top;
+    MoveWindow(window, x, y, width, height, TRUE);
+    if (!ReplaceRegion(false)) return false;
+
+    const Rgb background = Background();
+    picture.reset();
+    picture.reset(new (std::nothrow) DdbCanvas(1, 1));
+    if (picture) picture->Create(width, height, background);
+    if (picture) image.DrawTo(static_cast<GdiSurface*>(picture.get()), drawArea.left, drawArea.top);
+    RecreateUndoAndOverlay(background);
+
+    InvalidateRect(window, nullptr, FALSE);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    return true;
+}

@@ -1,0 +1,131 @@
+#include "canvas/gdi_handles.h"
+#include "paper_fixture.h"
+
+namespace paper_test {
+namespace {
+
+using WindowTest = PaperTest;
+
+TEST_F(WindowTest, TwoHundredSquareNoteIsCentredWithTabAndBody) {
+    Paper* paper = NewPaper(12);
+    ASSERT_NE(nullptr, paper->GetWindow());
+    EXPECT_EQ("Inkslip12", paper->className);
+    EXPECT_NE(nullptr, GetPropA(mainWindow, "Inkslip12"));
+
+    RECT rect;
+    GetWindowRect(paper->GetWindow(), &rect);
+    EXPECT_EQ(202, rect.right - rect.left);
+    EXPECT_EQ(223, rect.bottom - rect.top);
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ((screenWidth - 202) / 2, rect.left);  // 411 on 1024 × 768
+    EXPECT_EQ((screenHeight - 223) / 2, rect.top);  // 272
+    EXPECT_EQ(rect.left, paper->x);
+    EXPECT_EQ(rect.top, paper->y);
+
+    // The shape: a 22 × 21 tab above the body, nothing right of the tab.
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(ERROR, GetWindowRgn(paper->GetWindow(), region));
+    EXPECT_TRUE(PtInRegion(region, 21, 0));
+    EXPECT_FALSE(PtInRegion(region, 22, 0));
+    EXPECT_TRUE(PtInRegion(region, 0, 20));
+    EXPECT_FALSE(PtInRegion(region, 100, 20));
+    EXPECT_TRUE(PtInRegion(region, 201, 21));
+    EXPECT_TRUE(PtInRegion(region, 201, 222));
+    DeleteObject(region);
+
+    EXPECT_EQ(1, paper->drawArea.left);
+    EXPECT_EQ(22, paper->drawArea.top);
+    EXPECT_EQ(201, paper->drawArea.right);
+    EXPECT_EQ(222, paper->drawArea.bottom);
+    EXPECT_EQ(202, paper->picture->GetWidth());
+    EXPECT_EQ(223, paper->undoCanvas->GetHeight());
+    EXPECT_EQ(0xFFFFFFu, paper->picture->GetRgb(100, 100));
+    EXPECT_EQ(0xFFFFFFu, paper->overlay->GetTransparentColor());
+    // The tab is drawn cyan with a black outline.
+    EXPECT_EQ(0x00FFFFu, paper->picture->GetRgb(10, 10));
+    EXPECT_EQ(0u, paper->picture->GetRgb(0, 10));
+}
+
+TEST_F(WindowTest, NoteLargerThanTheScreenStartsAtZero) {
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    Paper* paper = NewPaper(0, screenWidth + 100, 100);
+    RECT rect;
+    GetWindowRect(paper->GetWindow(), &rect);
+    EXPECT_EQ(0, rect.left);
+    EXPECT_GT(rect.top, 0);
+}
+
+TEST_F(WindowTest, OnlyTheTabActsAsCaption) {
+    Paper* paper = NewPaper(0);
+    auto hit = [&](int windowX, int windowY) {
+        return SendMessageA(paper->GetWindow(), WM_NCHITTEST, 0,
+                            MAKELPARAM(paper->x + windowX, paper->y + windowY));
+    };
+    EXPECT_EQ(HTCAPTION, hit(5, 5));
+    EXPECT_EQ(HTCAPTION, hit(21, 20));
+    EXPECT_EQ(HTCLIENT, hit(5, 21));
+    EXPECT_EQ(HTCLIENT, hit(100, 100));
+    EXPECT_NE(HTCAPTION, hit(100, 5));
+
+    // Moving the window is followed by x and y, also to negative places.
+    SetWindowPos(paper->GetWindow(), nullptr, -20, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(-20, paper->x);
+    EXPECT_EQ(10, paper->y);
+}
+
+TEST_F(WindowTest, TeardownTwiceReleasesEverythingOnce) {
+    const long before = gdi_handles::LiveHandleCount();
+    // Outside the registry, so the purge leaves it to this test.
+    Paper* paper = new Paper();
+    ASSERT_TRUE(paper->Create(mainWindow, ForwardToPaper, 20, 20, 200, 200, 5));
+    HWND window = paper->GetWindow();
+    EXPECT_TRUE(paper->Destroy());
+    EXPECT_FALSE(paper->Destroy());
+    EXPECT_EQ(-1, paper->number);
+    EXPECT_EQ(nullptr, paper->GetWindow());
+    EXPECT_FALSE(paper->picture);
+    EXPECT_EQ(nullptr, paper->menu);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(nullptr, GetPropA(mainWindow, "Inkslip5"));
+    EXPECT_EQ(0, paper->classAtom);
+    EXPECT_TRUE(paper->Save(folder.Path().c_str()));  // nothing left to save
+    delete paper;
+    EXPECT_EQ(before, gdi_handles::LiveHandleCount());
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+}
+
+TEST_F(WindowTest, PeeledSlotRegistersItsClassAgain) {
+    Paper* paper = NewPaper(3);
+    paper->OnCommand(paper->GetWindow(), IDM_PEEL_OFF);
+    EXPECT_EQ(nullptr, g_papers[3]);  // purged by the main window
+    Paper* again = NewPaper(3);
+    EXPECT_NE(nullptr, again->GetWindow());
+    EXPECT_EQ("Inkslip3", again->className);
+}
+
+TEST_F(WindowTest, WindowDestroyedFromOutsideSavesAndLeavesTheSlotReusable) {
+    Paper* paper = NewPaper(4);
+    DestroyWindow(paper->GetWindow());
+    EXPECT_EQ(nullptr, g_papers[4]);
+    EXPECT_TRUE(test_support::FileExists(folder.File("4.dat")));
+    EXPECT_TRUE(test_support::FileExists(folder.File("4.bmp")));
+    Paper* again = NewPaper(4);
+    EXPECT_NE(nullptr, again->GetWindow());
+}
+
+TEST_F(WindowTest, SessionEndSavesButKeepsTheNote) {
+    Paper* paper = NewPaper(6);
+    EXPECT_EQ(1, SendMessageA(paper->GetWindow(), WM_QUERYENDSESSION, 0, 0));
+    EXPECT_TRUE(test_support::FileExists(folder.File("6.dat")));
+    EXPECT_TRUE(test_support::FileExists(folder.File("6.bmp")));
+    EXPECT_EQ(paper, g_papers[6]);
+    EXPECT_TRUE(IsWindow(paper->GetWindow()));
+    EXPECT_EQ(6, paper->number);
+    // Peeling it off now removes what the session end wrote.
+    paper->OnCommand(paper->GetWindow(), IDM_PEEL_OFF);
+    EXPECT_FALSE(test_support::FileExists(folder.File("6.dat")));
+}
+
+}  // namespace
+}  // namespace paper_test

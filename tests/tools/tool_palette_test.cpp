@@ -1,0 +1,256 @@
+#include "tools/tool_palette.h"
+
+#include "canvas/swatch.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "tools/dialog_driver.h"
+
+#include <gtest/gtest.h>
+
+using namespace dialog_driver;
+
+namespace {
+
+// Edit ids of the colour chooser's red, green and blue fields.
+const int CHOOSER_RED = 706;
+const int CHOOSER_GREEN = 707;
+const int CHOOSER_BLUE = 708;
+
+// A palette on a hidden main window, with a tray menu whose "描画ツール"
+// item is greyed as while the palette is shown.
+class PaletteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettings();
+        mainWindow = CreateWindowA("STATIC", "main", WS_POPUP, 100, 100, 50, 50, nullptr,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
+        trayMenu = CreatePopupMenu();
+        AppendMenuA(trayMenu, MF_STRING | MF_GRAYED, IDM_SHOW_TOOL_PALETTE, "描画ツール");
+        g_settings.Tool.TrayMenu = trayMenu;
+    }
+    void TearDown() override {
+        if (palette) DestroyWindow(palette);
+        EXPECT_EQ(nullptr, GetToolPaletteWindow());
+        DestroyMenu(trayMenu);
+        DestroyWindow(mainWindow);
+    }
+
+    void Open() {
+        palette = CreateToolPalette(mainWindow);
+        ASSERT_NE(nullptr, palette);
+        EXPECT_EQ(palette, GetToolPaletteWindow());
+        EXPECT_FALSE(IsWindowVisible(palette));  // created hidden
+        ShowWindow(palette, SW_SHOW);
+        UpdateWindow(palette);
+    }
+
+    HWND Item(int id) const { return GetDlgItem(palette, id); }
+    std::string Text(int id) const { return ItemText(palette, id); }
+    void SetText(int id, const char* text) const { SetDlgItemTextA(palette, id, text); }
+    void Focus(int id) const { SetFocus(Item(id)); }
+    // The swatch's colour as it shows on the screen, after pending paints.
+    COLORREF SwatchColour() const {
+        UpdateWindow(palette);
+        return ClientPixel(Item(IDC_PALETTE_SWATCH), 3, 3);
+    }
+
+    HWND mainWindow = nullptr;
+    HMENU trayMenu = nullptr;
+    HWND palette = nullptr;
+};
+
+}  // namespace
+
+TEST(PaletteRules, WidthsAndComponentsAreClamped) {
+    EXPECT_EQ(0ul, ParsePaletteNumber(""));
+    EXPECT_EQ(42ul, ParsePaletteNumber("42"));
+    EXPECT_EQ(1, ClampToolWidth(0));
+    EXPECT_EQ(255, ClampToolWidth(256));
+    EXPECT_EQ(255, ClampToolWidth(999999));
+    EXPECT_EQ(7, ClampToolWidth(7));
+    EXPECT_EQ(255, ClampColorComponent(300));
+    EXPECT_EQ(255, ClampColorComponent(ParsePaletteNumber("-1")));  // a pasted sign
+    EXPECT_EQ(0, ClampColorComponent(0));
+}
+
+TEST_F(PaletteTest, ShowsTheToolStateWhenCreated) {
+    g_settings.Tool.PenSize = 7;
+    g_settings.Tool.EraseSize = 12;
+    g_settings.Tool.PenColor = ColorQuad{0xFF, 10, 20, 30};
+    g_settings.Tool.DrawMode = DRAW_BOX;
+    PaletteCustomColors[3] = RGB(1, 2, 3);
+    Open();
+    EXPECT_EQ("7", Text(IDC_PALETTE_PEN_SIZE));
+    EXPECT_EQ("12", Text(IDC_PALETTE_ERASE_SIZE));
+    EXPECT_EQ("10", Text(IDC_PALETTE_RED));
+    EXPECT_EQ("20", Text(IDC_PALETTE_GREEN));
+    EXPECT_EQ("30", Text(IDC_PALETTE_BLUE));
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(palette, IDC_PALETTE_BOX));
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(palette, IDC_PALETTE_PEN));
+    EXPECT_EQ(0u, PaletteCustomColors[3]);
+    EXPECT_EQ(RGB(10, 20, 30), SwatchColour());
+    // Writing the fields stored the same values again; nothing else moved.
+    EXPECT_EQ(7, g_settings.Tool.PenSize);
+    EXPECT_EQ(0xFF, g_settings.Tool.PenColor.alpha);
+}
+
+TEST_F(PaletteTest, AWidthTakesEffectOnlyWhenItsFieldLosesTheFocus) {
+    g_settings.Tool.PenSize = 7;
+    Open();
+    Focus(IDC_PALETTE_PEN_SIZE);
+    SetText(IDC_PALETTE_PEN_SIZE, "0");
+    EXPECT_EQ(7, g_settings.Tool.PenSize);  // still typing
+    Focus(IDC_PALETTE_ERASE_SIZE);
+    EXPECT_EQ(1, g_settings.Tool.PenSize);
+    EXPECT_EQ("1", Text(IDC_PALETTE_PEN_SIZE));
+
+    Focus(IDC_PALETTE_PEN_SIZE);
+    EXPECT_EQ(5, g_settings.Tool.EraseSize);  // leaving the eraser field kept it
+    SetText(IDC_PALETTE_PEN_SIZE, "999");
+    EXPECT_EQ(1, g_settings.Tool.PenSize);
+    Focus(IDC_PALETTE_RED);
+    EXPECT_EQ(255, g_settings.Tool.PenSize);
+    EXPECT_EQ("255", Text(IDC_PALETTE_PEN_SIZE));
+
+    Focus(IDC_PALETTE_PEN_SIZE);
+    SetText(IDC_PALETTE_PEN_SIZE, "");
+    Focus(IDC_PALETTE_ERASE_SIZE);
+    EXPECT_EQ(1, g_settings.Tool.PenSize);
+    EXPECT_EQ("1", Text(IDC_PALETTE_PEN_SIZE));
+
+    SetText(IDC_PALETTE_ERASE_SIZE, "40");
+    Focus(IDC_PALETTE_PEN_SIZE);
+    EXPECT_EQ(40, g_settings.Tool.EraseSize);
+}
+
+TEST_F(PaletteTest, AComponentTakesEffectAtOnceAndIsCappedAt255) {
+    Open();
+    SetText(IDC_PALETTE_RED, "300");
+    EXPECT_EQ("255", Text(IDC_PALETTE_RED));
+    EXPECT_EQ(255, g_settings.Tool.PenColor.red);
+    SetText(IDC_PALETTE_GREEN, "128");
+    EXPECT_EQ(128, g_settings.Tool.PenColor.green);
+    EXPECT_EQ(RGB(255, 128, 0), SwatchColour());
+
+    SetText(IDC_PALETTE_RED, "");
+    EXPECT_EQ(0, g_settings.Tool.PenColor.red);
+    EXPECT_EQ("", Text(IDC_PALETTE_RED));  // left empty for typing on
+    EXPECT_EQ(RGB(0, 128, 0), SwatchColour());
+    EXPECT_EQ(0xFF, g_settings.Tool.PenColor.alpha);
+}
+
+TEST_F(PaletteTest, EachVisibleButtonSelectsItsTool) {
+    Open();
+    const struct {
+        int id;
+        DrawMode mode;
+    } buttons[] = {{IDC_PALETTE_ERASER, DRAW_ERASE},
+                   {IDC_PALETTE_FILL, DRAW_FILL},
+                   {IDC_PALETTE_BOX, DRAW_BOX},
+                   {IDC_PALETTE_ELLIPSE, DRAW_CIRCLE},
+                   {IDC_PALETTE_PEN, DRAW_PEN}};
+    for (const auto& button : buttons) {
+        EXPECT_TRUE(IsWindowVisible(Item(button.id)));
+        SendMessageA(Item(button.id), BM_CLICK, 0, 0);
+        EXPECT_EQ(button.mode, g_settings.Tool.DrawMode) << button.id;
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(palette, button.id));
+    }
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_PALETTE_TEXT)));
+}
+
+TEST_F(PaletteTest, TheTextToolPressesNoVisibleButtonAndAnUnknownToolPressesThePen) {
+    g_settings.Tool.DrawMode = DRAW_TEXT;
+    Open();
+    for (int id : {IDC_PALETTE_PEN, IDC_PALETTE_ERASER, IDC_PALETTE_FILL, IDC_PALETTE_BOX,
+                   IDC_PALETTE_ELLIPSE})
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(palette, id)) << id;
+    SendMessageA(Item(IDC_PALETTE_FILL), BM_CLICK, 0, 0);
+    EXPECT_EQ(DRAW_FILL, g_settings.Tool.DrawMode);
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(palette, IDC_PALETTE_FILL));
+    DestroyWindow(palette);
+
+    g_settings.Tool.DrawMode = static_cast<DrawMode>(9);
+    Open();
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(palette, IDC_PALETTE_PEN));
+}
+
+TEST_F(PaletteTest, TheColourChooserStartsFromThePenColourAndCancelRewritesTheFields) {
+    g_settings.Tool.PenColor = ColorQuad{0x80, 10, 20, 30};
+    Open();
+    // The fields fall behind the record, as after a change they missed.
+    g_settings.Tool.PenColor = ColorQuad{0x80, 40, 50, 60};
+    DialogScript script;
+    HWND chooser = nullptr;
+    script.Until([&] { return (chooser = FindOtherDialog({palette})) != nullptr; })
+        .Then([&] {
+            EXPECT_EQ(palette, GetWindow(chooser, GW_OWNER));
+            EXPECT_EQ("40", ItemText(chooser, CHOOSER_RED));
+            EXPECT_EQ("60", ItemText(chooser, CHOOSER_BLUE));
+            SetDlgItemTextA(chooser, CHOOSER_RED, "200");  // then cancelled
+            Press(chooser, IDCANCEL);
+        });
+    script.Start();
+    SendMessageA(palette, WM_COMMAND, MAKEWPARAM(IDC_PALETTE_SWATCH, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(Item(IDC_PALETTE_SWATCH)));
+    EXPECT_TRUE(script.Stop());
+    EXPECT_EQ(40, g_settings.Tool.PenColor.red);
+    EXPECT_EQ("40", Text(IDC_PALETTE_RED));
+    EXPECT_EQ("50", Text(IDC_PALETTE_GREEN));
+    EXPECT_EQ("60", Text(IDC_PALETTE_BLUE));
+    EXPECT_EQ(RGB(40, 50, 60), SwatchColour());
+}
+
+TEST_F(PaletteTest, AColourConfirmedInTheChooserBecomesThePenColour) {
+    g_settings.Tool.PenColor = ColorQuad{0x80, 10, 20, 30};
+    Open();
+    DialogScript script;
+    HWND chooser = nullptr;
+    script.Until([&] { return (chooser = FindOtherDialog({palette})) != nullptr; })
+        .Then([&] {
+            SetDlgItemTextA(chooser, CHOOSER_RED, "200");
+            SetDlgItemTextA(chooser, CHOOSER_GREEN, "100");
+            SetDlgItemTextA(chooser, CHOOSER_BLUE, "0");
+            Press(chooser, IDOK);
+        });
+    script.Start();
+    SendMessageA(palette, WM_COMMAND, MAKEWPARAM(IDC_PALETTE_SWATCH, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(Item(IDC_PALETTE_SWATCH)));
+    EXPECT_TRUE(script.Stop());
+    EXPECT_EQ(200, g_settings.Tool.PenColor.red);
+    EXPECT_EQ(100, g_settings.Tool.PenColor.green);
+    EXPECT_EQ(0, g_settings.Tool.PenColor.blue);
+    EXPECT_EQ(0x80, g_settings.Tool.PenColor.alpha);
+    EXPECT_EQ("200", Text(IDC_PALETTE_RED));
+    EXPECT_EQ("0", Text(IDC_PALETTE_BLUE));
+}
+
+TEST_F(PaletteTest, ClosingHidesThePaletteAndEnablesTheTrayItem) {
+    Open();
+    SetText(IDC_PALETTE_RED, "99");
+    SendMessageA(palette, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(palette));
+    EXPECT_FALSE(IsWindowVisible(palette));
+    EXPECT_EQ(1, g_settings.ToolIsHide);
+    EXPECT_EQ(0u, GetMenuState(trayMenu, IDM_SHOW_TOOL_PALETTE, MF_BYCOMMAND) & MF_GRAYED);
+    // Shown again, as the tray command does, it has kept its values.
+    ShowWindow(palette, SW_SHOW);
+    EXPECT_EQ("99", Text(IDC_PALETTE_RED));
+    EXPECT_EQ(99, g_settings.Tool.PenColor.red);
+}
+
+TEST_F(PaletteTest, PaintSwatchFillsTheWholeInsideOfTheControl) {
+    Open();
+    HWND swatch = Item(IDC_PALETTE_SWATCH);
+    RECT client;
+    GetClientRect(swatch, &client);
+    InvalidateRect(swatch, nullptr, FALSE);
+    PaintSwatch(palette, IDC_PALETTE_SWATCH, RGB(200, 10, 10));
+    EXPECT_EQ(RGB(200, 10, 10), ClientPixel(swatch, 1, 1));
+    EXPECT_EQ(RGB(200, 10, 10), ClientPixel(swatch, client.right - 1, client.bottom - 1));
+    EXPECT_EQ(RGB(200, 10, 10), ClientPixel(swatch, 0, 0));
+    // The paint validated the control: it does not paint itself over it.
+    RECT update;
+    EXPECT_FALSE(GetUpdateRect(swatch, &update, FALSE));
+    UpdateWindow(palette);
+    EXPECT_EQ(RGB(200, 10, 10), ClientPixel(swatch, 2, 2));
+}

@@ -1,0 +1,35 @@
+// The modeless tool palette: the drawing tool, the pen and eraser widths and
+// the drawing colour, edited in place in g_settings.Tool.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Custom colours of the palette's colour chooser; cleared each time the
+// palette is initialised, kept for the rest of the run.
+extern COLORREF PaletteCustomColors[16];
+
+// Characters read from the palette's number fields.
+constexpr int PALETTE_TEXT_LENGTH = 6;
+
+// The palette's number fields as unsigned decimals (no digits give 0).
+unsigned long ParsePaletteNumber(const char* text);
+// A pen or eraser width: 0 becomes 1, 256 or more becomes 255.
+constexpr uint16_t ClampToolWidth(unsigned long value) {
+    return value == 0 ? 1 : value > 255 ? 255 : static_cast<uint16_t>(value);
+}
+// A colour component: 256 or more becomes 255.
+constexpr uint8_t ClampColorComponent(unsigned long value) {
+    return value > 255 ? 255 : static_cast<uint8_t>(value);
+}
+
+// Dialog procedure of the palette.
+INT_PTR CALLBACK PaletteProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Creates the palette (hidden) owned by the main window and keeps its handle
+// for the run; null when it cannot be created.
+HWND CreateToolPalette(HWND mainWindow);
+// The palette's window handle, null before it is created or after it is
+// destroyed.
+HWND GetToolPaletteWindow();

@@ -1,0 +1,178 @@
+#include "canvas/ddb_canvas.h"
+#include "paper/size_dialog.h"
+#include "paper_fixture.h"
+
+#include <dlgs.h>
+
+namespace paper_test {
+namespace {
+
+using test_support::FileExists;
+using test_support::WriteFileBytes;
+
+constexpr Rgb WHITE = 0xFFFFFF;
+constexpr Rgb BLUE = 0x0000FF;
+constexpr Rgb CYAN = 0x00FFFF;
+constexpr Rgb GREEN = 0x00FF00;
+
+using CommandTest = PaperTest;
+
+bool IsGrayed(HMENU menu, int command) {
+    return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+TEST_F(CommandTest, LockGreysPeelAndResizeAndDrawsThePadlock) {
+    Paper* paper = NewPaper(0);
+    EXPECT_EQ(CYAN, paper->picture->GetRgb(8, 3));
+    paper->OnCommand(paper->GetWindow(), IDM_LOCK);
+    UpdateWindow(paper->GetWindow());
+    EXPECT_EQ(1, paper->locked);
+    EXPECT_TRUE(GetMenuState(paper->menu, IDM_LOCK, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(IsGrayed(paper->menu, IDM_PEEL_OFF));
+    EXPECT_TRUE(IsGrayed(paper->menu, IDM_RESIZE));
+    EXPECT_FALSE(IsGrayed(paper->menu, IDM_SAVE_AS));
+    // Padlock line 1 runs from (4, 0) to (11, 0) of the lock at (3, 3).
+    EXPECT_EQ(0u, paper->picture->GetRgb(7, 3));
+    EXPECT_EQ(0u, paper->picture->GetRgb(13, 3));
+    EXPECT_EQ(CYAN, paper->picture->GetRgb(14, 3));
+    EXPECT_EQ(0u, paper->picture->GetRgb(10, 17));  // line 7, the bottom
+
+    paper->OnCommand(paper->GetWindow(), IDM_LOCK);
+    UpdateWindow(paper->GetWindow());
+    EXPECT_EQ(0, paper->locked);
+    EXPECT_FALSE(GetMenuState(paper->menu, IDM_LOCK, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(IsGrayed(paper->menu, IDM_PEEL_OFF));
+    EXPECT_FALSE(IsGrayed(paper->menu, IDM_RESIZE));
+    EXPECT_EQ(CYAN, paper->picture->GetRgb(8, 3));
+}
+
+TEST_F(CommandTest, PeelOffAsksWhenWarnedAndForgetsTheNote) {
+    ASSERT_TRUE(WriteBmp(folder.File("1.bmp"), 40, 40, WHITE));
+    ASSERT_TRUE(WriteFileBytes(folder.File("1.dat"), std::string("\x0A\x00\x0A\x00\x01\x00\x00\x00", 8)));
+    Paper* paper = PaperFromFile(folder.File("1.dat"), 1);
+    ASSERT_NE(nullptr, paper);
+    g_settings.IsDelWarning = 1;
+    {
+        DialogAnswerer answerer(IDNO);
+        paper->OnCommand(paper->GetWindow(), IDM_PEEL_OFF);
+        ASSERT_EQ(1u, answerer.Seen().size());
+        EXPECT_EQ("この付箋紙をはがしてもよろしいですか？", answerer.Seen()[0].text);
+        EXPECT_EQ("Inkslip", answerer.Seen()[0].caption);
+    }
+    EXPECT_EQ(paper, g_papers[1]);
+    EXPECT_TRUE(IsWindow(paper->GetWindow()));
+    EXPECT_TRUE(FileExists(folder.File("1.dat")));
+    {
+        DialogAnswerer answerer(IDYES);
+        paper->OnCommand(paper->GetWindow(), IDM_PEEL_OFF);
+        EXPECT_EQ(1u, answerer.Seen().size());
+    }
+    EXPECT_EQ(nullptr, g_papers[1]);
+    // The peeled note does not come back at the next start.
+    EXPECT_FALSE(FileExists(folder.File("1.dat")));
+}
+
+TEST_F(CommandTest, ResizeKeepsTheTopLeftAndFillsTheRestWithBackground) {
+    Paper* paper = NewPaper(0);
+    paper->picture->SetRgb(50, 100, BLUE);   // kept
+    paper->picture->SetRgb(150, 100, BLUE);  // cut off
+    g_settings.BgColor = ColorQuad{0xFF, 0x00, 0xFF, 0x00};
+    {
+        // The real size dialog, answered as a user would.
+        DialogAnswerer answerer([](HWND dialog) {
+            SetDlgItemTextA(dialog, IDC_SIZE_WIDTH, "100");
+            SetDlgItemTextA(dialog, IDC_SIZE_HEIGHT, "300");
+            PressButton(dialog, IDOK);
+        });
+        paper->OnCommand(paper->GetWindow(), IDM_RESIZE);
+        ASSERT_EQ(1u, answerer.Seen().size());
+    }
+    RECT rect;
+    GetWindowRect(paper->GetWindow(), &rect);
+    EXPECT_EQ(102, rect.right - rect.left);
+    EXPECT_EQ(323, rect.bottom - rect.top);
+    EXPECT_EQ(100, paper->bodyWidth);
+    EXPECT_EQ(300, paper->bodyHeight);
+    EXPECT_EQ(322, paper->drawArea.bottom);
+    EXPECT_EQ(BLUE, paper->picture->GetRgb(50, 100));
+    EXPECT_EQ(WHITE, paper->picture->GetRgb(99, 100));      // the old background stays
+    EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 222));      // no old bottom frame line
+    EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 300));      // added rows
+    EXPECT_EQ(0u, paper->picture->GetRgb(101, 100));        // the new frame, once painted
+    EXPECT_EQ(BLUE, paper->undoCanvas->GetRgb(50, 100));
+    EXPECT_TRUE(paper->Undo());
+    EXPECT_EQ(BLUE, paper->picture->GetRgb(50, 100));
+    EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 300));
+    EXPECT_EQ(102, paper->overlay->GetWidth());
+    EXPECT_EQ(0xFFFFFFu, paper->overlay->GetRgb(50, 300));
+
+    // A cancelled dialog changes nothing.
+    {
+        DialogAnswerer answerer(IDCANCEL);
+        paper->OnCommand(paper->GetWindow(), IDM_RESIZE);
+    }
+    EXPECT_EQ(100, paper->bodyWidth);
+}
+
+TEST_F(CommandTest, SaveAsAppendsBmpUnlessPresent) {
+    Paper* paper = NewPaper(0);
+    paper->picture->SetRgb(1, 22, BLUE);
+    // One folder per name: memo.bmp and memo.BMP are one file to the system.
+    const char* const chosen[] = {"memo", "memo.BMP", "memo.txt"};
+    const char* const written[] = {"memo.bmp", "memo.BMP", "memo.txt.bmp"};
+    for (int index = 0; index < 3; ++index) {
+        const std::string subfolder = folder.Path() + std::to_string(index) + "\\";
+        ASSERT_TRUE(CreateDirectoryA(subfolder.c_str(), nullptr));
+        EXPECT_TRUE(paper->SaveAsFile((subfolder + chosen[index]).c_str()));
+        EXPECT_EQ(std::vector<std::string>{written[index]}, FilesIn(subfolder));
+    }
+    DdbCanvas image(1, 1);
+    ASSERT_TRUE(image.LoadBmp((folder.Path() + "0\\memo.bmp").c_str()));
+    EXPECT_EQ(200, image.GetWidth());
+    EXPECT_EQ(BLUE, image.GetRgb(0, 0));
+
+    // Through the real save dialog.
+    {
+        const std::string chosen = folder.File("chosen");
+        DialogAnswerer answerer([chosen](HWND dialog) {
+            SetDlgItemTextA(dialog, edt1, chosen.c_str());
+            SetDlgItemTextA(dialog, cmb13, chosen.c_str());
+            PressButton(dialog, IDOK);
+        });
+        paper->OnCommand(paper->GetWindow(), IDM_SAVE_AS);
+        ASSERT_GE(answerer.Seen().size(), 1u);
+        EXPECT_EQ("ファイル出力先指定", answerer.Seen()[0].caption);
+    }
+    EXPECT_TRUE(FileExists(folder.File("chosen.bmp")));
+}
+
+TEST_F(CommandTest, SaveAsFailuresAreReported) {
+    Paper* paper = NewPaper(0);
+    {
+        DialogAnswerer answerer(IDCANCEL);
+        paper->OnCommand(paper->GetWindow(), IDM_SAVE_AS);
+        ASSERT_EQ(2u, answerer.Seen().size());
+        EXPECT_EQ("ファイルの保存に失敗しました。", answerer.Seen()[1].text);
+        EXPECT_EQ("Inkslip", answerer.Seen()[1].caption);
+    }
+    {
+        DialogAnswerer answerer(IDOK);
+        // A name of the full path length: appending ".bmp" goes past it.
+        std::string longName = folder.Path();
+        longName.append(MAX_PATH - 1 - longName.size(), 'a');
+        EXPECT_FALSE(paper->SaveAsFile(longName.c_str()));
+        ASSERT_EQ(1u, answerer.Seen().size());
+        EXPECT_EQ("BMPファイルの出力に失敗しました。", answerer.Seen()[0].text);
+        // A note too large for its cut-out.
+        paper->bodyWidth = 200000;
+        paper->bodyHeight = 200000;
+        EXPECT_FALSE(paper->SaveAsFile(folder.File("huge").c_str()));
+        paper->bodyWidth = 200;
+        paper->bodyHeight = 200;
+        EXPECT_EQ(2u, answerer.Seen().size());
+    }
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+}
+
+}  // namespace
+}  // namespace paper_test

@@ -1,0 +1,261 @@
+#include "canvas/ddb_canvas.h"
+#include "paper/paper_record.h"
+#include "paper_fixture.h"
+
+#include <algorithm>
+
+namespace paper_test {
+namespace {
+
+using test_support::FileExists;
+using test_support::ReadFileBytes;
+using test_support::WriteFileBytes;
+
+constexpr Rgb WHITE = 0xFFFFFF;
+constexpr Rgb BLUE = 0x0000FF;
+constexpr Rgb RED = 0xFF0000;
+
+using PersistenceTest = PaperTest;
+
+std::string RecordBytes(int x, int y, int number, int locked) {
+    const PaperRecordBytes bytes = EncodePaperRecord(MakePaperRecord(x, y, number, locked));
+    return std::string(bytes.begin(), bytes.end());
+}
+
+void MoveTo(Paper* paper, int x, int y) {
+    SetWindowPos(paper->GetWindow(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+TEST_F(PersistenceTest, SavesTheRecordAndTheDrawingAreaAndRestoresThem) {
+    Paper* paper = NewPaper(3);
+    Mouse(paper, WM_LBUTTONDOWN, 10, 30);
+    Mouse(paper, WM_MOUSEMOVE, 50, 30);
+    Mouse(paper, WM_LBUTTONUP, 50, 30);
+    MoveTo(paper, 100, 50);
+    ASSERT_TRUE(paper->Save(folder.Path().c_str()));
+    EXPECT_EQ(std::string("\x64\x00\x32\x00\x03\x00\x00\x00", 8),
+              ReadFileBytes(folder.File("3.dat")));
+
+    DdbCanvas image(1, 1);
+    ASSERT_TRUE(image.LoadBmp(folder.File("3.bmp").c_str()));
+    EXPECT_EQ(200, image.GetWidth());
+    EXPECT_EQ(200, image.GetHeight());
+    for (int x = 0; x < 200; ++x) {
+        EXPECT_EQ(x >= 9 && x <= 49 ? BLUE : WHITE, image.GetRgb(x, 8)) << "x " << x;
+    }
+    EXPECT_EQ(WHITE, image.GetRgb(0, 0));  // no frame, no tab
+    EXPECT_EQ(WHITE, image.GetRgb(199, 199));
+
+    paper->OnCommand(paper->GetWindow(), IDM_LOCK);
+    MoveTo(paper, -20, 10);
+    ASSERT_TRUE(paper->Save(folder.Path().c_str()));
+    EXPECT_EQ(std::string("\xEC\xFF\x0A\x00\x03\x00\x01\x00", 8),
+              ReadFileBytes(folder.File("3.dat")));
+
+    g_papers[3] = nullptr;
+    delete paper;
+    Paper* restored = PaperFromFile(folder.File("3.dat"), 3);
+    ASSERT_NE(nullptr, restored);
+    EXPECT_EQ(-20, restored->x);  // touches the screen: stays where it was
+    EXPECT_EQ(10, restored->y);
+    RECT rect;
+    GetWindowRect(restored->GetWindow(), &rect);
+    EXPECT_EQ(-20, rect.left);
+    EXPECT_EQ(202, rect.right - rect.left);
+    EXPECT_EQ(1, restored->locked);
+    EXPECT_EQ(MF_CHECKED, GetMenuState(restored->menu, IDM_LOCK, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(restored->menu, IDM_PEEL_OFF, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(GetMenuState(restored->menu, IDM_RESIZE, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(BLUE, restored->picture->GetRgb(10, 30));
+    EXPECT_EQ(BLUE, restored->picture->GetRgb(50, 30));
+    EXPECT_EQ(WHITE, restored->picture->GetRgb(51, 30));
+    EXPECT_EQ(BLUE, restored->undoCanvas->GetRgb(30, 30));
+    // The data file stays until the note is peeled off or saved elsewhere.
+    EXPECT_TRUE(FileExists(folder.File("3.dat")));
+    EXPECT_EQ(folder.File("3.dat"), restored->sourceDataPath);
+}
+
+TEST_F(PersistenceTest, RefusedRecordsLeaveTheirFiles) {
+    ASSERT_TRUE(WriteBmp(folder.File("3.bmp"), 50, 50, WHITE));
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.dat"), RecordBytes(10, 10, 4, 0)));
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("3.dat"), 3));  // another number
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.dat"), RecordBytes(10, 10, 3, 0).substr(0, 7)));
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("3.dat"), 3));  // short
+    EXPECT_TRUE(FileExists(folder.File("3.dat")));
+    ASSERT_TRUE(WriteFileBytes(folder.File("5.dat"), RecordBytes(10, 10, 5, 0)));
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("5.dat"), 5));  // no 5.bmp
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.Dat"), RecordBytes(10, 10, 3, 0)));
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("3.Dat"), 3));  // not a data file name
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("missing.dat"), 3));
+    for (Paper* paper : g_papers) EXPECT_EQ(nullptr, paper);
+}
+
+TEST_F(PersistenceTest, NoteStoredOffEveryMonitorComesBackOnOne) {
+    ASSERT_TRUE(WriteBmp(folder.File("2.bmp"), 100, 100, WHITE));
+    ASSERT_TRUE(WriteFileBytes(folder.File("2.dat"), RecordBytes(-5000, 30, 2, 0)));
+    Paper* paper = PaperFromFile(folder.File("2.dat"), 2);
+    ASSERT_NE(nullptr, paper);
+    RECT rect;
+    GetWindowRect(paper->GetWindow(), &rect);
+    EXPECT_NE(nullptr, MonitorFromRect(&rect, MONITOR_DEFAULTTONULL));
+    EXPECT_GE(rect.left, 0);
+    EXPECT_EQ(30, rect.top);
+    EXPECT_EQ(rect.left, paper->x);
+}
+
+TEST_F(PersistenceTest, SaveCreatesEveryMissingFolderLevel) {
+    Paper* paper = NewPaper(0);
+    const std::string nested = folder.Path() + "data\\deeper\\notes\\";
+    EXPECT_TRUE(paper->Save(nested.c_str()));
+    EXPECT_TRUE(FileExists(nested + "0.dat"));
+    EXPECT_TRUE(FileExists(nested + "0.bmp"));
+    // A folder that cannot be made: a file stands in its way.
+    ASSERT_TRUE(WriteFileBytes(folder.File("blocker"), "x"));
+    EXPECT_FALSE(paper->Save((folder.Path() + "blocker\\sub\\").c_str()));
+    // The default data folder follows the settings.
+    EXPECT_EQ(folder.Path(), CurrentPaperDataFolder());
+    EXPECT_TRUE(paper->Save());
+    EXPECT_TRUE(FileExists(folder.File("0.dat")));
+}
+
+TEST_F(PersistenceTest, SavingIntoAnotherFolderRemovesTheOldPair) {
+    ASSERT_TRUE(WriteBmp(folder.File("3.bmp"), 60, 40, RED));
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.dat"), RecordBytes(100, 100, 3, 0)));
+    Paper* paper = PaperFromFile(folder.File("3.dat"), 3);
+    ASSERT_NE(nullptr, paper);
+    const std::string other = folder.Path() + "moved\\";
+    ASSERT_TRUE(paper->Save(other.c_str()));
+    EXPECT_TRUE(FileExists(other + "3.dat"));
+    EXPECT_TRUE(FileExists(other + "3.bmp"));
+    EXPECT_FALSE(FileExists(folder.File("3.dat")));
+    EXPECT_FALSE(FileExists(folder.File("3.bmp")));
+    // Saving again into the same folder keeps the pair.
+    ASSERT_TRUE(paper->Save(other.c_str()));
+    EXPECT_TRUE(FileExists(other + "3.dat"));
+}
+
+TEST_F(PersistenceTest, FailedWritesKeepTheOldFileAndLeaveNoTemporaryFile) {
+    const std::string target = folder.File("kept.bin");
+    ASSERT_TRUE(WriteFileBytes(target, "old content"));
+    EXPECT_FALSE(WriteReplacing(target, [](const char* temporary) {
+        WriteFileBytes(temporary, "half");
+        return false;
+    }));
+    EXPECT_EQ("old content", ReadFileBytes(target));
+    EXPECT_TRUE(WriteReplacing(target, [](const char* temporary) {
+        return WriteFileBytes(temporary, "new content");
+    }));
+    EXPECT_EQ("new content", ReadFileBytes(target));
+    EXPECT_EQ(std::vector<std::string>{"kept.bin"}, FilesIn(folder.Path()));
+
+    // N.bmp cannot be replaced (a folder holds its name): false, no leftovers.
+    Paper* paper = NewPaper(3);
+    ASSERT_TRUE(CreateDirectoryA(folder.File("3.bmp").c_str(), nullptr));
+    EXPECT_FALSE(paper->Save(folder.Path().c_str()));
+    std::vector<std::string> files = FilesIn(folder.Path());
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ((std::vector<std::string>{"3.dat", "kept.bin"}), files);
+
+    // A note too large for its cut-out: the save fails without a crash.
+    paper->bodyWidth = 200000;
+    paper->bodyHeight = 200000;
+    EXPECT_FALSE(paper->Save(folder.Path().c_str()));
+    paper->bodyWidth = 200;
+    paper->bodyHeight = 200;
+}
+
+TEST_F(PersistenceTest, NewNoteFromBmpTakesTheImageSize) {
+    ASSERT_TRUE(WriteBmp(folder.File("dot.bmp"), 1, 1, RED));
+    Paper* paper = PaperFromFile(folder.File("dot.bmp"), 0);
+    ASSERT_NE(nullptr, paper);
+    RECT rect;
+    GetWindowRect(paper->GetWindow(), &rect);
+    EXPECT_EQ(3, rect.right - rect.left);
+    EXPECT_EQ(24, rect.bottom - rect.top);
+    EXPECT_EQ(RED, paper->picture->GetRgb(1, 22));
+    EXPECT_EQ(RED, paper->undoCanvas->GetRgb(1, 22));
+    EXPECT_EQ(0, paper->locked);
+    EXPECT_TRUE(paper->sourceDataPath.empty());
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("dot.Bmp"), 1));
+}
+
+TEST_F(PersistenceTest, ImagesAboveNinetyFivePercentOfTheScreenAskOnce) {
+    const int widthLimit = ScreenLimit(GetSystemMetrics(SM_CXSCREEN));
+    const int heightLimit = ScreenLimit(GetSystemMetrics(SM_CYSCREEN));
+    ASSERT_TRUE(WriteBmp(folder.File("wide.bmp"), widthLimit + 1, 30, WHITE));
+    ASSERT_TRUE(WriteBmp(folder.File("both.bmp"), widthLimit + 1, heightLimit + 1, WHITE));
+    ASSERT_TRUE(WriteBmp(folder.File("tall.bmp"), 30, heightLimit + 1, WHITE));
+    ASSERT_TRUE(WriteBmp(folder.File("limit.bmp"), widthLimit, heightLimit, WHITE));
+    {
+        DialogAnswerer answerer(IDNO);
+        EXPECT_EQ(nullptr, PaperFromFile(folder.File("wide.bmp"), 0));
+        ASSERT_EQ(1u, answerer.Seen().size());
+        EXPECT_EQ("Inkslip", answerer.Seen()[0].caption);
+        EXPECT_EQ("サイズが画面に対して大きいかもしれません。\n続行しますか？",
+                  answerer.Seen()[0].text);
+        EXPECT_EQ(nullptr, PaperFromFile(folder.File("tall.bmp"), 0));
+        EXPECT_EQ(2u, answerer.Seen().size());
+    }
+    {
+        DialogAnswerer answerer(IDYES);
+        Paper* paper = PaperFromFile(folder.File("both.bmp"), 0);
+        ASSERT_NE(nullptr, paper);
+        EXPECT_EQ(1u, answerer.Seen().size());
+        EXPECT_EQ(widthLimit + 1, paper->bodyWidth);
+        EXPECT_NE(nullptr, PaperFromFile(folder.File("limit.bmp"), 1));
+        EXPECT_EQ(1u, answerer.Seen().size());
+    }
+}
+
+TEST_F(PersistenceTest, DroppedFiles) {
+    Paper* paper = NewPaper(0);
+    MoveTo(paper, 100, 80);
+    paper->picture->SetRgb(30, 60, BLUE);
+    ASSERT_TRUE(WriteBmp(folder.File("tall.bmp"), 50, 300, RED));
+    ASSERT_TRUE(WriteBmp(folder.File("picture.Bmp"), 10, 10, RED));
+    ASSERT_TRUE(WriteFileBytes(folder.File("broken.bmp"), "BM not really"));
+
+    // A mixed-case extension is ignored.
+    EXPECT_EQ(1, SendMessageA(paper->GetWindow(), WM_DROPFILES,
+                              reinterpret_cast<WPARAM>(MakeDrop({folder.File("picture.Bmp")})), 0));
+    EXPECT_EQ(200, paper->bodyWidth);
+    EXPECT_EQ(BLUE, paper->picture->GetRgb(30, 60));
+    {
+        DialogAnswerer answerer(IDOK);
+        EXPECT_EQ(0, SendMessageA(paper->GetWindow(), WM_DROPFILES,
+                                  reinterpret_cast<WPARAM>(MakeDrop({folder.File("broken.bmp")})),
+                                  0));
+        ASSERT_EQ(1u, answerer.Seen().size());
+        EXPECT_EQ("ドロップファイルの読込みに失敗しました。", answerer.Seen()[0].text);
+        EXPECT_EQ("Inkslip", answerer.Seen()[0].caption);
+    }
+    EXPECT_EQ(BLUE, paper->picture->GetRgb(30, 60));
+
+    // Only the first of three files counts.
+    HDROP drop = MakeDrop(
+        {folder.File("tall.bmp"), folder.File("broken.bmp"), folder.File("picture.Bmp")});
+    EXPECT_EQ(1, SendMessageA(paper->GetWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
+    RECT rect;
+    GetWindowRect(paper->GetWindow(), &rect);
+    EXPECT_EQ(100, rect.left);
+    EXPECT_EQ(80, rect.top);
+    EXPECT_EQ(52, rect.right - rect.left);
+    EXPECT_EQ(323, rect.bottom - rect.top);
+    EXPECT_EQ(50, paper->bodyWidth);
+    EXPECT_EQ(300, paper->bodyHeight);
+    EXPECT_EQ(51, paper->drawArea.right);
+    EXPECT_EQ(322, paper->drawArea.bottom);
+    EXPECT_EQ(RED, paper->picture->GetRgb(30, 60));
+    EXPECT_EQ(RED, paper->picture->GetRgb(50, 321));
+    EXPECT_EQ(RED, paper->undoCanvas->GetRgb(30, 60));
+    EXPECT_EQ(52, paper->overlay->GetWidth());
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    GetWindowRgn(paper->GetWindow(), region);
+    EXPECT_TRUE(PtInRegion(region, 51, 322));
+    EXPECT_FALSE(PtInRegion(region, 30, 5));  // right of the tab
+    DeleteObject(region);
+    EXPECT_NE(nullptr, GetPropA(mainWindow, "Inkslip0"));
+}
+
+}  // namespace
+}  // namespace paper_test

@@ -22,8 +22,7 @@ HINSTANCE InstanceOf(HWND window) {
 
 // The tab-and-body shape of a note; null when the platform refuses it.
 HRGN CreatePaperRegion(int tabWidth, int tabHeight, int bodyWidth, int bodyHeight) {
-    const PaperGeometry geometry =
-        ComputePaperGeometry(tabWidth, tabHeight, bodyWidth, bodyHeight);
+    const PaperGeometry geometry = ComputePaperGeometry(tabWidth, tabHeight, bodyWidth, bodyHeight);
     gdi_handles::RegionHandle tab(CreateRectRgnIndirect(&geometry.tab));
     gdi_handles::RegionHandle body(CreateRectRgnIndirect(&geometry.body));
     if (!tab || !body) return nullptr;
@@ -44,16 +43,24 @@ Paper::~Paper() {
     mainWindow = nullptr;
 }
 
-void Paper::SetToolState(ToolState* state) { toolState = state; }
+void Paper::SetToolState(ToolState* state) {
+    toolState = state;
+}
 
-void Paper::SetPaletteWindow(HWND palette) { paletteWindow = palette; }
+void Paper::SetPaletteWindow(HWND palette) {
+    paletteWindow = palette;
+}
 
-ToolState& Paper::Tools() const { return toolState ? *toolState : g_settings.Tool; }
+ToolState& Paper::Tools() const {
+    return toolState ? *toolState : g_settings.Tool;
+}
 
-Rgb Paper::Background() const { return ColorQuadToRgb(g_settings.BgColor); }
+Rgb Paper::Background() const {
+    return ColorQuadToRgb(g_settings.BgColor);
+}
 
-bool Paper::Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
-                   int bodyWidth, int bodyHeight, int number) {
+bool Paper::Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight, int bodyWidth,
+                   int bodyHeight, int number) {
     if (!mainWindow) return false;
     this->mainWindow = mainWindow;
     this->tabWidth = tabWidth;
@@ -83,9 +90,9 @@ bool Paper::Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHei
     if (classAtom == 0) return false;
 
     const PaperGeometry geometry = ComputePaperGeometry(tabWidth, tabHeight, bodyWidth, bodyHeight);
-    const POINT position = CenteredPosition(GetSystemMetrics(SM_CXSCREEN),
-                                            GetSystemMetrics(SM_CYSCREEN), geometry.windowWidth,
-                                            geometry.windowHeight);
+    const POINT position =
+        CenteredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                         geometry.windowWidth, geometry.windowHeight);
     window = CreateWindowExA(WS_EX_TOOLWINDOW, name, nullptr, WS_POPUP, position.x, position.y,
                              geometry.windowWidth, geometry.windowHeight, nullptr, nullptr,
                              instance, nullptr);

@@ -12,11 +12,20 @@
 
 LRESULT Paper::OnCommand(HWND, int command) {
     switch (command) {
-    case IDM_PEEL_OFF: PeelOff(); break;
-    case IDM_LOCK: ToggleLock(); break;
-    case IDM_SAVE_AS: OnSaveAs(); break;
-    case IDM_RESIZE: OnResize(); break;
-    default: break;
+        case IDM_PEEL_OFF:
+            PeelOff();
+            break;
+        case IDM_LOCK:
+            ToggleLock();
+            break;
+        case IDM_SAVE_AS:
+            OnSaveAs();
+            break;
+        case IDM_RESIZE:
+            OnResize();
+            break;
+        default:
+            break;
     }
     return 1;
 }
@@ -30,9 +39,8 @@ void Paper::ToggleLock() {
 }
 
 bool Paper::PeelOff() {
-    if (g_settings.IsDelWarning &&
-        MessageBoxA(window, "この付箋紙をはがしてもよろしいですか？", "Inkslip", MB_YESNO) !=
-            IDYES) {
+    if (g_settings.IsDelWarning && MessageBoxA(window, "この付箋紙をはがしてもよろしいですか？",
+                                               "Inkslip", MB_YESNO) != IDYES) {
         return false;
     }
     // The data file this note came from would bring it back at the next start.

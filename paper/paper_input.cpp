@@ -15,11 +15,15 @@ constexpr Rgb WHITE = 0xFFFFFF;
 constexpr Rgb BLACK = 0x000000;
 constexpr Rgb TAB_COLOR = 0x00FFFF;
 
-bool IsAltDown() { return GetKeyState(VK_MENU) < 0; }
+bool IsAltDown() {
+    return GetKeyState(VK_MENU) < 0;
+}
 
 // While the mouse is captured, points left of or above the window arrive as
 // words above 0x7FFF; they count as -1, the edge just outside.
-int CapturedCoordinate(WORD word) { return word > 0x7FFF ? -1 : static_cast<int>(word); }
+int CapturedCoordinate(WORD word) {
+    return word > 0x7FFF ? -1 : static_cast<int>(word);
+}
 
 // The padlock drawn in the tab of a locked note, as one-pixel lines whose end
 // points are left out.
@@ -27,9 +31,9 @@ struct PadlockLine {
     int x1, y1, x2, y2;
 };
 constexpr PadlockLine PADLOCK_LINES[] = {
-    {4, 0, 11, 0},  {3, 1, 3, 4},   {11, 1, 11, 4},  {0, 4, 15, 4},  {0, 5, 0, 14},
-    {14, 5, 14, 14}, {0, 14, 15, 14}, {5, 6, 10, 6}, {4, 7, 4, 10}, {10, 7, 10, 10},
-    {5, 10, 10, 10}, {7, 11, 7, 14}, {8, 12, 10, 12},
+    {4, 0, 11, 0},   {3, 1, 3, 4},    {11, 1, 11, 4},  {0, 4, 15, 4}, {0, 5, 0, 14},
+    {14, 5, 14, 14}, {0, 14, 15, 14}, {5, 6, 10, 6},   {4, 7, 4, 10}, {10, 7, 10, 10},
+    {5, 10, 10, 10}, {7, 11, 7, 14},  {8, 12, 10, 12},
 };
 constexpr int PADLOCK_SIZE = 15;
 
@@ -37,19 +41,33 @@ constexpr int PADLOCK_SIZE = 15;
 
 LRESULT Paper::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return 1;
-    case WM_CREATE: return 1;
-    case WM_DESTROY: return OnDestroy();
-    case WM_QUERYENDSESSION: return OnQueryEndSession();
-    case WM_MOVE: return OnMove(lParam);
-    case WM_PAINT: return OnPaint();
-    case WM_NCHITTEST: return OnNcHitTest(window, wParam, lParam);
-    case WM_MOUSEMOVE: return OnMouseMove(lParam);
-    case WM_LBUTTONDOWN: return OnLButtonDown(lParam);
-    case WM_LBUTTONUP: return OnLButtonUp(lParam);
-    case WM_RBUTTONUP: return OnRButtonUp();
-    case WM_DROPFILES: return OnDropFiles(reinterpret_cast<HDROP>(wParam));
-    default: return DefWindowProcA(window, message, wParam, lParam);
+        case WM_COMMAND:
+            OnCommand(window, LOWORD(wParam));
+            return 1;
+        case WM_CREATE:
+            return 1;
+        case WM_DESTROY:
+            return OnDestroy();
+        case WM_QUERYENDSESSION:
+            return OnQueryEndSession();
+        case WM_MOVE:
+            return OnMove(lParam);
+        case WM_PAINT:
+            return OnPaint();
+        case WM_NCHITTEST:
+            return OnNcHitTest(window, wParam, lParam);
+        case WM_MOUSEMOVE:
+            return OnMouseMove(lParam);
+        case WM_LBUTTONDOWN:
+            return OnLButtonDown(lParam);
+        case WM_LBUTTONUP:
+            return OnLButtonUp(lParam);
+        case WM_RBUTTONUP:
+            return OnRButtonUp();
+        case WM_DROPFILES:
+            return OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -112,34 +130,35 @@ LRESULT Paper::OnMouseMove(LPARAM lParam) {
     const int width = bodyWidth + 2;
     const int height = tabHeight + bodyHeight + 3;
     switch (tools.DrawMode) {
-    case DRAW_PEN:
-        picture->DrawThickLine(lastX, lastY, pointX, pointY, ColorQuadToRgb(tools.PenColor),
-                               tools.PenSize);
-        InvalidateRect(window, &drawArea, FALSE);
-        lastX = pointX;
-        lastY = pointY;
-        break;
-    case DRAW_ERASE:
-        picture->DrawThickLine(lastX, lastY, pointX, pointY, Background(), tools.EraseSize);
-        InvalidateRect(window, &drawArea, FALSE);
-        lastX = pointX;
-        lastY = pointY;
-        break;
-    case DRAW_BOX:
-        if (overlay) {
-            overlay->FillBox(0, 0, width, height, WHITE);
-            overlay->FillBox(lastX, lastY, pointX, pointY, BLACK);
-        }
-        InvalidateRect(window, &drawArea, FALSE);
-        break;
-    case DRAW_CIRCLE:
-        if (overlay) {
-            overlay->FillBox(0, 0, width, height, WHITE);
-            overlay->FillEllipse(lastX, lastY, pointX, pointY, BLACK);
-        }
-        InvalidateRect(window, &drawArea, FALSE);
-        break;
-    default: break;
+        case DRAW_PEN:
+            picture->DrawThickLine(lastX, lastY, pointX, pointY, ColorQuadToRgb(tools.PenColor),
+                                   tools.PenSize);
+            InvalidateRect(window, &drawArea, FALSE);
+            lastX = pointX;
+            lastY = pointY;
+            break;
+        case DRAW_ERASE:
+            picture->DrawThickLine(lastX, lastY, pointX, pointY, Background(), tools.EraseSize);
+            InvalidateRect(window, &drawArea, FALSE);
+            lastX = pointX;
+            lastY = pointY;
+            break;
+        case DRAW_BOX:
+            if (overlay) {
+                overlay->FillBox(0, 0, width, height, WHITE);
+                overlay->FillBox(lastX, lastY, pointX, pointY, BLACK);
+            }
+            InvalidateRect(window, &drawArea, FALSE);
+            break;
+        case DRAW_CIRCLE:
+            if (overlay) {
+                overlay->FillBox(0, 0, width, height, WHITE);
+                overlay->FillEllipse(lastX, lastY, pointX, pointY, BLACK);
+            }
+            InvalidateRect(window, &drawArea, FALSE);
+            break;
+        default:
+            break;
     }
     return 1;
 }
@@ -157,25 +176,27 @@ LRESULT Paper::OnLButtonUp(LPARAM lParam) {
         const int width = bodyWidth + 2;
         const int height = tabHeight + bodyHeight + 3;
         switch (tools.DrawMode) {
-        case DRAW_PEN:
-            picture->DrawThickLine(lastX, lastY, pointX, pointY, penColor, tools.PenSize);
-            break;
-        case DRAW_ERASE:
-            picture->DrawThickLine(lastX, lastY, pointX, pointY, Background(), tools.EraseSize);
-            break;
-        case DRAW_FILL:
-            // The fill starts where the button went down.
-            picture->FloodFill(lastX, lastY, penColor);
-            break;
-        case DRAW_BOX:
-            picture->FillBox(lastX, lastY, pointX, pointY, penColor);
-            if (overlay) overlay->FillBox(0, 0, width, height, WHITE);
-            break;
-        case DRAW_CIRCLE:
-            picture->FillEllipse(lastX, lastY, pointX, pointY, penColor);
-            if (overlay) overlay->FillBox(0, 0, width, height, WHITE);
-            break;
-        default: drew = false; break;
+            case DRAW_PEN:
+                picture->DrawThickLine(lastX, lastY, pointX, pointY, penColor, tools.PenSize);
+                break;
+            case DRAW_ERASE:
+                picture->DrawThickLine(lastX, lastY, pointX, pointY, Background(), tools.EraseSize);
+                break;
+            case DRAW_FILL:
+                // The fill starts where the button went down.
+                picture->FloodFill(lastX, lastY, penColor);
+                break;
+            case DRAW_BOX:
+                picture->FillBox(lastX, lastY, pointX, pointY, penColor);
+                if (overlay) overlay->FillBox(0, 0, width, height, WHITE);
+                break;
+            case DRAW_CIRCLE:
+                picture->FillEllipse(lastX, lastY, pointX, pointY, penColor);
+                if (overlay) overlay->FillBox(0, 0, width, height, WHITE);
+                break;
+            default:
+                drew = false;
+                break;
         }
     }
     if (drew) InvalidateRect(window, &drawArea, FALSE);
@@ -216,8 +237,8 @@ LRESULT Paper::OnPaint() {
             for (const PadlockLine& line : PADLOCK_LINES) {
                 padlock.DrawLine(line.x1, line.y1, line.x2, line.y2, BLACK);
             }
-            padlock.DrawTo(static_cast<Canvas*>(picture.get()),
-                           (tabWidth - PADLOCK_SIZE) / 2 + 1, (tabHeight - PADLOCK_SIZE) / 2 + 1);
+            padlock.DrawTo(static_cast<Canvas*>(picture.get()), (tabWidth - PADLOCK_SIZE) / 2 + 1,
+                           (tabHeight - PADLOCK_SIZE) / 2 + 1);
         }
         picture->DrawBox(0, 0, tabWidth + 1, tabHeight + 1, BLACK);
         picture->DrawBox(0, tabHeight + 1, bodyWidth + 1, tabHeight + bodyHeight + 2, BLACK);

@@ -11,11 +11,13 @@
 namespace {
 
 // A path the platform can take whole; longer ones are refused, never cut.
-bool FitsPathLimit(const std::string& path) { return !path.empty() && path.size() < MAX_PATH; }
+bool FitsPathLimit(const std::string& path) {
+    return !path.empty() && path.size() < MAX_PATH;
+}
 
 bool WriteWholeFile(const char* path, const void* bytes, DWORD size) {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     const bool wrote = WriteFile(file, bytes, size, &written, nullptr) && written == size;
@@ -110,7 +112,9 @@ bool Paper::WriteDrawingArea(const char* path) const {
     return WriteReplacing(path, [&](const char* temporary) { return cutOut->SaveBmp(temporary); });
 }
 
-bool Paper::Save() { return Save(CurrentPaperDataFolder().c_str()); }
+bool Paper::Save() {
+    return Save(CurrentPaperDataFolder().c_str());
+}
 
 bool Paper::Save(const char* dataFolder) {
     if (!picture) return true;  // nothing to save: during or after teardown

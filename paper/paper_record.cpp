@@ -103,7 +103,9 @@ POINT PlaceInsideArea(const RECT& window, const RECT& area) {
                  ClampInto(window.top, height, area.top, area.bottom)};
 }
 
-int ScreenLimit(int screenSide) { return static_cast<int>(screenSide * 0.95); }
+int ScreenLimit(int screenSide) {
+    return static_cast<int>(screenSide * 0.95);
+}
 
 bool ExceedsScreenLimit(int imageSide, int screenSide) {
     return imageSide > ScreenLimit(screenSide);
@@ -114,7 +116,9 @@ std::string PathExtension(const std::string& path) {
     return dot == std::string::npos ? std::string() : path.substr(dot);
 }
 
-std::string PathFolder(const std::string& path) { return path.substr(0, FolderEnd(path)); }
+std::string PathFolder(const std::string& path) {
+    return path.substr(0, FolderEnd(path));
+}
 
 std::string ReplaceExtension(const std::string& path, const char* extension) {
     const size_t dot = ExtensionStart(path);

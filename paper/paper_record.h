@@ -12,10 +12,10 @@
 
 // N.dat: four 16-bit little-endian fields and nothing else.
 struct PaperRecord {
-    int16_t x;         // screen x of the window's top-left corner
-    int16_t y;         // screen y
-    uint16_t number;   // the note number the record belongs to
-    uint16_t locked;   // any value but 0 restores the note locked
+    int16_t x;        // screen x of the window's top-left corner
+    int16_t y;        // screen y
+    uint16_t number;  // the note number the record belongs to
+    uint16_t locked;  // any value but 0 restores the note locked
 };
 
 constexpr size_t PAPER_RECORD_SIZE = 8;

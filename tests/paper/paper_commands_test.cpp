@@ -48,7 +48,8 @@ TEST_F(CommandTest, LockGreysPeelAndResizeAndDrawsThePadlock) {
 
 TEST_F(CommandTest, PeelOffAsksWhenWarnedAndForgetsTheNote) {
     ASSERT_TRUE(WriteBmp(folder.File("1.bmp"), 40, 40, WHITE));
-    ASSERT_TRUE(WriteFileBytes(folder.File("1.dat"), std::string("\x0A\x00\x0A\x00\x01\x00\x00\x00", 8)));
+    ASSERT_TRUE(
+        WriteFileBytes(folder.File("1.dat"), std::string("\x0A\x00\x0A\x00\x01\x00\x00\x00", 8)));
     Paper* paper = PaperFromFile(folder.File("1.dat"), 1);
     ASSERT_NE(nullptr, paper);
     g_settings.IsDelWarning = 1;
@@ -95,10 +96,10 @@ TEST_F(CommandTest, ResizeKeepsTheTopLeftAndFillsTheRestWithBackground) {
     EXPECT_EQ(300, paper->bodyHeight);
     EXPECT_EQ(322, paper->drawArea.bottom);
     EXPECT_EQ(BLUE, paper->picture->GetRgb(50, 100));
-    EXPECT_EQ(WHITE, paper->picture->GetRgb(99, 100));      // the old background stays
-    EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 222));      // no old bottom frame line
-    EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 300));      // added rows
-    EXPECT_EQ(0u, paper->picture->GetRgb(101, 100));        // the new frame, once painted
+    EXPECT_EQ(WHITE, paper->picture->GetRgb(99, 100));  // the old background stays
+    EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 222));  // no old bottom frame line
+    EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 300));  // added rows
+    EXPECT_EQ(0u, paper->picture->GetRgb(101, 100));    // the new frame, once painted
     EXPECT_EQ(BLUE, paper->undoCanvas->GetRgb(50, 100));
     EXPECT_TRUE(paper->Undo());
     EXPECT_EQ(BLUE, paper->picture->GetRgb(50, 100));

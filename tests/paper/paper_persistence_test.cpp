@@ -142,9 +142,8 @@ TEST_F(PersistenceTest, FailedWritesKeepTheOldFileAndLeaveNoTemporaryFile) {
         return false;
     }));
     EXPECT_EQ("old content", ReadFileBytes(target));
-    EXPECT_TRUE(WriteReplacing(target, [](const char* temporary) {
-        return WriteFileBytes(temporary, "new content");
-    }));
+    EXPECT_TRUE(WriteReplacing(
+        target, [](const char* temporary) { return WriteFileBytes(temporary, "new content"); }));
     EXPECT_EQ("new content", ReadFileBytes(target));
     EXPECT_EQ(std::vector<std::string>{"kept.bin"}, FilesIn(folder.Path()));
 
@@ -222,9 +221,9 @@ TEST_F(PersistenceTest, DroppedFiles) {
     EXPECT_EQ(BLUE, paper->picture->GetRgb(30, 60));
     {
         DialogAnswerer answerer(IDOK);
-        EXPECT_EQ(0, SendMessageA(paper->GetWindow(), WM_DROPFILES,
-                                  reinterpret_cast<WPARAM>(MakeDrop({folder.File("broken.bmp")})),
-                                  0));
+        EXPECT_EQ(0,
+                  SendMessageA(paper->GetWindow(), WM_DROPFILES,
+                               reinterpret_cast<WPARAM>(MakeDrop({folder.File("broken.bmp")})), 0));
         ASSERT_EQ(1u, answerer.Seen().size());
         EXPECT_EQ("ドロップファイルの読込みに失敗しました。", answerer.Seen()[0].text);
         EXPECT_EQ("Inkslip", answerer.Seen()[0].caption);
@@ -232,8 +231,8 @@ TEST_F(PersistenceTest, DroppedFiles) {
     EXPECT_EQ(BLUE, paper->picture->GetRgb(30, 60));
 
     // Only the first of three files counts.
-    HDROP drop = MakeDrop(
-        {folder.File("tall.bmp"), folder.File("broken.bmp"), folder.File("picture.Bmp")});
+    HDROP drop =
+        MakeDrop({folder.File("tall.bmp"), folder.File("broken.bmp"), folder.File("picture.Bmp")});
     EXPECT_EQ(1, SendMessageA(paper->GetWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
     RECT rect;
     GetWindowRect(paper->GetWindow(), &rect);

@@ -44,7 +44,7 @@ TEST(PaperGeometry, TwoHundredSquareNote) {
     EXPECT_EQ(223, geometry.body.bottom);
     EXPECT_EQ(1, geometry.drawArea.left);
     EXPECT_EQ(22, geometry.drawArea.top);
-    EXPECT_EQ(201, geometry.drawArea.right);  // last column 200
+    EXPECT_EQ(201, geometry.drawArea.right);   // last column 200
     EXPECT_EQ(222, geometry.drawArea.bottom);  // last row 221
 }
 

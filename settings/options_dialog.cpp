@@ -1,0 +1,301 @@
+#include "settings/options_dialog.h"
+
+#include "canvas/swatch.h"
+#include "resources/resource.h"
+#include "settings/hotkey_flags.h"
+#include "settings/settings.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+COLORREF OptionsCustomColors[16] = {};
+
+namespace {
+
+const char* const APP_CAPTION = "Inkslip";
+const char* const HK_NEW_FAILED = "HK_NEWの登録に失敗しました。";
+const char* const HK_HIDE_FAILED = "HK_HIDEの登録に失敗しました。";
+const char* const DATA_FOLDER_TITLE = "付箋紙データの保存先選択";
+const char* const OUTPUT_FOLDER_TITLE = "デフォルトの画像データ出力先選択";
+
+const int HK_NEW = 1;
+const int HK_HIDE = 2;
+
+// The main window the hot keys belong to, for the one open options dialog.
+HWND g_optionsMainWindow = nullptr;
+
+COLORREF BgColorRef() { return ColorQuadToColorRef(g_settings.BgColor); }
+
+bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
+int32_t ReadNumber(HWND dialog, int id) {
+    char text[OPTIONS_TEXT_LENGTH + 1] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return static_cast<int32_t>(std::strtol(text, nullptr, 10));
+}
+
+void WriteNumber(HWND dialog, int id, int32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+    SetDlgItemTextA(dialog, id, text);
+}
+
+void SetHotkeyControl(HWND dialog, int id, int index) {
+    UINT flags = ModifiersToHotkeyFlags(g_settings.HotkeyModifiers[index]);
+    WPARAM value = MAKEWORD(g_settings.HotkeyVirtualKeys[index] & 0xFF, flags);
+    SendDlgItemMessageA(dialog, id, HKM_SETHOTKEY, value, 0);
+}
+
+// A pair without a key stands for "no hot key": nothing is registered and
+// that counts as success. Registering two empty pairs would otherwise clash
+// with each other and leave a dialog that can be neither confirmed nor
+// cancelled.
+bool RegisterPair(int id, UINT modifiers, UINT virtualKey) {
+    if (virtualKey == 0) return true;
+    return RegisterHotKey(g_optionsMainWindow, id, modifiers, virtualKey) != FALSE;
+}
+
+void ShowFailure(HWND dialog, const char* text) {
+    MessageBoxA(dialog, text, APP_CAPTION, MB_OK);
+}
+
+void EnableHotkeyControls(HWND dialog, bool enable) {
+    EnableWindow(GetDlgItem(dialog, IDC_OPTIONS_HOTKEY_NEW), enable);
+    EnableWindow(GetDlgItem(dialog, IDC_OPTIONS_HOTKEY_HIDE), enable);
+}
+
+void FocusControl(HWND dialog, int id) {
+    SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
+}
+
+void ReadFolder(HWND dialog, int id, char (&folder)[SETTINGS_PATH_LENGTH + 1]) {
+    char text[OPTIONS_TEXT_LENGTH + 1] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    std::memcpy(folder, text, sizeof text);
+    AppendFolderSeparator(folder, sizeof folder);
+}
+
+INT_PTR OnInitDialog(HWND dialog, LPARAM parameter) {
+    g_optionsMainWindow = reinterpret_cast<HWND>(parameter);
+    WriteNumber(dialog, IDC_OPTIONS_DEFAULT_SIZE_X, g_settings.DefaultSizeX);
+    WriteNumber(dialog, IDC_OPTIONS_DEFAULT_SIZE_Y, g_settings.DefaultSizeY);
+    if (g_settings.DataFolderPath[0])
+        SetDlgItemTextA(dialog, IDC_OPTIONS_DATA_FOLDER, g_settings.DataFolderPath);
+    if (g_settings.OutputFolderPath[0])
+        SetDlgItemTextA(dialog, IDC_OPTIONS_OUTPUT_FOLDER, g_settings.OutputFolderPath);
+
+    if (g_settings.IsDelWarning == 1) CheckDlgButton(dialog, IDC_OPTIONS_DEL_WARNING, BST_CHECKED);
+    if (g_settings.IsNoSizing == 1) CheckDlgButton(dialog, IDC_OPTIONS_NO_SIZING, BST_CHECKED);
+    if (g_settings.IsUseHotkey == 1)
+        CheckDlgButton(dialog, IDC_OPTIONS_USE_HOTKEY, BST_CHECKED);
+    else
+        EnableHotkeyControls(dialog, false);
+
+    SetHotkeyControl(dialog, IDC_OPTIONS_HOTKEY_NEW, 0);
+    SetHotkeyControl(dialog, IDC_OPTIONS_HOTKEY_HIDE, 1);
+
+    // While the dialog is open the hot key controls record the combinations
+    // instead of the combinations acting.
+    UnregisterHotKey(g_optionsMainWindow, HK_NEW);
+    UnregisterHotKey(g_optionsMainWindow, HK_HIDE);
+
+    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, BgColorRef());
+    InvalidateRect(dialog, nullptr, TRUE);
+    UpdateWindow(dialog);
+    return TRUE;
+}
+
+INT_PTR OnPaint(HWND dialog) {
+    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, BgColorRef());
+    return FALSE;
+}
+
+void OnOk(HWND dialog) {
+    int32_t width = ReadNumber(dialog, IDC_OPTIONS_DEFAULT_SIZE_X);
+    int32_t height = ReadNumber(dialog, IDC_OPTIONS_DEFAULT_SIZE_Y);
+    if (width < MinDefaultSize) {
+        WriteNumber(dialog, IDC_OPTIONS_DEFAULT_SIZE_X, MinDefaultSize);
+        FocusControl(dialog, IDC_OPTIONS_DEFAULT_SIZE_X);
+        return;
+    }
+    if (height < MinDefaultSize) {
+        WriteNumber(dialog, IDC_OPTIONS_DEFAULT_SIZE_Y, MinDefaultSize);
+        FocusControl(dialog, IDC_OPTIONS_DEFAULT_SIZE_Y);
+        return;
+    }
+
+    if (IsChecked(dialog, IDC_OPTIONS_USE_HOTKEY)) {
+        LRESULT newValue = SendDlgItemMessageA(dialog, IDC_OPTIONS_HOTKEY_NEW, HKM_GETHOTKEY, 0, 0);
+        UINT newModifiers = HotkeyFlagsToModifiers(HIBYTE(LOWORD(newValue)));
+        UINT newKey = LOBYTE(LOWORD(newValue));
+        if (!RegisterPair(HK_NEW, newModifiers, newKey)) {
+            ShowFailure(dialog, HK_NEW_FAILED);
+            return;
+        }
+        g_settings.HotkeyModifiers[0] = newModifiers;
+        g_settings.HotkeyVirtualKeys[0] = newKey;
+
+        LRESULT hideValue =
+            SendDlgItemMessageA(dialog, IDC_OPTIONS_HOTKEY_HIDE, HKM_GETHOTKEY, 0, 0);
+        UINT hideModifiers = HotkeyFlagsToModifiers(HIBYTE(LOWORD(hideValue)));
+        UINT hideKey = LOBYTE(LOWORD(hideValue));
+        if (!RegisterPair(HK_HIDE, hideModifiers, hideKey)) {
+            ShowFailure(dialog, HK_HIDE_FAILED);
+            UnregisterHotKey(g_optionsMainWindow, HK_NEW);
+            return;
+        }
+        g_settings.HotkeyModifiers[1] = hideModifiers;
+        g_settings.HotkeyVirtualKeys[1] = hideKey;
+    }
+
+    g_settings.DefaultSizeX = width;
+    g_settings.DefaultSizeY = height;
+    g_settings.IsDelWarning = IsChecked(dialog, IDC_OPTIONS_DEL_WARNING) ? 1 : 0;
+    g_settings.IsNoSizing = IsChecked(dialog, IDC_OPTIONS_NO_SIZING) ? 1 : 0;
+    ReadFolder(dialog, IDC_OPTIONS_DATA_FOLDER, g_settings.DataFolderPath);
+    ReadFolder(dialog, IDC_OPTIONS_OUTPUT_FOLDER, g_settings.OutputFolderPath);
+    // Unchecked: the hot keys stay unregistered and their pairs are kept.
+    g_settings.IsUseHotkey = IsChecked(dialog, IDC_OPTIONS_USE_HOTKEY) ? 1 : 0;
+    SaveSettings();
+    EndDialog(dialog, IDOK);
+}
+
+// Cancel puts the stored hot keys back, as they were before the dialog.
+void OnCancel(HWND dialog) {
+    if (g_settings.IsUseHotkey == 1) {
+        if (!RegisterPair(HK_NEW, g_settings.HotkeyModifiers[0],
+                          g_settings.HotkeyVirtualKeys[0])) {
+            ShowFailure(dialog, HK_NEW_FAILED);
+            return;
+        }
+        if (!RegisterPair(HK_HIDE, g_settings.HotkeyModifiers[1],
+                          g_settings.HotkeyVirtualKeys[1])) {
+            ShowFailure(dialog, HK_HIDE_FAILED);
+            UnregisterHotKey(g_optionsMainWindow, HK_NEW);
+            return;
+        }
+    }
+    EndDialog(dialog, IDCANCEL);
+}
+
+void OnBrowse(HWND dialog, int fieldId, const char* title) {
+    char folder[MAX_PATH] = "";
+    if (BrowseFolder(dialog, title, folder, sizeof folder)) SetDlgItemTextA(dialog, fieldId, folder);
+}
+
+// A colour taken here stays even when the dialog is cancelled afterwards.
+void OnBackgroundSwatch(HWND dialog) {
+    CHOOSECOLORA chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = dialog;
+    chooser.rgbResult = BgColorRef();
+    chooser.lpCustColors = OptionsCustomColors;
+    chooser.Flags = CC_RGBINIT | CC_ANYCOLOR;
+    if (ChooseColorA(&chooser)) SetColorQuadFromColorRef(g_settings.BgColor, chooser.rgbResult);
+    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, BgColorRef());
+    InvalidateRect(dialog, nullptr, FALSE);
+}
+
+INT_PTR OnCommand(HWND dialog, int id, int notification) {
+    switch (id) {
+        case IDOK:
+            OnOk(dialog);
+            break;
+        case IDCANCEL:
+            OnCancel(dialog);
+            break;
+        case IDC_OPTIONS_BROWSE_DATA_FOLDER:
+            OnBrowse(dialog, IDC_OPTIONS_DATA_FOLDER, DATA_FOLDER_TITLE);
+            break;
+        case IDC_OPTIONS_BROWSE_OUTPUT_FOLDER:
+            OnBrowse(dialog, IDC_OPTIONS_OUTPUT_FOLDER, OUTPUT_FOLDER_TITLE);
+            break;
+        case IDC_OPTIONS_USE_HOTKEY:
+            if (notification == BN_CLICKED)
+                EnableHotkeyControls(dialog, IsChecked(dialog, IDC_OPTIONS_USE_HOTKEY));
+            break;
+        case IDC_OPTIONS_BG_SWATCH:
+            OnBackgroundSwatch(dialog);
+            break;
+        default:
+            break;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+bool EndsWithBackslash(const char* text) {
+    const char* last = nullptr;
+    for (const char* p = text; *p; ++p) {
+        last = p;
+        if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) ++p;
+    }
+    return last && *last == '\\';
+}
+
+void AppendFolderSeparator(char* text, size_t bufferSize) {
+    size_t length = std::strlen(text);
+    if (length == 0 || EndsWithBackslash(text) || length + 2 > bufferSize) return;
+    text[length] = '\\';
+    text[length + 1] = '\0';
+}
+
+bool BrowseFolder(HWND owner, const char* title, char* buffer, int bufferSize) {
+    if (!buffer || bufferSize <= 0) return false;
+    IMalloc* allocator = nullptr;
+    if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
+
+    char displayName[MAX_PATH] = "";
+    BROWSEINFOA info{};
+    info.hwndOwner = owner;
+    info.pidlRoot = nullptr;  // the whole name space
+    info.pszDisplayName = displayName;
+    info.lpszTitle = title;
+    info.ulFlags = 0;
+    info.lpfn = nullptr;
+    LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
+
+    buffer[0] = '\0';
+    if (chosen) {
+        char path[MAX_PATH] = "";
+        if (SHGetPathFromIDListA(chosen, path) && path[0] &&
+            std::strlen(path) < static_cast<size_t>(bufferSize)) {
+            std::strcpy(buffer, path);
+        }
+        allocator->Free(chosen);
+    }
+    allocator->Release();
+    return true;
+}
+
+INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return OnInitDialog(dialog, lParam);
+        case WM_PAINT:
+            return OnPaint(dialog);
+        case WM_COMMAND:
+            return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR ShowOptionsDialog(HWND mainWindow) {
+    // The hot key controls need their window class before the dialog exists.
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_HOTKEY_CLASS;
+    InitCommonControlsEx(&controls);
+    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS),
+                                     mainWindow, OptionsProc,
+                                     reinterpret_cast<LPARAM>(mainWindow));
+    g_optionsMainWindow = nullptr;
+    return result == IDOK ? IDOK : IDCANCEL;
+}

@@ -1,0 +1,36 @@
+// The modal options dialog: default note size and background, folders, the
+// two global hot keys and the two behaviour switches.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// Custom colours of the background colour chooser, kept for the run.
+extern COLORREF OptionsCustomColors[16];
+
+// The smallest accepted default width and height.
+constexpr int32_t MinDefaultSize = 20;
+
+// Characters read from the dialog's text fields.
+constexpr int OPTIONS_TEXT_LENGTH = 259;
+
+// True when the CP932 text's last character is "\" (a trail byte 0x5C of a
+// double-byte character such as "表" does not count).
+bool EndsWithBackslash(const char* text);
+// Appends "\" to a non-empty folder text that does not end in one, when the
+// buffer of `bufferSize` bytes has room for it.
+void AppendFolderSeparator(char* text, size_t bufferSize);
+
+// Runs the shell's folder browser. Leaves the chosen folder's path, or an
+// empty text when nothing usable was chosen, in `buffer`. Returns false, with
+// the buffer untouched, only when the shell allocator is not available.
+bool BrowseFolder(HWND owner, const char* title, char* buffer, int bufferSize);
+
+// Dialog procedure of the options dialog; the creation parameter is the main
+// window, for which the hot keys are registered.
+INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs the options dialog owned by the main window; returns IDOK or IDCANCEL.
+INT_PTR ShowOptionsDialog(HWND mainWindow);

@@ -1,0 +1,345 @@
+#include "settings/options_dialog.h"
+
+#include "resources/resource.h"
+#include "settings/hotkey_flags.h"
+#include "settings/settings.h"
+#include "tools/dialog_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+using namespace dialog_driver;
+
+namespace {
+
+const char* const OPTIONS_CAPTION = "オプション";
+const UINT CTRL_ALT = MOD_CONTROL | MOD_ALT;
+const int CHOOSER_RED = 706;
+const int CHOOSER_GREEN = 707;
+const int CHOOSER_BLUE = 708;
+
+std::string IniValue(const char* section, const char* key) {
+    char value[300] = "";
+    GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, GetIniPath().c_str());
+    return value;
+}
+
+// A hidden main window for which the hot keys are registered, as at run time,
+// and an INI file that does not exist yet.
+class OptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetSettings();
+        DeleteFileA(GetIniPath().c_str());
+        mainWindow = CreateWindowA("STATIC", "main", WS_POPUP, 100, 100, 50, 50, nullptr,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(nullptr, mainWindow);
+    }
+    void TearDown() override {
+        UnregisterHotKey(mainWindow, 1);
+        UnregisterHotKey(mainWindow, 2);
+        DestroyWindow(mainWindow);
+        DeleteFileA(GetIniPath().c_str());
+    }
+
+    // Hot keys in use: Ctrl+Alt+N for HK_NEW and Ctrl+Alt+H for HK_HIDE,
+    // registered as the start-up does.
+    void UseHotkeys() {
+        g_settings.IsUseHotkey = 1;
+        g_settings.HotkeyModifiers[0] = CTRL_ALT;
+        g_settings.HotkeyVirtualKeys[0] = 'N';
+        g_settings.HotkeyModifiers[1] = CTRL_ALT;
+        g_settings.HotkeyVirtualKeys[1] = 'H';
+        ASSERT_TRUE(RegisterHotKey(mainWindow, 1, CTRL_ALT, 'N'));
+        ASSERT_TRUE(RegisterHotKey(mainWindow, 2, CTRL_ALT, 'H'));
+    }
+
+    INT_PTR Run() {
+        script.Start();
+        INT_PTR result = ShowOptionsDialog(mainWindow);
+        EXPECT_TRUE(script.Stop()) << "steps done: " << script.StepsDone();
+        return result;
+    }
+
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+    void SetText(int id, const char* text) const { SetDlgItemTextA(dialog, id, text); }
+    void SetHotkey(int id, UINT modifiers, UINT key) const {
+        SendMessageA(Item(id), HKM_SETHOTKEY, MAKEWORD(key, ModifiersToHotkeyFlags(modifiers)), 0);
+    }
+    WORD Hotkey(int id) const {
+        return static_cast<WORD>(SendMessageA(Item(id), HKM_GETHOTKEY, 0, 0));
+    }
+
+    HWND mainWindow = nullptr;
+    HWND dialog = nullptr;
+    DialogScript script;
+};
+
+}  // namespace
+
+TEST(OptionsRules, FolderSeparatorIsAppendedOnceAndRespectsDoubleByteCharacters) {
+    char folder[261] = "C:\\notes";
+    AppendFolderSeparator(folder, sizeof folder);
+    EXPECT_STREQ("C:\\notes\\", folder);
+    AppendFolderSeparator(folder, sizeof folder);
+    EXPECT_STREQ("C:\\notes\\", folder);
+
+    char empty[261] = "";
+    AppendFolderSeparator(empty, sizeof empty);
+    EXPECT_STREQ("", empty);
+
+    // "表" ends in the byte 0x5C in code page 932, yet is no separator.
+    char japanese[261] = "C:\\表";
+    EXPECT_FALSE(EndsWithBackslash(japanese));
+    AppendFolderSeparator(japanese, sizeof japanese);
+    EXPECT_STREQ("C:\\表\\", japanese);
+    EXPECT_TRUE(EndsWithBackslash("C:\\表\\"));
+
+    char full[4] = "abc";  // no room for the separator: left as it is
+    AppendFolderSeparator(full, sizeof full);
+    EXPECT_STREQ("abc", full);
+}
+
+TEST_F(OptionsTest, ShowsTheSettingsAndTakesTheHotKeysAwayWhileOpen) {
+    UseHotkeys();
+    g_settings.DefaultSizeX = 321;
+    g_settings.IsNoSizing = 1;
+    std::strcpy(g_settings.DataFolderPath, "C:\\data\\");
+    script.WaitFor(OPTIONS_CAPTION, dialog).Then([&] {
+        EXPECT_EQ("321", ItemText(dialog, IDC_OPTIONS_DEFAULT_SIZE_X));
+        EXPECT_EQ("200", ItemText(dialog, IDC_OPTIONS_DEFAULT_SIZE_Y));
+        EXPECT_EQ("C:\\data\\", ItemText(dialog, IDC_OPTIONS_DATA_FOLDER));
+        EXPECT_EQ("", ItemText(dialog, IDC_OPTIONS_OUTPUT_FOLDER));
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_OPTIONS_NO_SIZING));
+        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_OPTIONS_DEL_WARNING));
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_OPTIONS_USE_HOTKEY));
+        EXPECT_EQ("msctls_hotkey32", ClassName(Item(IDC_OPTIONS_HOTKEY_NEW)));
+        EXPECT_EQ(MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT), Hotkey(IDC_OPTIONS_HOTKEY_NEW));
+        EXPECT_EQ(MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_ALT), Hotkey(IDC_OPTIONS_HOTKEY_HIDE));
+        EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'N'));
+        EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'H'));
+        Press(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, Run());
+    // Cancel registered both again for the main window.
+    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'N'));
+    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'H'));
+    EXPECT_TRUE(UnregisterHotKey(mainWindow, 1));
+    EXPECT_TRUE(UnregisterHotKey(mainWindow, 2));
+    EXPECT_EQ(321, g_settings.DefaultSizeX);
+}
+
+TEST_F(OptionsTest, TooSmallDefaultSizesAreRaisedWithTheFocusThereAndNothingSaved) {
+    script.WaitFor(OPTIONS_CAPTION, dialog)
+        .Then([&] {
+            SetText(IDC_OPTIONS_DEFAULT_SIZE_X, "19");
+            SetText(IDC_OPTIONS_DEFAULT_SIZE_Y, "500");
+            Press(dialog, IDOK);
+        })
+        .Then([&] {
+            EXPECT_EQ("20", ItemText(dialog, IDC_OPTIONS_DEFAULT_SIZE_X));
+            EXPECT_EQ(Item(IDC_OPTIONS_DEFAULT_SIZE_X), GetFocus());
+            EXPECT_EQ(200, g_settings.DefaultSizeY);
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(GetIniPath().c_str()));
+            SetText(IDC_OPTIONS_DEFAULT_SIZE_X, "500");
+            SetText(IDC_OPTIONS_DEFAULT_SIZE_Y, "5");
+            Press(dialog, IDOK);
+        })
+        .Then([&] {
+            EXPECT_EQ("20", ItemText(dialog, IDC_OPTIONS_DEFAULT_SIZE_Y));
+            EXPECT_EQ(Item(IDC_OPTIONS_DEFAULT_SIZE_Y), GetFocus());
+            EXPECT_EQ(200, g_settings.DefaultSizeX);
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(GetIniPath().c_str()));
+            // 20 x 20 is accepted; folders get their separator.
+            SetText(IDC_OPTIONS_DEFAULT_SIZE_X, "20");
+            SetText(IDC_OPTIONS_DEFAULT_SIZE_Y, "20");
+            SetText(IDC_OPTIONS_DATA_FOLDER, "C:\\notes");
+            SetText(IDC_OPTIONS_OUTPUT_FOLDER, "C:\\pictures\\");
+            CheckDlgButton(dialog, IDC_OPTIONS_DEL_WARNING, BST_CHECKED);
+            Press(dialog, IDOK);
+        });
+    EXPECT_EQ(IDOK, Run());
+    EXPECT_EQ(20, g_settings.DefaultSizeX);
+    EXPECT_EQ(20, g_settings.DefaultSizeY);
+    EXPECT_STREQ("C:\\notes\\", g_settings.DataFolderPath);
+    EXPECT_STREQ("C:\\pictures\\", g_settings.OutputFolderPath);
+    EXPECT_EQ(1, g_settings.IsDelWarning);
+    EXPECT_EQ(0, g_settings.IsNoSizing);
+    EXPECT_EQ("20", IniValue("paper", "DefaultSizeX"));
+    EXPECT_EQ("C:\\notes\\", IniValue("paper", "DataFolderPath"));
+    EXPECT_EQ("1", IniValue("paper", "IsDelWarning"));
+}
+
+TEST_F(OptionsTest, ACancelledFolderBrowserEmptiesTheField) {
+    std::strcpy(g_settings.DataFolderPath, "C:\\data\\");
+    HWND browser = nullptr;
+    script.WaitFor(OPTIONS_CAPTION, dialog)
+        .Then([&] { Press(dialog, IDC_OPTIONS_BROWSE_DATA_FOLDER); })
+        .Until([&] { return (browser = FindOtherDialog({dialog})) != nullptr; })
+        .Then([&] {
+            EXPECT_EQ(dialog, GetWindow(browser, GW_OWNER));
+            Press(browser, IDCANCEL);
+        })
+        .Until([&] { return FindOtherDialog({dialog}) == nullptr; })
+        .Then([&] {
+            EXPECT_EQ("", ItemText(dialog, IDC_OPTIONS_DATA_FOLDER));
+            Press(dialog, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, Run());
+    EXPECT_STREQ("C:\\data\\", g_settings.DataFolderPath);  // cancel stores nothing
+}
+
+TEST_F(OptionsTest, AHideKeyTakenElsewhereKeepsTheDialogOpenAndCancelRestoresTheKeys) {
+    UseHotkeys();
+    HWND other = CreateWindowA("STATIC", "other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 7, CTRL_ALT, 'K'));
+    HWND box = nullptr;
+    script.WaitFor(OPTIONS_CAPTION, dialog)
+        .Then([&] {
+            SetHotkey(IDC_OPTIONS_HOTKEY_NEW, CTRL_ALT, 'J');
+            SetHotkey(IDC_OPTIONS_HOTKEY_HIDE, CTRL_ALT, 'K');
+            Press(dialog, IDOK);
+        })
+        .WaitFor("Inkslip", box)
+        .Then([&] {
+            EXPECT_EQ("HK_HIDEの登録に失敗しました。", MessageBoxText(box));
+            Press(box, IDOK);
+        })
+        .Until([&] { return FindDialog("Inkslip") == nullptr; })
+        .Then([&] {
+            EXPECT_EQ(dialog, FindDialog(OPTIONS_CAPTION));
+            // HK_NEW was stored but given back; HK_HIDE kept its old pair.
+            EXPECT_EQ(CTRL_ALT, g_settings.HotkeyModifiers[0]);
+            EXPECT_EQ(UINT('J'), g_settings.HotkeyVirtualKeys[0]);
+            EXPECT_EQ(UINT('H'), g_settings.HotkeyVirtualKeys[1]);
+            EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'J'));
+            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(GetIniPath().c_str()));
+            Press(dialog, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, Run());
+    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'J'));
+    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'H'));
+    EXPECT_TRUE(UnregisterHotKey(mainWindow, 1));  // J belongs to HK_NEW
+    EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'J'));
+    EXPECT_TRUE(UnregisterHotKey(mainWindow, 2));  // H to HK_HIDE
+    EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'H'));
+    UnregisterHotKey(other, 7);
+    DestroyWindow(other);
+}
+
+TEST_F(OptionsTest, ANewKeyTakenElsewhereIsReportedAndRegistersNothing) {
+    UseHotkeys();
+    HWND other = CreateWindowA("STATIC", "other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 7, CTRL_ALT, 'K'));
+    HWND box = nullptr;
+    script.WaitFor(OPTIONS_CAPTION, dialog)
+        .Then([&] {
+            SetHotkey(IDC_OPTIONS_HOTKEY_NEW, CTRL_ALT, 'K');
+            Press(dialog, IDOK);
+        })
+        .WaitFor("Inkslip", box)
+        .Then([&] {
+            EXPECT_EQ("HK_NEWの登録に失敗しました。", MessageBoxText(box));
+            Press(box, IDOK);
+        })
+        .Until([&] { return FindDialog("Inkslip") == nullptr; })
+        .Then([&] {
+            EXPECT_EQ(UINT('N'), g_settings.HotkeyVirtualKeys[0]);
+            EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'H'));
+            Press(dialog, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, Run());
+    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'N'));
+    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'H'));
+    UnregisterHotKey(other, 7);
+    DestroyWindow(other);
+}
+
+TEST_F(OptionsTest, UncheckingUseHotkeysLeavesBothUnregisteredAndKeepsThePairs) {
+    UseHotkeys();
+    script.WaitFor(OPTIONS_CAPTION, dialog).Then([&] {
+        SendMessageA(Item(IDC_OPTIONS_USE_HOTKEY), BM_CLICK, 0, 0);
+        EXPECT_FALSE(IsWindowEnabled(Item(IDC_OPTIONS_HOTKEY_NEW)));
+        EXPECT_FALSE(IsWindowEnabled(Item(IDC_OPTIONS_HOTKEY_HIDE)));
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(IDOK, Run());
+    EXPECT_EQ(0, g_settings.IsUseHotkey);
+    EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'N'));
+    EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'H'));
+    EXPECT_FALSE(UnregisterHotKey(mainWindow, 1));
+    EXPECT_EQ("0", IniValue("hotkey", "IsUseHotkey"));
+    EXPECT_EQ("3", IniValue("hotkey", "modifiers 0"));
+    EXPECT_EQ("78", IniValue("hotkey", "virtual 0"));
+    EXPECT_EQ("72", IniValue("hotkey", "virtual 1"));
+}
+
+TEST_F(OptionsTest, CheckingUseHotkeysEnablesTheControlsAndRegistersTheChosenKeys) {
+    script.WaitFor(OPTIONS_CAPTION, dialog).Then([&] {
+        EXPECT_FALSE(IsWindowEnabled(Item(IDC_OPTIONS_HOTKEY_NEW)));
+        SendMessageA(Item(IDC_OPTIONS_USE_HOTKEY), BM_CLICK, 0, 0);
+        EXPECT_TRUE(IsWindowEnabled(Item(IDC_OPTIONS_HOTKEY_NEW)));
+        EXPECT_TRUE(IsWindowEnabled(Item(IDC_OPTIONS_HOTKEY_HIDE)));
+        SetHotkey(IDC_OPTIONS_HOTKEY_NEW, MOD_SHIFT | MOD_ALT, 'Q');
+        SetHotkey(IDC_OPTIONS_HOTKEY_HIDE, MOD_CONTROL, VK_F9);
+        Press(dialog, IDOK);
+    });
+    EXPECT_EQ(IDOK, Run());
+    EXPECT_EQ(1, g_settings.IsUseHotkey);
+    EXPECT_EQ(UINT(MOD_SHIFT | MOD_ALT), g_settings.HotkeyModifiers[0]);
+    EXPECT_EQ(UINT('Q'), g_settings.HotkeyVirtualKeys[0]);
+    EXPECT_EQ(UINT(MOD_CONTROL), g_settings.HotkeyModifiers[1]);
+    EXPECT_EQ(UINT(VK_F9), g_settings.HotkeyVirtualKeys[1]);
+    EXPECT_FALSE(IsHotkeyFree(MOD_SHIFT | MOD_ALT, 'Q'));
+    EXPECT_FALSE(IsHotkeyFree(MOD_CONTROL, VK_F9));
+}
+
+// Two empty pairs would clash with each other; a pair without a key is no
+// hot key and registers nothing, so such a dialog can be confirmed and
+// cancelled.
+TEST_F(OptionsTest, HotKeysInUseWithoutKeysNeitherBlockOkNorCancel) {
+    g_settings.IsUseHotkey = 1;
+    script.WaitFor(OPTIONS_CAPTION, dialog).Then([&] { Press(dialog, IDCANCEL); });
+    EXPECT_EQ(IDCANCEL, Run());
+
+    DialogScript confirm;
+    confirm.WaitFor(OPTIONS_CAPTION, dialog).Then([&] { Press(dialog, IDOK); });
+    confirm.Start();
+    EXPECT_EQ(IDOK, ShowOptionsDialog(mainWindow));
+    EXPECT_TRUE(confirm.Stop());
+    EXPECT_EQ(1, g_settings.IsUseHotkey);
+    EXPECT_EQ(0u, g_settings.HotkeyVirtualKeys[0]);
+    EXPECT_EQ(0u, g_settings.HotkeyVirtualKeys[1]);
+}
+
+TEST_F(OptionsTest, ABackgroundColourChosenStaysWhenTheDialogIsCancelled) {
+    g_settings.BgColor = ColorQuad{0x7F, 0xFF, 0xFF, 0xFF};
+    HWND chooser = nullptr;
+    script.WaitFor(OPTIONS_CAPTION, dialog)
+        .Then([&] { Press(dialog, IDC_OPTIONS_BG_SWATCH); })
+        .Until([&] { return (chooser = FindOtherDialog({dialog})) != nullptr; })
+        .Then([&] {
+            EXPECT_EQ(dialog, GetWindow(chooser, GW_OWNER));
+            EXPECT_EQ("255", ItemText(chooser, CHOOSER_RED));
+            SetDlgItemTextA(chooser, CHOOSER_RED, "10");
+            SetDlgItemTextA(chooser, CHOOSER_GREEN, "20");
+            SetDlgItemTextA(chooser, CHOOSER_BLUE, "30");
+            Press(chooser, IDOK);
+        })
+        .Until([&] { return FindOtherDialog({dialog}) == nullptr; })
+        .Then([&] {
+            EXPECT_EQ(10, g_settings.BgColor.red);
+            UpdateWindow(dialog);
+            EXPECT_EQ(RGB(10, 20, 30), ClientPixel(Item(IDC_OPTIONS_BG_SWATCH), 3, 3));
+            Press(dialog, IDCANCEL);
+        });
+    EXPECT_EQ(IDCANCEL, Run());
+    EXPECT_EQ(0x7F, g_settings.BgColor.alpha);
+    EXPECT_EQ(10, g_settings.BgColor.red);
+    EXPECT_EQ(20, g_settings.BgColor.green);
+    EXPECT_EQ(30, g_settings.BgColor.blue);
+}

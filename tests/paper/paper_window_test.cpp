@@ -6,6 +6,16 @@ namespace {
 
 using WindowTest = PaperTest;
 
+bool g_menuSeen = false;
+int g_menuTicks = 0;
+
+// Notes whether a popup menu is open and closes it, so the menu loop returns.
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+    HWND menuWindow = FindWindowA("#32768", nullptr);
+    if (menuWindow && IsWindowVisible(menuWindow)) g_menuSeen = true;
+    if (g_menuSeen || ++g_menuTicks > 20) EndMenu();
+}
+
 TEST_F(WindowTest, TwoHundredSquareNoteIsCentredWithTabAndBody) {
     Paper* paper = NewPaper(12);
     ASSERT_NE(nullptr, paper->GetWindow());
@@ -72,6 +82,22 @@ TEST_F(WindowTest, OnlyTheTabActsAsCaption) {
     SetWindowPos(paper->GetWindow(), nullptr, -20, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_EQ(-20, paper->x);
     EXPECT_EQ(10, paper->y);
+}
+
+TEST_F(WindowTest, RightClickOnTheBodyOpensThePopupMenu) {
+    Paper* paper = NewPaper(0);
+    g_menuSeen = false;
+    g_menuTicks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, CloseMenu);
+    SendMessageA(paper->GetWindow(), WM_RBUTTONUP, 0, MAKELPARAM(100, 100));
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_menuSeen);
+    HMENU popup = GetSubMenu(paper->menu, 0);
+    EXPECT_EQ(0u, GetMenuDefaultItem(popup, TRUE, 0));
+    EXPECT_EQ(static_cast<UINT>(IDM_LOCK), GetMenuItemID(popup, 0));
+    char text[64] = "";
+    GetMenuStringA(popup, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ("メモをロック", text);
 }
 
 TEST_F(WindowTest, TeardownTwiceReleasesEverythingOnce) {

@@ -39,11 +39,24 @@ E2E_FAILED=0
 
 log() { printf '[%s %s] %s\n' "$(date +%T.%3N)" "$E2E_NAME" "$*"; }
 
-# fail MESSAGE: ends the scenario (the EXIT trap cleans up).
+# fail MESSAGE: ends the scenario (the EXIT trap cleans up). Called in a
+# subshell, it has the main shell end too.
+E2E_MAIN_PID=$$
 fail() {
     log "FAIL: $*"
     E2E_FAILED=1
+    if [ "$BASHPID" != "$E2E_MAIN_PID" ]; then
+        kill -TERM "$E2E_MAIN_PID"
+    fi
     exit 1
+}
+
+# alive PID: whether the process runs (a zombie does not).
+alive() {
+    local state=
+    [ -r "/proc/$1/stat" ] || return 1
+    read -r _ _ state _ <"/proc/$1/stat" 2>/dev/null || return 1
+    [ "$state" != Z ]
 }
 
 # probe ARGS...: runs a winprobe command; prints its output, returns its exit
@@ -54,36 +67,55 @@ fail() {
 # otherwise hold the pipe open and hang the caller.
 PROBE_DIR=$E2E_TMP/probe
 PROBE_SERVER_PID=
-probe() {
+# A descriptor nobody writes to: "read -t" on it is a sleep without a fork.
+exec {PROBE_SLEEP_FD}<> <(:)
+nap() { read -r -t "$1" -u "$PROBE_SLEEP_FD"; }
+
+# probe_quiet ARGS...: as probe, but leaves the output lines in PROBE_OUTPUT
+# instead of printing them (no subshell, for loops that poll).
+PROBE_OUTPUT=()
+probe_quiet() {
+    PROBE_OUTPUT=()
     if [ -n "$PROBE_SERVER_PID" ]; then
-        rm -f "$PROBE_DIR/answer.ready"
-        printf '%s\n' "$@" >"$PROBE_DIR/request"
-        mv "$PROBE_DIR/request" "$PROBE_DIR/request.ready"
-        local deadline=$((SECONDS + 120))
-        while [ ! -e "$PROBE_DIR/answer.ready" ]; do
-            if [ $SECONDS -ge $deadline ] || ! kill -0 "$PROBE_SERVER_PID" 2>/dev/null; then
+        # Unique also across the subshells of command substitutions.
+        local sequence=$BASHPID-$EPOCHREALTIME
+        printf '%s\n' "$sequence" "$@" . >"$PROBE_DIR/request"
+        local deadline=$((SECONDS + 120)) lines=()
+        while true; do
+            if [ -e "$PROBE_DIR/answer.ready" ]; then
+                mapfile -t lines <"$PROBE_DIR/answer.ready"
+                [ "${lines[0]:-}" = "$sequence" ] && break
+            fi
+            if [ $SECONDS -ge $deadline ] || ! alive "$PROBE_SERVER_PID"; then
                 log "the winprobe server stopped answering"
                 PROBE_SERVER_PID=
-                probe "$@"
+                probe_quiet "$@"
                 return
             fi
-            sleep 0.01
+            nap 0.005
         done
-        local rc
-        { read -r rc; cat; } <"$PROBE_DIR/answer.ready"
-        return "$rc"
+        PROBE_OUTPUT=("${lines[@]:2}")
+        return "${lines[1]}"
     fi
     local out=$E2E_TMP/probe.out
     "$INKSLIP_WINE" "$WINPROBE_EXE" "$@" >"$out" 2>>"$E2E_TMP/probe.err" </dev/null
     local rc=$?
-    cat "$out"
+    mapfile -t PROBE_OUTPUT <"$out"
+    return $rc
+}
+
+probe() {
+    probe_quiet "$@"
+    local rc=$?
+    [ ${#PROBE_OUTPUT[@]} -gt 0 ] && printf '%s\n' "${PROBE_OUTPUT[@]}"
     return $rc
 }
 
 start_probe_server() {
     mkdir -p "$PROBE_DIR"
     local windows_dir="Z:${PROBE_DIR//\//\\}"
-    "$INKSLIP_WINE" "$WINPROBE_EXE" serve "$windows_dir" >"$E2E_TMP/probe-server.log" 2>&1 </dev/null &
+    "$INKSLIP_WINE" "$WINPROBE_EXE" serve "$windows_dir" >"$E2E_TMP/probe-server.log" 2>&1 </dev/null \
+        {PROBE_SLEEP_FD}<&- &
     PROBE_SERVER_PID=$!
     if [ "$(probe screen)" = "" ]; then
         log "no winprobe server; starting winprobe per question"
@@ -95,10 +127,10 @@ stop_probe_server() {
     local pid=$PROBE_SERVER_PID
     [ -n "$pid" ] || return 0
     PROBE_SERVER_PID=
-    printf 'quit\n' >"$PROBE_DIR/request" && mv "$PROBE_DIR/request" "$PROBE_DIR/request.ready"
+    printf '%s\n' 0 quit . >"$PROBE_DIR/request"
     local waited=0
-    while kill -0 "$pid" 2>/dev/null && [ $waited -lt 50 ]; do
-        sleep 0.1
+    while alive "$pid" && [ $waited -lt 50 ]; do
+        nap 0.1
         waited=$((waited + 1))
     done
     kill -9 "$pid" 2>/dev/null
@@ -113,8 +145,16 @@ wait_until() {
     while true; do
         "$@" >/dev/null 2>&1 && return 0
         [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.1
+        nap 0.1
     done
+}
+
+# ini_value SECTION KEY: the value in the program's INI file, if any.
+ini_value() {
+    [ -f "$APP_INI" ] || return 0
+    tr -d '\r' <"$APP_INI" | awk -v section="[$1]" -v key="$2" '
+        /^\[/ { inside = ($0 == section); next }
+        inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }'
 }
 
 # --- the program ---------------------------------------------------------------
@@ -127,14 +167,14 @@ start_app() {
     # the program's own pid is kept for killing.
     (
         cd "$APP_DIR" || exit 1
-        "$INKSLIP_WINE" "$APP_DIR/inkslip.exe" >"$run.log" 2>&1 </dev/null &
+        "$INKSLIP_WINE" "$APP_DIR/inkslip.exe" >"$run.log" 2>&1 </dev/null {PROBE_SLEEP_FD}<&- &
         echo $! >"$run.pid"
         wait $!
         echo $? >"$run.rc"
     ) 2>>"$run.shell.err" &
     local waited=0
     while [ ! -s "$run.pid" ]; do
-        sleep 0.05
+        nap 0.05
         waited=$((waited + 1))
         [ $waited -gt 200 ] && fail "could not start the program"
     done
@@ -181,10 +221,16 @@ wait_main_window() {
     probe wait-window Inkslip - "$(($1 * 1000))" >/dev/null
 }
 
-# start_app_ready: starts a copy and waits for its main window.
+# start_app_ready: starts a copy and waits for its main window and for the end
+# of its start-up, of which the tool palette's creation is a late step.
 start_app_ready() {
     start_app
     wait_main_window 30 || fail "no \"Inkslip\" main window within 30 s"
+    probe wait-window '#32770' "$PALETTE_TITLE" 10000 >/dev/null || log "no tool palette window"
+    # It is shown a moment after its creation unless the settings hide it.
+    if [ "$(ini_value tool IsHide)" != 1 ]; then
+        probe wait-window '#32770' "$PALETTE_TITLE" 5000 --visible >/dev/null || log "the palette is not shown"
+    fi
 }
 
 # exit_app_by_command: posts the exit command 40001 and waits for exit code 0.
@@ -217,7 +263,7 @@ wait_note_count() {
     while true; do
         [ "$(note_count)" = "$n" ] && return 0
         [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.1
+        nap 0.1
     done
 }
 
@@ -231,20 +277,20 @@ note_rect() { probe rect "$1"; }
 drag() {
     local x1=$1 y1=$2 x2=$3 y2=$4 steps=${5:-10} button=${6:-1} i
     xdotool mousemove "$x1" "$y1"
-    sleep 0.05
+    nap 0.05
     xdotool mousedown "$button"
     for ((i = 1; i <= steps; i++)); do
-        sleep 0.05
+        nap 0.05
         xdotool mousemove $((x1 + (x2 - x1) * i / steps)) $((y1 + (y2 - y1) * i / steps))
     done
-    sleep 0.05
+    nap 0.05
     xdotool mouseup "$button"
 }
 
 # click X Y [BUTTON]
 click() {
     xdotool mousemove "$1" "$2"
-    sleep 0.05
+    nap 0.05
     xdotool click "${3:-1}"
 }
 
@@ -252,11 +298,34 @@ click() {
 # keys and hot keys reach the program.
 focus_at() {
     xdotool mousemove "$1" "$2"
-    sleep 0.05
+    nap 0.05
     local WINDOW=
     eval "$(xdotool getmouselocation --shell)"
     [ -n "$WINDOW" ] || return 1
     xdotool windowfocus --sync "$WINDOW"
+}
+
+# --- dialogs -------------------------------------------------------------------------
+
+# wait_dialog TITLE SECONDS: until a visible dialog with that title exists.
+wait_dialog() { probe find-dialog "$1" "$(($2 * 1000))" >/dev/null; }
+
+# click_control TITLE ID: a real click in the middle of a dialog's control.
+click_control() {
+    local l t r b
+    read -r l t r b < <(probe control-rect "$1" "$2") || fail "no control $2 in \"$1\""
+    click $(((l + r) / 2)) $(((t + b) / 2))
+}
+
+# drag_dialog TITLE X Y: drags a dialog by its caption so that its top-left
+# corner lands at (X, Y).
+drag_dialog() {
+    local l t r b
+    read -r l t r b < <(window_rect '#32770' "$1") || fail "no dialog \"$1\" to move"
+    drag $((l + 40)) $((t + 8)) $(($2 + 40)) $(($3 + 8)) 8
+    moved_to() { [ "$(window_rect '#32770' "$1" | cut -d' ' -f1-2)" = "$2 $3" ]; }
+    wait_until 5 moved_to "$1" "$2" "$3" ||
+        fail "\"$1\" did not move to ($2, $3): $(window_rect '#32770' "$1")"
 }
 
 # --- the tray icon -----------------------------------------------------------------
@@ -266,29 +335,62 @@ focus_at() {
 
 TRAY_CLASS=__winex11_standalone_tray
 
-# tray_icon_point: prints "x y" of the first icon; waits up to 20 s for the tray.
+# tray_icon_point: sets TRAY_X, TRAY_Y to the first icon; waits up to 20 s for
+# the tray. A dialog of ours that covers the icon (the tool palette opens at the
+# top left of the screen too) is first dragged out of the way by its caption.
+TRAY_X=
+TRAY_Y=
 tray_icon_point() {
-    probe wait-window "$TRAY_CLASS" - 20000 --visible >/dev/null || return 1
+    probe wait-window "$TRAY_CLASS" - 20000 --visible >/dev/null || fail "no tray icon shown"
     local left top right bottom
-    read -r left top right bottom < <(window_rect "$TRAY_CLASS") || return 1
-    echo "$((left + 12)) $((top + 31))"
+    read -r left top right bottom < <(window_rect "$TRAY_CLASS") || fail "no tray icon shown"
+    TRAY_X=$((left + 12))
+    TRAY_Y=$((top + 31))
+    local cover
+    cover=$(probe window-at "$TRAY_X" "$TRAY_Y") || fail "nothing at the tray icon"
+    if [ "$(cut -f8 <<<"$cover")" = '#32770' ]; then
+        local title
+        title=$(cut -f9 <<<"$cover")
+        log "\"$title\" covers the tray icon: moving it aside"
+        drag_dialog "$title" 700 300
+    fi
 }
 
 tray_double_click() {
-    local x y
-    read -r x y < <(tray_icon_point) || fail "no tray icon shown"
-    xdotool mousemove "$x" "$y"
-    sleep 0.05
+    tray_icon_point
+    xdotool mousemove "$TRAY_X" "$TRAY_Y"
+    nap 0.05
     xdotool click --repeat 2 --delay 80 1
 }
 
 tray_right_click() {
-    local x y
-    read -r x y < <(tray_icon_point) || fail "no tray icon shown"
-    click "$x" "$y" 3
+    tray_icon_point
+    click "$TRAY_X" "$TRAY_Y" 3
 }
 
 MENU_CLASS='#32768'
+PALETTE_TITLE=ツール
+SIZE_DIALOG_TITLE=サイズ設定
+
+# tray_new_note: a double click on the tray icon, then, when the size dialog
+# comes up, a click on its OK button; waits for the new note to be shown.
+tray_new_note() {
+    local before
+    before=$(note_count)
+    tray_double_click
+    local deadline=$((SECONDS + 15))
+    while [ $SECONDS -lt $deadline ]; do
+        [ "$(note_count)" -gt "$before" ] && return 0
+        if wait_dialog "$SIZE_DIALOG_TITLE" 0; then
+            click_control "$SIZE_DIALOG_TITLE" 1
+            wait_until 5 wait_dialog_gone "$SIZE_DIALOG_TITLE" || fail "the size dialog did not close"
+        fi
+        nap 0.1
+    done
+    fail "no new note after a double click on the tray icon"
+}
+
+wait_dialog_gone() { probe wait-gone '#32770' "$1" 0 --visible >/dev/null; }
 
 # wait_menu SECONDS: until a popup menu is open; prints its rect.
 wait_menu() {
@@ -296,61 +398,87 @@ wait_menu() {
     window_rect "$MENU_CLASS"
 }
 
-# menu_highlight_colors: the colours a highlighted menu item may have.
+# menu_highlight_colors: sets MENU_HIGHLIGHT, the colours a highlighted menu
+# item may have.
 MENU_HIGHLIGHT=
 menu_highlight_colors() {
-    if [ -z "$MENU_HIGHLIGHT" ]; then
-        MENU_HIGHLIGHT="$(probe sys-color 13),$(probe sys-color 29)"
-    fi
-    echo "$MENU_HIGHLIGHT"
+    [ -n "$MENU_HIGHLIGHT" ] && return 0
+    probe_quiet sys-color 13
+    MENU_HIGHLIGHT=${PROBE_OUTPUT[0]:-}
+    probe_quiet sys-color 29
+    MENU_HIGHLIGHT=$MENU_HIGHLIGHT,${PROBE_OUTPUT[0]:-}
 }
 
-# menu_highlight_band LEFT TOP BOTTOM: "y1 y2" of the highlighted item, read in
-# a column just inside the menu's left edge.
-menu_highlight_band() {
-    local band
-    band=$(probe bbox-color $(($1 + 4)) "$2" 1 $(($3 - $2)) "$(menu_highlight_colors)") || return 1
-    echo "$band" | awk '{print $2, $4}'
+# menu_hover Y X LEFT TOP BOTTOM [TRIES]: moves the pointer onto the menu at
+# that height and waits a moment (TRIES x 30 ms, default 6) for a highlighted
+# item under it, read in a column just inside the menu's left edge. Sets
+# MENU_BAND to its "y1 y2"; fails when nothing there is highlighted (a
+# separator, say). Polls without subshells: this runs many times per choice.
+MENU_BAND=
+menu_hover() {
+    local y=$1 x=$2 left=$3 top=$4 bottom=$5 tries=${6:-6}
+    menu_highlight_colors
+    xdotool mousemove "$x" "$y" mousemove $((x + 1)) "$y"
+    local bx1 by1 bx2 by2
+    while [ "$tries" -gt 0 ]; do
+        nap 0.03
+        if probe_quiet bbox-color $((left + 4)) "$top" 1 $((bottom - top)) "$MENU_HIGHLIGHT"; then
+            read -r bx1 by1 bx2 by2 <<<"${PROBE_OUTPUT[0]}"
+            if [ "$by1" -le "$y" ] && [ "$y" -le "$by2" ]; then
+                MENU_BAND="$by1 $by2"
+                return 0
+            fi
+        fi
+        tries=$((tries - 1))
+    done
+    return 1
 }
 
-# menu_choose INDEX|last: clicks an item of the open popup menu: INDEX counts
-# from 0 at the top (only items before the first separator), "last" is the
-# bottom item. The pointer is first moved onto the item and its highlight
-# awaited, so the click lands on the item the menu tracks.
+# menu_choose N: clicks an item of the open popup menu. N >= 0 counts items
+# from the top (0 is the first), N < 0 from the bottom (-1 is the last);
+# separators are not counted. Item heights are not assumed: the pointer walks
+# from item to item, each found by its highlight, so the click lands on the
+# item the menu itself tracks.
 menu_choose() {
-    local which=$1 left top right bottom
+    local n=$1 left top right bottom
     read -r left top right bottom < <(wait_menu 10) || fail "no popup menu opened"
-    local x=$(((left + right) / 2)) y y1 y2
-    if [ "$which" = last ]; then
-        y=$((bottom - 10))
+    local x=$(((left + right) / 2)) y direction steps b1 b2
+    if [ "$n" -ge 0 ]; then
+        y=$((top + 8))
+        direction=1
+        steps=$n
     else
-        # Hover the first item to learn the item height from its highlight.
-        xdotool mousemove "$x" $((top + 8))
-        sleep 0.05
-        xdotool mousemove $((x + 1)) $((top + 8))
-        wait_until 3 menu_highlight_band "$left" "$top" "$bottom" ||
-            fail "the menu does not highlight its first item"
-        read -r y1 y2 < <(menu_highlight_band "$left" "$top" "$bottom")
-        local height=$((y2 - y1 + 1))
-        y=$((y1 + which * height + height / 2))
+        y=$((bottom - 9))
+        direction=-1
+        steps=$((-n - 1))
     fi
-    xdotool mousemove "$x" "$y"
-    sleep 0.05
-    xdotool mousemove $((x + 1)) "$y"
-    on_item() {
-        local b1 b2
-        read -r b1 b2 < <(menu_highlight_band "$left" "$top" "$bottom") || return 1
-        [ "$b1" -le "$y" ] && [ "$y" -le "$b2" ]
-    }
-    wait_until 3 on_item || log "no highlight seen under the pointer at y $y; clicking anyway"
-    xdotool click 1
+    menu_hover "$y" "$x" "$left" "$top" "$bottom" 100 ||
+        fail "the menu does not highlight the item at y $y"
+    read -r b1 b2 <<<"$MENU_BAND"
+    while [ "$steps" -gt 0 ]; do
+        if [ $direction -gt 0 ]; then y=$((b2 + 2)); else y=$((b1 - 2)); fi
+        # Over a separator nothing is highlighted: go on until the next item.
+        until menu_hover "$y" "$x" "$left" "$top" "$bottom"; do
+            y=$((y + 3 * direction))
+            [ "$y" -gt "$top" ] && [ "$y" -lt "$bottom" ] || fail "ran off the menu looking for item $n"
+        done
+        read -r b1 b2 <<<"$MENU_BAND"
+        steps=$((steps - 1))
+    done
+    xdotool mousemove "$x" $(((b1 + b2) / 2)) click 1
     probe wait-gone "$MENU_CLASS" - 5000 --visible >/dev/null || log "the menu stayed open"
 }
 
 # tray_exit: exit from the tray menu (its last item, "終了").
 tray_exit() {
     tray_right_click
-    menu_choose last
+    menu_choose -1
+}
+
+# tray_choose N: an item of the tray menu (as menu_choose).
+tray_choose() {
+    tray_right_click
+    menu_choose "$1"
 }
 
 # --- screenshots -------------------------------------------------------------------
@@ -362,6 +490,16 @@ screenshot() {
     log "screenshot $file"
 }
 
+# screenshot_window LABEL CLASS [TITLE]: the whole screen as screenshot does,
+# plus the window alone, cut out by its rectangle, as ...-LABEL-window.png.
+screenshot_window() {
+    screenshot "$1"
+    local l t r b
+    read -r l t r b < <(window_rect "$2" "${3:--}") || return 0
+    convert "$E2E_ARTIFACTS/$E2E_NAME-$1.png" -crop "$((r - l))x$((b - t))+$l+$t" +repage \
+        "$E2E_ARTIFACTS/$E2E_NAME-$1-window.png" 2>/dev/null
+}
+
 # shot_pixel FILE X Y: a pixel of a screenshot as rrggbb.
 shot_pixel() {
     convert "$1" -format "%[hex:p{$2,$3}]" info:- 2>/dev/null | tr 'A-F' 'a-f' | cut -c1-6
@@ -371,6 +509,8 @@ shot_pixel() {
 
 e2e_cleanup() {
     local status=$?
+    # Only the scenario's own shell cleans up, not its subshells.
+    [ "$BASHPID" = "$E2E_MAIN_PID" ] || exit $status
     [ $status -ne 0 ] && E2E_FAILED=1
     xdotool mouseup 1 2>/dev/null
     xdotool mouseup 3 2>/dev/null

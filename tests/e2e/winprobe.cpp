@@ -83,6 +83,18 @@ std::wstring TitleOf(HWND window) {
     return buffer;
 }
 
+// A control's text as the control itself holds it: across processes
+// GetWindowText gives only the text the window was created with, so ask the
+// control (with a time limit, in case its program hangs).
+std::wstring ControlText(HWND control) {
+    wchar_t buffer[1024] = {};
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                             2000, &copied))
+        return TitleOf(control);
+    return buffer;
+}
+
 struct Filter {
     std::wstring className = L"-";
     std::wstring title = L"-";
@@ -161,7 +173,7 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
     PrintLine(Format("%d\t%d\t%d\t%ld\t%ld\t%ld\t%ld\t", GetDlgCtrlID(child),
                      IsWindowVisible(child) ? 1 : 0, IsWindowEnabled(child) ? 1 : 0, rect.left,
                      rect.top, rect.right, rect.bottom) +
-              ToUtf8(ClassOf(child)) + "\t" + ToUtf8(TitleOf(child)));
+              ToUtf8(ClassOf(child)) + "\t" + ToUtf8(ControlText(child)));
     return TRUE;
 }
 
@@ -238,6 +250,7 @@ void Usage() {
         "  set-text <title> <id> <text>             WM_SETTEXT on a control of the dialog\n"
         "  get-text <title> <id>                    the control's text (id 0: the dialog's own)\n"
         "  press <title> <id>                       WM_COMMAND BN_CLICKED from the control\n"
+        "  control-rect <title> <id>                screen rect of a visible control of the dialog\n"
         "  is-checked <title> <id>                  prints 1 or 0 (BM_GETCHECK)\n"
         "  pixel <x> <y>                            the screen pixel as rrggbb\n"
         "  count-color <x> <y> <w> <h> <rrggbb[,rrggbb...]>  pixels of those colours in the rectangle\n"
@@ -366,7 +379,7 @@ int Run(std::vector<std::wstring> arguments) {
         HWND control = FindControl(arguments[0], id, &dialog);
         if (id == 0) control = dialog;
         if (!control) return EXIT_NOT_FOUND;
-        PrintLine(ToUtf8(TitleOf(control)));
+        PrintLine(ToUtf8(ControlText(control)));
         return EXIT_FOUND;
     }
     if (command == L"press" && count == 2) {
@@ -378,6 +391,12 @@ int Run(std::vector<std::wstring> arguments) {
                             reinterpret_cast<LPARAM>(control))
                    ? EXIT_FOUND
                    : EXIT_NOT_FOUND;
+    }
+    if (command == L"control-rect" && count == 2) {
+        HWND control = FindControl(arguments[0], ToInt(arguments[1]));
+        if (!control || !IsWindowVisible(control)) return EXIT_NOT_FOUND;
+        PrintLine(RectText(control));
+        return EXIT_FOUND;
     }
     if (command == L"is-checked" && count == 2) {
         HWND control = FindControl(arguments[0], ToInt(arguments[1]));
@@ -474,41 +493,50 @@ bool WriteWholeFile(const std::wstring& path, const std::string& content) {
 }
 
 // serve <folder>: answers requests without a process start each (a Wine start
-// costs about half a second). The caller writes "request" (one argument per
-// line, UTF-8) into the folder and renames it to "request.ready"; the answer
-// "answer.ready" holds the exit code on its first line, then the output. The
-// request "quit", or the folder going away, ends the server.
+// costs about half a second). The caller writes the file "request": a sequence
+// number, then one argument per line (UTF-8), then a line holding only ".",
+// which tells a complete request from one still being written. The answer
+// "answer.ready" (written aside and renamed, so never seen half-written) holds
+// the sequence number, the exit code, then the output. The request "quit", or
+// the folder going away, ends the server.
 int Serve(const std::wstring& folder) {
-    const std::wstring request = folder + L"\\request.ready";
-    const std::wstring answer = folder + L"\\answer";
+    const std::wstring request = folder + L"\\request";
+    const std::wstring answer = folder + L"\\answer.tmp";
     const std::wstring answerReady = folder + L"\\answer.ready";
     for (;;) {
         std::string content;
-        if (!ReadWholeFile(request, content)) {
+        const std::string terminator = "\n.\n";
+        if (!ReadWholeFile(request, content) || content.size() < terminator.size() ||
+            content.compare(content.size() - terminator.size(), terminator.size(), terminator) != 0) {
             if (GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) return EXIT_FOUND;
-            Sleep(5);
+            Sleep(2);
             continue;
         }
         DeleteFileW(request.c_str());
-        std::vector<std::wstring> arguments;
+        content.resize(content.size() - terminator.size() + 1);
+        std::vector<std::string> lines;
         size_t start = 0;
         while (start < content.size()) {
             size_t end = content.find('\n', start);
             if (end == std::string::npos) end = content.size();
-            arguments.push_back(FromUtf8(content.substr(start, end - start)));
+            lines.push_back(content.substr(start, end - start));
             start = end + 1;
         }
-        if (arguments.size() == 1 && arguments[0] == L"quit") {
-            WriteWholeFile(answer, "0\n");
-            MoveFileExW(answer.c_str(), answerReady.c_str(), MOVEFILE_REPLACE_EXISTING);
-            return EXIT_FOUND;
-        }
+        if (lines.empty()) continue;
+        const std::string sequence = lines.front();
+        std::vector<std::wstring> arguments;
+        for (size_t i = 1; i < lines.size(); ++i) arguments.push_back(FromUtf8(lines[i]));
+        bool quit = arguments.size() == 1 && arguments[0] == L"quit";
         std::string output;
-        g_collected = &output;
-        int code = Run(arguments);
-        g_collected = nullptr;
-        WriteWholeFile(answer, Format("%d\n", code) + output);
+        int code = EXIT_FOUND;
+        if (!quit) {
+            g_collected = &output;
+            code = Run(arguments);
+            g_collected = nullptr;
+        }
+        WriteWholeFile(answer, sequence + "\n" + Format("%d\n", code) + output);
         MoveFileExW(answer.c_str(), answerReady.c_str(), MOVEFILE_REPLACE_EXISTING);
+        if (quit) return EXIT_FOUND;
     }
 }
 

@@ -1,0 +1,398 @@
+// Transfers between every pair of canvas classes and onto device contexts:
+// clipping, transparent pixels, tiles, blending, cut-out copies and copies of
+// a canvas onto itself.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "canvas_test_helpers.h"
+
+using namespace canvas_test;
+
+namespace {
+
+constexpr Rgb BACKGROUND = 0x00203040u;
+constexpr Rgb WHITE = 0x00FFFFFFu;
+
+// What the target should hold after the source was drawn at (x, y) onto a
+// target filled with BACKGROUND.
+void ExpectDrawn(const Canvas& target, const Canvas& source, int x, int y, const std::string& what) {
+    SCOPED_TRACE(what);
+    Rgb transparent = source.GetTransparentColor();
+    for (int ty = 0; ty < target.GetHeight(); ++ty) {
+        for (int tx = 0; tx < target.GetWidth(); ++tx) {
+            int sx = tx - x;
+            int sy = ty - y;
+            Rgb expected = BACKGROUND;
+            if (sx >= 0 && sy >= 0 && sx < source.GetWidth() && sy < source.GetHeight() &&
+                source.GetRgb(sx, sy) != transparent) {
+                expected = source.GetRgb(sx, sy);
+            }
+            ASSERT_EQ(target.GetRgb(tx, ty), expected) << "at " << tx << "," << ty;
+        }
+    }
+}
+
+// Draws through the overload the target's own class picks.
+bool DrawByClass(const Canvas& source, Kind targetKind, Canvas* target, int x, int y) {
+    switch (targetKind) {
+        case Kind::Ddb: return source.DrawTo(dynamic_cast<GdiSurface*>(target), x, y);
+        case Kind::Dib: return source.DrawTo(dynamic_cast<PixelBuffer*>(target), x, y);
+        case Kind::DibSection: return source.DrawTo(dynamic_cast<DibSectionCanvas*>(target), x, y);
+    }
+    return false;
+}
+
+std::string PairName(Kind source, Kind target) {
+    return std::string(KindName(source)) + " -> " + KindName(target);
+}
+
+struct Placement {
+    int x, y;
+    bool drawn;  // what the Canvas* overload answers
+};
+
+// The four edges, each just out of reach and just within it.
+const std::vector<Placement> kPlacements{
+    {-3, 8, true}, {-5, 0, false}, {-4, 0, true}, {0, -5, false}, {0, -4, true},
+    {10, 0, false}, {9, 0, true},  {0, 10, false}, {0, 9, true},  {8, 8, true},
+    {2, 3, true},  {-4, -4, true}};
+
+}  // namespace
+
+TEST(CanvasTransfers, DrawToClipsAtEveryEdgeBetweenEveryPair) {
+    for (Kind sourceKind : AllKinds()) {
+        for (Kind targetKind : AllKinds()) {
+            SCOPED_TRACE(PairName(sourceKind, targetKind));
+            auto source = Make(sourceKind, 5, 5);
+            Paint(*source);
+            for (const Placement& at : kPlacements) {
+                SCOPED_TRACE(testing::Message() << "at " << at.x << "," << at.y);
+                auto target = Make(targetKind, 10, 10);
+                FillAll(*target, BACKGROUND);
+                EXPECT_EQ(source->DrawTo(target.get(), at.x, at.y), at.drawn);
+                ExpectDrawn(*target, *source, at.x, at.y, "Canvas* overload");
+
+                auto other = Make(targetKind, 10, 10);
+                FillAll(*other, BACKGROUND);
+                bool drawn = DrawByClass(*source, targetKind, other.get(), at.x, at.y);
+                // The row copy between pixel buffers refuses as the Canvas*
+                // overload does; the device-context paths always answer true.
+                if (targetKind == Kind::Dib) {
+                    EXPECT_EQ(drawn, at.drawn);
+                }
+                ExpectDrawn(*other, *source, at.x, at.y, "class overload");
+            }
+            EXPECT_FALSE(source->DrawTo(static_cast<Canvas*>(nullptr), 0, 0));
+            EXPECT_FALSE(source->DrawTo(static_cast<GdiSurface*>(nullptr), 0, 0));
+            EXPECT_FALSE(source->DrawTo(static_cast<PixelBuffer*>(nullptr), 0, 0));
+            EXPECT_FALSE(source->DrawTo(static_cast<DibSectionCanvas*>(nullptr), 0, 0));
+        }
+    }
+}
+
+TEST(CanvasTransfers, TransparentPixelsAreSkippedBetweenEveryPair) {
+    for (Kind sourceKind : AllKinds()) {
+        for (Kind targetKind : AllKinds()) {
+            SCOPED_TRACE(PairName(sourceKind, targetKind));
+            auto source = Make(sourceKind, 6, 4);
+            Paint(*source);
+            for (const Point& p : Rectangle(1, 1, 3, 2)) source->SetRgb(p.first, p.second, WHITE);
+            source->SetRgb(5, 0, WHITE);
+            source->SetTransparentColor(WHITE);
+            ASSERT_EQ(PixelsOf(*source, WHITE).size(), 7u);
+            for (const Point& at : std::vector<Point>{{0, 0}, {-2, 1}, {3, 5}}) {
+                auto target = Make(targetKind, 8, 8);
+                FillAll(*target, BACKGROUND);
+                source->DrawTo(target.get(), at.first, at.second);
+                ExpectDrawn(*target, *source, at.first, at.second, "Canvas* overload");
+
+                auto other = Make(targetKind, 8, 8);
+                FillAll(*other, BACKGROUND);
+                DrawByClass(*source, targetKind, other.get(), at.first, at.second);
+                ExpectDrawn(*other, *source, at.first, at.second, "class overload");
+            }
+        }
+    }
+}
+
+TEST(CanvasTransfers, DrawRectToCopiesTheTopLeftBlockOnly) {
+    for (Kind sourceKind : AllKinds()) {
+        for (Kind targetKind : AllKinds()) {
+            SCOPED_TRACE(PairName(sourceKind, targetKind));
+            auto source = Make(sourceKind, 4, 4);
+            Paint(*source);
+            auto target = Make(targetKind, 6, 6);
+            FillAll(*target, BACKGROUND);
+            EXPECT_TRUE(source->DrawRectTo(target.get(), 1, 2, 2, 3));
+            for (int y = 0; y < 6; ++y) {
+                for (int x = 0; x < 6; ++x) {
+                    bool inside = x >= 1 && x < 3 && y >= 2 && y < 5;
+                    ASSERT_EQ(target->GetRgb(x, y), inside ? PatternAt(x - 1, y - 2) : BACKGROUND);
+                }
+            }
+            // A block larger than the source copies the source only.
+            auto whole = Make(targetKind, 6, 6);
+            FillAll(*whole, BACKGROUND);
+            EXPECT_TRUE(source->DrawRectTo(whole.get(), 1, 1, 50, 50));
+            ExpectDrawn(*whole, *source, 1, 1, "oversized block");
+            EXPECT_FALSE(source->DrawRectTo(whole.get(), 0, 0, 0, 3));
+            EXPECT_FALSE(source->DrawRectTo(whole.get(), -4, 0, 9, 9));
+            // Clipped to nothing: nothing copied, still true.
+            EXPECT_TRUE(source->DrawRectTo(whole.get(), -2, 0, 1, 1));
+            ExpectDrawn(*whole, *source, 1, 1, "clipped to nothing");
+        }
+    }
+}
+
+TEST(CanvasTransfers, TilesStartAtTheOriginAndAreCutAtTheFarEdges) {
+    for (Kind sourceKind : AllKinds()) {
+        for (Kind targetKind : AllKinds()) {
+            SCOPED_TRACE(PairName(sourceKind, targetKind));
+            auto tile = Make(sourceKind, 3, 2);
+            Paint(*tile);
+            auto target = Make(targetKind, 10, 8);
+            FillAll(*target, BACKGROUND);
+            EXPECT_TRUE(tile->TileTo(target.get(), 1, 1, 7, 5));
+            for (int y = 0; y < 8; ++y) {
+                for (int x = 0; x < 10; ++x) {
+                    bool inside = x >= 1 && x < 8 && y >= 1 && y < 6;
+                    ASSERT_EQ(target->GetRgb(x, y),
+                              inside ? PatternAt((x - 1) % 3, (y - 1) % 2) : BACKGROUND)
+                        << x << "," << y;
+                }
+            }
+            EXPECT_FALSE(tile->TileTo(target.get(), 0, 0, 0, 5));
+            EXPECT_FALSE(tile->TileTo(target.get(), -8, 0, 7, 5));
+            EXPECT_FALSE(tile->TileTo(target.get(), 0, -6, 7, 5));
+        }
+    }
+}
+
+TEST(CanvasTransfers, TilingALargeAreaCutsTheLastColumnAndRow) {
+    // 128 × 128 tiles over 300 × 200: 3 × 2 tiles, the last column 44 wide
+    // and the last row 72 high.
+    DibCanvas tile(128, 128);
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 128; ++x) tile.SetRgb(x, y, MakeRgb(x, y, 7));
+    }
+    DibCanvas target(310, 210);
+    FillAll(target, BACKGROUND);
+    EXPECT_TRUE(tile.TileTo(&target, 0, 0, 300, 200));
+    EXPECT_EQ(target.GetRgb(299, 199), MakeRgb(43, 71, 7));
+    EXPECT_EQ(target.GetRgb(256, 128), MakeRgb(0, 0, 7));
+    EXPECT_EQ(target.GetRgb(255, 127), MakeRgb(127, 127, 7));
+    EXPECT_EQ(target.GetRgb(300, 100), BACKGROUND);
+    EXPECT_EQ(target.GetRgb(100, 200), BACKGROUND);
+}
+
+TEST(CanvasTransfers, TilingADeviceContext) {
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        auto tile = Make(kind, 3, 2);
+        Paint(*tile);
+        DibSectionCanvas window(10, 8);
+        FillAll(window, BACKGROUND);
+        HDC dc = window.GetDeviceContext();
+        EXPECT_TRUE(tile->TileToDC(dc, 1, 1, 7, 5));
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 10; ++x) {
+                bool inside = x >= 1 && x < 8 && y >= 1 && y < 6;
+                ASSERT_EQ(window.GetRgb(x, y), inside ? PatternAt((x - 1) % 3, (y - 1) % 2) : BACKGROUND)
+                    << x << "," << y;
+            }
+        }
+        // The device-bitmap and memory canvases cut the tiles with a clipping
+        // region that stays selected; the DIB-section canvas cuts its blocks.
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        int clipped = GetClipRgn(dc, region);
+        if (kind == Kind::DibSection) {
+            EXPECT_EQ(clipped, 0);
+        } else {
+            EXPECT_EQ(clipped, 1);
+            RECT box{};
+            GetRgnBox(region, &box);
+            EXPECT_EQ(box.left, 1);
+            EXPECT_EQ(box.right, 8);
+            EXPECT_EQ(box.bottom, 6);
+        }
+        DeleteObject(region);
+        SelectClipRgn(dc, nullptr);
+        EXPECT_FALSE(tile->TileToDC(dc, 0, 0, 7, 0));
+        EXPECT_FALSE(tile->TileToDC(dc, -8, 0, 7, 5));
+    }
+}
+
+TEST(CanvasTransfers, DrawingOntoADeviceContext) {
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        auto source = Make(kind, 4, 3);
+        Paint(*source);
+        DibSectionCanvas window(8, 8);
+        FillAll(window, BACKGROUND);
+        EXPECT_TRUE(source->DrawToDC(window.GetDeviceContext(), 2, 3));
+        ExpectDrawn(window, *source, 2, 3, "DrawToDC");
+
+        // A block larger than the canvas copies only the canvas.
+        FillAll(window, BACKGROUND);
+        EXPECT_TRUE(source->DrawRectToDC(window.GetDeviceContext(), 1, 1, 20, 20));
+        ExpectDrawn(window, *source, 1, 1, "DrawRectToDC whole");
+        FillAll(window, BACKGROUND);
+        EXPECT_TRUE(source->DrawRectToDC(window.GetDeviceContext(), 1, 1, 2, 2));
+        for (int y = 0; y < 8; ++y) {
+            for (int x = 0; x < 8; ++x) {
+                bool inside = x >= 1 && x < 3 && y >= 1 && y < 3;
+                ASSERT_EQ(window.GetRgb(x, y), inside ? PatternAt(x - 1, y - 1) : BACKGROUND);
+            }
+        }
+        EXPECT_FALSE(source->DrawRectToDC(window.GetDeviceContext(), 1, 1, 0, 2));
+
+        // White pixels left out, the rest painted; then every pixel again.
+        for (const Point& p : Rectangle(0, 0, 1, 1)) source->SetRgb(p.first, p.second, WHITE);
+        source->SetTransparentColor(WHITE);
+        FillAll(window, BACKGROUND);
+        EXPECT_TRUE(source->DrawToDC(window.GetDeviceContext(), 2, 3));
+        ExpectDrawn(window, *source, 2, 3, "keyed DrawToDC");
+        FillAll(window, BACKGROUND);
+        EXPECT_TRUE(source->DrawRectToDC(window.GetDeviceContext(), 2, 3, 3, 3));
+        EXPECT_EQ(window.GetRgb(2, 3), BACKGROUND);
+        EXPECT_EQ(window.GetRgb(4, 5), PatternAt(2, 2));
+        EXPECT_EQ(window.GetRgb(5, 3), BACKGROUND);
+        source->SetTransparentColor(NO_TRANSPARENT_COLOR);
+        FillAll(window, BACKGROUND);
+        EXPECT_TRUE(source->DrawToDC(window.GetDeviceContext(), 2, 3));
+        ExpectDrawn(window, *source, 2, 3, "unkeyed DrawToDC");
+    }
+}
+
+TEST(CanvasTransfers, BlendMixesWithWhatIsThere) {
+    for (Kind sourceKind : AllKinds()) {
+        for (Kind targetKind : AllKinds()) {
+            SCOPED_TRACE(PairName(sourceKind, targetKind));
+            auto source = Make(sourceKind, 3, 2);
+            FillAll(*source, MakeRgb(200, 0, 255));
+            source->SetRgb(2, 1, WHITE);
+            auto target = Make(targetKind, 4, 4);
+            FillAll(*target, MakeRgb(100, 255, 0));
+
+            EXPECT_FALSE(source->BlendTo(target.get(), 0, 0, 0.0));
+            EXPECT_FALSE(source->BlendTo(target.get(), 0, 0, -1.0));
+            EXPECT_FALSE(source->BlendTo(target.get(), 0, 0, std::numeric_limits<double>::quiet_NaN()));
+            EXPECT_FALSE(source->BlendTo(nullptr, 0, 0, 0.5));
+            EXPECT_EQ(PixelsOf(*target, MakeRgb(100, 255, 0)).size(), 16u);
+
+            EXPECT_TRUE(source->BlendTo(target.get(), 1, 1, 0.5));
+            EXPECT_EQ(target->GetRgb(1, 1), MakeRgb(150, 127, 127));
+            EXPECT_EQ(target->GetRgb(3, 2), MakeRgb(177, 255, 127));
+            EXPECT_EQ(target->GetRgb(0, 0), MakeRgb(100, 255, 0));
+
+            // Transparent pixels are left out; the part beyond the target is
+            // refused by the target (no clipping needed).
+            auto keyed = Make(targetKind, 4, 4);
+            FillAll(*keyed, MakeRgb(100, 255, 0));
+            source->SetTransparentColor(WHITE);
+            EXPECT_TRUE(source->BlendTo(keyed.get(), 2, 3, 0.25));
+            EXPECT_EQ(keyed->GetRgb(2, 3), MakeRgb(125, 191, 63));
+            EXPECT_EQ(keyed->GetRgb(3, 3), MakeRgb(125, 191, 63));
+            EXPECT_EQ(keyed->GetRgb(1, 3), MakeRgb(100, 255, 0));
+            source->SetTransparentColor(NO_TRANSPARENT_COLOR);
+
+            // Full opacity draws.
+            auto opaque = Make(targetKind, 4, 4);
+            FillAll(*opaque, BACKGROUND);
+            EXPECT_TRUE(source->BlendTo(opaque.get(), -1, 0, 1.0));
+            ExpectDrawn(*opaque, *source, -1, 0, "opacity 1");
+        }
+    }
+}
+
+TEST(CanvasTransfers, BlendOntoADeviceContext) {
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        auto source = Make(kind, 2, 2);
+        FillAll(*source, MakeRgb(200, 0, 255));
+        DibSectionCanvas window(4, 4);
+        FillAll(window, MakeRgb(100, 255, 0));
+        EXPECT_FALSE(source->BlendToDC(window.GetDeviceContext(), 0, 0, 0.0));
+        EXPECT_TRUE(source->BlendToDC(window.GetDeviceContext(), 1, 1, 0.5));
+        EXPECT_EQ(window.GetRgb(1, 1), MakeRgb(150, 127, 127));
+        EXPECT_EQ(window.GetRgb(2, 2), MakeRgb(150, 127, 127));
+        EXPECT_EQ(window.GetRgb(3, 3), MakeRgb(100, 255, 0));
+        EXPECT_TRUE(source->BlendToDC(window.GetDeviceContext(), 2, 2, 2.0));
+        EXPECT_EQ(window.GetRgb(3, 3), MakeRgb(200, 0, 255));
+    }
+}
+
+TEST(CanvasTransfers, CopyRectHandsOutANewMemoryCanvas) {
+    for (Kind kind : AllKinds()) {
+        SCOPED_TRACE(KindName(kind));
+        auto source = Make(kind, 5, 5);
+        Paint(*source);
+        source->SetTransparentColor(PatternAt(0, 0));
+        std::unique_ptr<Canvas> copy(source->CopyRect(0, 0, 10, 10));
+        ASSERT_NE(copy, nullptr);
+        EXPECT_NE(dynamic_cast<DibCanvas*>(copy.get()), nullptr);
+        EXPECT_EQ(copy->GetWidth(), 10);
+        EXPECT_EQ(copy->GetHeight(), 10);
+        EXPECT_EQ(copy->GetTransparentColor(), NO_TRANSPARENT_COLOR);
+        for (int y = 0; y < 10; ++y) {
+            for (int x = 0; x < 10; ++x) {
+                ASSERT_EQ(copy->GetRgb(x, y), x < 5 && y < 5 ? PatternAt(x, y) : 0u);
+            }
+        }
+        std::unique_ptr<Canvas> block(source->CopyRect(2, 1, 3, 2));
+        ASSERT_NE(block, nullptr);
+        EXPECT_EQ(block->GetRgb(0, 0), PatternAt(2, 1));
+        EXPECT_EQ(block->GetRgb(2, 1), PatternAt(4, 2));
+
+        EXPECT_EQ(source->CopyRect(-1, 0, 5, 5), nullptr);
+        EXPECT_EQ(source->CopyRect(0, -1, 5, 5), nullptr);
+        EXPECT_EQ(source->CopyRect(0, 0, 0, 5), nullptr);
+        EXPECT_EQ(source->CopyRect(0, 0, 70000, 70000), nullptr);
+        std::unique_ptr<Canvas> farAway(source->CopyRect(INT_MAX, INT_MAX, 2, 2));
+        ASSERT_NE(farAway, nullptr);
+        EXPECT_EQ(PixelsOf(*farAway, 0).size(), 4u);
+    }
+}
+
+TEST(CanvasTransfers, CopyingACanvasOntoItselfMovesTheWholePicture) {
+    // Every source pixel is read before it is overwritten, in whichever
+    // direction the copy moves.
+    for (Kind kind : AllKinds()) {
+        for (const Point& shift : std::vector<Point>{{1, 1}, {-1, -1}, {2, -1}, {-2, 1}}) {
+            SCOPED_TRACE(testing::Message() << KindName(kind) << " by " << shift.first << ","
+                                            << shift.second);
+            auto canvas = Make(kind, 6, 5);
+            Paint(*canvas);
+            DibCanvas original(canvas.get());
+            EXPECT_TRUE(canvas->DrawTo(canvas.get(), shift.first, shift.second));
+            for (int y = 0; y < 5; ++y) {
+                for (int x = 0; x < 6; ++x) {
+                    int sx = x - shift.first;
+                    int sy = y - shift.second;
+                    bool moved = sx >= 0 && sy >= 0 && sx < 6 && sy < 5;
+                    ASSERT_EQ(canvas->GetRgb(x, y),
+                              moved ? original.GetRgb(sx, sy) : original.GetRgb(x, y))
+                        << x << "," << y;
+                }
+            }
+            if (auto* buffer = dynamic_cast<PixelBuffer*>(canvas.get())) {
+                Paint(*canvas);
+                EXPECT_TRUE(canvas->DrawTo(buffer, shift.first, shift.second));
+                for (int y = 0; y < 5; ++y) {
+                    for (int x = 0; x < 6; ++x) {
+                        int sx = x - shift.first;
+                        int sy = y - shift.second;
+                        bool moved = sx >= 0 && sy >= 0 && sx < 6 && sy < 5;
+                        ASSERT_EQ(canvas->GetRgb(x, y),
+                                  moved ? original.GetRgb(sx, sy) : original.GetRgb(x, y))
+                            << "row copy " << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
+}

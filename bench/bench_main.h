@@ -1,0 +1,20 @@
+// The benchmark groups, each run by its own command of inkslip_bench.exe.
+#pragma once
+
+#include <string>
+
+namespace bench {
+
+// Canvas operations against their reference and the plain transfer.
+void RunCanvasBenchmarks();
+// Note operations, the bare-window floor and 255 notes restored and saved.
+void RunPaperBenchmarks();
+// Peak memory of this process with 255 restored notes.
+void RunMemoryBenchmark();
+// Stored notes for the real program: `count` N.dat / N.bmp pairs in `folder`.
+int RunPrepare(const std::string& folder, int count);
+// Starts the real program, waits for `expected` note windows and an idle
+// message loop, reads its memory, asks it to exit and waits for the end.
+int RunProgramTiming(const std::string& program, int expected, int timeoutMs);
+
+}  // namespace bench

@@ -1,0 +1,41 @@
+// inkslip_bench.exe COMMAND: canvas | paper | memory | prepare FOLDER COUNT |
+// program EXE EXPECTED TIMEOUT_MS. Output is tab-separated lines (ROW, VALUE,
+// NOTE) that scripts/run-bench.sh turns into one table.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "bench/bench_main.h"
+#include "settings/settings.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr,
+                     "usage: inkslip_bench canvas | paper | memory | prepare FOLDER COUNT |"
+                     " program EXE EXPECTED TIMEOUT_MS\n");
+        return 2;
+    }
+    ResetSettings(g_settings);
+    const char* command = argv[1];
+    if (std::strcmp(command, "canvas") == 0) {
+        bench::RunCanvasBenchmarks();
+        return 0;
+    }
+    if (std::strcmp(command, "paper") == 0) {
+        bench::RunPaperBenchmarks();
+        return 0;
+    }
+    if (std::strcmp(command, "memory") == 0) {
+        bench::RunMemoryBenchmark();
+        return 0;
+    }
+    if (std::strcmp(command, "prepare") == 0 && argc >= 4) {
+        return bench::RunPrepare(argv[2], std::atoi(argv[3]));
+    }
+    if (std::strcmp(command, "program") == 0 && argc >= 5) {
+        return bench::RunProgramTiming(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    }
+    std::fprintf(stderr, "inkslip_bench: unknown command %s\n", command);
+    return 2;
+}

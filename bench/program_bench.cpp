@@ -1,0 +1,121 @@
+// The real program timed from outside: started as a person starts it, until
+// every stored note has its window and the message loop waits for input; its
+// memory then; and its exit through the tray menu's exit command.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include "bench/bench_main.h"
+#include "bench/bench_util.h"
+#include "resources/resource.h"
+
+namespace bench {
+
+namespace {
+
+struct WindowCount {
+    DWORD process;
+    int notes;
+    HWND mainWindow;
+};
+
+// A note's window has the class "Inkslip" followed by its number; the main
+// window's class is "Inkslip" alone.
+BOOL CALLBACK CountWindow(HWND window, LPARAM parameter) {
+    WindowCount* count = reinterpret_cast<WindowCount*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != count->process) return TRUE;
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::strncmp(name, "Inkslip", 7) != 0) return TRUE;
+    if (name[7] == '\0') {
+        count->mainWindow = window;
+    } else if (name[7] >= '0' && name[7] <= '9' && IsWindowVisible(window)) {
+        ++count->notes;
+    }
+    return TRUE;
+}
+
+WindowCount CountWindows(DWORD process) {
+    WindowCount count{process, 0, nullptr};
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+}  // namespace
+
+int RunProgramTiming(const std::string& program, int expected, int timeoutMs) {
+    std::string folder = program.substr(0, program.find_last_of("\\/") + 1);
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    double start = NowMs();
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
+        PrintNote("could not start " + program);
+        return 1;
+    }
+    CloseHandle(started.hThread);
+
+    // Every stored note has a visible window.
+    double windowsAt = -1;
+    WindowCount count{};
+    while (NowMs() - start < timeoutMs) {
+        count = CountWindows(started.dwProcessId);
+        if (count.mainWindow && count.notes >= expected) {
+            windowsAt = NowMs() - start;
+            break;
+        }
+        if (WaitForSingleObject(started.hProcess, 5) == WAIT_OBJECT_0) break;
+    }
+    // And the message loop waits for input.
+    double idleAt = -1;
+    if (windowsAt >= 0) {
+        int left = static_cast<int>(timeoutMs - (NowMs() - start));
+        if (WaitForInputIdle(started.hProcess, left > 0 ? left : 0) == 0) idleAt = NowMs() - start;
+    }
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    bool haveMemory =
+        GetProcessMemoryInfo(started.hProcess, &memory, sizeof memory) != 0;
+
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, "program_%d", expected);
+    std::string key = prefix;
+    PrintValue((key + "_notes_seen").c_str(), count.notes, "notes");
+    PrintValue((key + "_start_to_windows_ms").c_str(), windowsAt, "ms");
+    PrintValue((key + "_start_to_idle_ms").c_str(), idleAt, "ms");
+    if (haveMemory) {
+        const double mib = 1024.0 * 1024.0;
+        PrintValue((key + "_peak_working_set").c_str(), memory.PeakWorkingSetSize / mib, "MiB");
+        PrintValue((key + "_peak_pagefile").c_str(), memory.PeakPagefileUsage / mib, "MiB");
+    }
+
+    // The tray menu's exit command, as a person would choose it.
+    count = CountWindows(started.dwProcessId);
+    double exitStart = NowMs();
+    if (count.mainWindow) PostMessageA(count.mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    DWORD waited = WaitForSingleObject(started.hProcess, static_cast<DWORD>(timeoutMs));
+    double exitMs = NowMs() - exitStart;
+    DWORD exitCode = 1;
+    if (waited != WAIT_OBJECT_0) {
+        PrintNote("the program did not exit in time; ended by its process id");
+        TerminateProcess(started.hProcess, 1);
+        WaitForSingleObject(started.hProcess, 5000);
+        exitMs = -1;
+    } else {
+        GetExitCodeProcess(started.hProcess, &exitCode);
+    }
+    CloseHandle(started.hProcess);
+    PrintValue((key + "_exit_ms").c_str(), exitMs, "ms");
+    PrintValue((key + "_exit_code").c_str(), static_cast<double>(exitCode), "");
+    return windowsAt >= 0 && waited == WAIT_OBJECT_0 ? 0 : 1;
+}
+
+}  // namespace bench

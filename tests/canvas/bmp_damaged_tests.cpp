@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "canvas/bmp_format.h"
+#include "bmp_test_files.h"
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using bmp_test::Bytes;
+using bmp_test::BuildRandom;
+using bmp_test::Damage;
 
 // Committed pages followed by one PAGE_NOACCESS page; images are copied so
 // that their last byte is the last readable byte.
@@ -56,53 +59,6 @@ private:
     size_t readable = 0;
 };
 
-Bytes Build(int32_t width, int32_t height, uint32_t infoHeaderSize, std::mt19937& random) {
-    BmpFileBuilder file;
-    EXPECT_TRUE(file.Start(width, height));
-    for (int32_t y = 0; y < height; ++y)
-        for (int32_t x = 0; x < width; ++x) file.SetPixel(x, y, random() & 0xFFFFFF);
-    Bytes bytes(file.Data(), file.Data() + file.Size());
-    if (infoHeaderSize > 40) {
-        bytes.insert(bytes.begin() + 54, infoHeaderSize - 40, 0);
-        const uint32_t offset = 14 + infoHeaderSize;
-        std::memcpy(&bytes[10], &offset, 4);
-        std::memcpy(&bytes[14], &infoHeaderSize, 4);
-    }
-    return bytes;
-}
-
-void PutField(Bytes& bytes, size_t at, uint32_t value, size_t width) {
-    for (size_t i = 0; i < width && at + i < bytes.size(); ++i)
-        bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-// One damaged copy of `good`: cut short, bytes changed at random, header
-// fields set to values chosen to break size arithmetic, or several of these.
-Bytes Damage(const Bytes& good, std::mt19937& random) {
-    Bytes bytes = good;
-    const uint32_t size = static_cast<uint32_t>(good.size());
-    const uint32_t awkward[] = {0,         1,          2,           3,           24,
-                                54,        138,        size - 1,    size,        size + 1,
-                                0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x55555555, 0x2AAAAAAB,
-                                0x40000000, 0xFFFFFFFD, 0x10000,    static_cast<uint32_t>(random())};
-    const size_t fields[][2] = {{2, 4}, {10, 4}, {14, 4}, {18, 4}, {22, 4}, {28, 2}, {30, 4}};
-
-    const int kind = static_cast<int>(random() % 4);
-    if (kind == 0 || kind == 3) {
-        const int count = 1 + static_cast<int>(random() % 8);
-        for (int i = 0; i < count; ++i) bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
-    }
-    if (kind == 1 || kind == 3) {
-        const int count = 1 + static_cast<int>(random() % 3);
-        for (int i = 0; i < count; ++i) {
-            const auto& field = fields[random() % (sizeof fields / sizeof fields[0])];
-            PutField(bytes, field[0], awkward[random() % (sizeof awkward / sizeof awkward[0])], field[1]);
-        }
-    }
-    if (kind == 2 || (kind == 3 && random() % 2)) bytes.resize(random() % bytes.size());
-    return bytes;
-}
-
 }  // namespace
 
 TEST(BmpDamaged, GuardPageFaultsOnTheFirstByteAfterTheImage) {
@@ -120,7 +76,7 @@ TEST(BmpDamaged, CorpusOfDamagedImagesIsReadOnlyWithinItsBytes) {
     std::vector<Bytes> originals;
     for (int32_t width : {1, 3, 4, 6, 17})
         for (int32_t height : {1, 2, 9})
-            for (uint32_t header : {40u, 124u}) originals.push_back(Build(width, height, header, random));
+            for (uint32_t header : {40u, 124u}) originals.push_back(BuildRandom(width, height, header, random));
 
     int accepted = 0, refused = 0;
     uint32_t checksum = 0;
@@ -160,7 +116,7 @@ TEST(BmpDamaged, EveryTruncationOfAGoodFileIsRefused) {
     GuardedBuffer buffer(8 * 1024);
     ASSERT_TRUE(buffer.IsValid());
     for (uint32_t header : {40u, 124u}) {
-        const Bytes good = Build(5, 7, header, random);
+        const Bytes good = BuildRandom(5, 7, header, random);
         for (size_t length = 0; length < good.size(); ++length) {
             const Bytes cut(good.begin(), good.begin() + length);
             const uint8_t* image = buffer.Place(cut);

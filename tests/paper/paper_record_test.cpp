@@ -34,20 +34,6 @@ TEST(PaperRecord, DecodesSignedPositionsAndRefusesShortData) {
     EXPECT_FALSE(DecodePaperRecord(nullptr, 8, &record));
 }
 
-TEST(PaperGeometry, TwoHundredSquareNote) {
-    const PaperGeometry geometry = ComputePaperGeometry(20, 20, 200, 200);
-    EXPECT_EQ(202, geometry.windowWidth);
-    EXPECT_EQ(223, geometry.windowHeight);
-    EXPECT_EQ(22, geometry.tab.right - geometry.tab.left);
-    EXPECT_EQ(21, geometry.tab.bottom - geometry.tab.top);
-    EXPECT_EQ(21, geometry.body.top);
-    EXPECT_EQ(223, geometry.body.bottom);
-    EXPECT_EQ(1, geometry.drawArea.left);
-    EXPECT_EQ(22, geometry.drawArea.top);
-    EXPECT_EQ(201, geometry.drawArea.right);   // last column 200
-    EXPECT_EQ(222, geometry.drawArea.bottom);  // last row 221
-}
-
 TEST(PaperGeometry, CentringAndPlacingInsideAnArea) {
     POINT centred = CenteredPosition(1024, 768, 202, 223);
     EXPECT_EQ(411, centred.x);

@@ -1,0 +1,279 @@
+// BMP files that no one here wrote: ImageMagick makes them at test time and
+// reads ours back. Wine maps the Unix root to drive Z: and starts Unix
+// programs itself (without a process handle), so a test writes a shell
+// script into a Unix folder, starts it, and waits for the file that says it
+// finished.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "canvas_test_helpers.h"
+#include "support/test_support.h"
+
+using canvas_test::AllKinds;
+using canvas_test::Kind;
+using canvas_test::KindName;
+using canvas_test::Make;
+
+namespace {
+
+const char* const IMAGEMAGICK = "/usr/bin/convert";
+
+// A picture as ImageMagick's PPM files hold it: top-down rows of red,
+// green and blue bytes.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<Rgb> pixels;  // top-down, 0x00RRGGBB
+};
+
+std::string ToPpm(const Picture& picture) {
+    std::string bytes = "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
+    for (Rgb pixel : picture.pixels) {
+        bytes.push_back(static_cast<char>(RgbRed(pixel)));
+        bytes.push_back(static_cast<char>(RgbGreen(pixel)));
+        bytes.push_back(static_cast<char>(RgbBlue(pixel)));
+    }
+    return bytes;
+}
+
+// Reads a binary PPM with 8-bit samples; false when it is anything else.
+bool FromPpm(const std::string& bytes, Picture* picture) {
+    size_t at = 0;
+    auto token = [&]() {
+        for (;;) {
+            while (at < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[at]))) ++at;
+            if (at < bytes.size() && bytes[at] == '#') {
+                while (at < bytes.size() && bytes[at] != '\n') ++at;
+                continue;
+            }
+            break;
+        }
+        std::string word;
+        while (at < bytes.size() && !std::isspace(static_cast<unsigned char>(bytes[at]))) word += bytes[at++];
+        return word;
+    };
+    if (token() != "P6") return false;
+    picture->width = std::atoi(token().c_str());
+    picture->height = std::atoi(token().c_str());
+    if (token() != "255") return false;
+    ++at;  // the one whitespace byte before the samples
+    const size_t count = static_cast<size_t>(picture->width) * picture->height;
+    if (picture->width < 1 || picture->height < 1 || bytes.size() - at != count * 3) return false;
+    picture->pixels.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        const auto* sample = reinterpret_cast<const unsigned char*>(bytes.data() + at + 3 * i);
+        picture->pixels[i] = MakeRgb(sample[0], sample[1], sample[2]);
+    }
+    return true;
+}
+
+Picture RandomPicture(std::mt19937& random, int width, int height) {
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    for (int i = 0; i < width * height; ++i) picture.pixels.push_back(random() & 0xFFFFFF);
+    return picture;
+}
+
+Picture Read(const Canvas& canvas) {
+    Picture picture;
+    picture.width = canvas.GetWidth();
+    picture.height = canvas.GetHeight();
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) picture.pixels.push_back(canvas.GetRgb(x, y));
+    return picture;
+}
+
+bool operator==(const Picture& a, const Picture& b) {
+    return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+}
+
+uint32_t Uint32At(const std::string& bytes, size_t at) {
+    if (bytes.size() < at + 4) return 0;
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+// A folder under the Unix /tmp, seen by the test as Z:\tmp\..., removed with
+// its files when the object goes away.
+class UnixFolder {
+public:
+    UnixFolder() {
+        char name[64];
+        static unsigned counter = 0;
+        for (;;) {
+            std::snprintf(name, sizeof name, "inkslip-bmp-%lu-%u-%u", GetCurrentProcessId(), GetTickCount(),
+                          ++counter);
+            if (CreateDirectoryA(("Z:\\tmp\\" + std::string(name)).c_str(), nullptr)) break;
+            if (GetLastError() != ERROR_ALREADY_EXISTS) return;
+        }
+        unixPath = std::string("/tmp/") + name + "/";
+        windowsPath = std::string("Z:\\tmp\\") + name + "\\";
+    }
+    ~UnixFolder() {
+        if (windowsPath.empty()) return;
+        WIN32_FIND_DATAA data;
+        HANDLE find = FindFirstFileA((windowsPath + "*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileA((windowsPath + data.cFileName).c_str());
+            } while (FindNextFileA(find, &data));
+            FindClose(find);
+        }
+        RemoveDirectoryA(windowsPath.c_str());
+    }
+    UnixFolder(const UnixFolder&) = delete;
+    UnixFolder& operator=(const UnixFolder&) = delete;
+
+    bool IsValid() const { return !windowsPath.empty(); }
+    std::string Unix(const std::string& name) const { return unixPath + name; }
+    std::string Windows(const std::string& name) const { return windowsPath + name; }
+
+    // Runs the shell commands (each line stops the script on failure) and
+    // waits up to a minute for them; true when all succeeded.
+    bool Run(const std::string& commands) {
+        const std::string id = std::to_string(++jobs);
+        const std::string script = "set -e\n" + commands + "\necho ok > '" + Unix("done" + id + ".tmp") +
+                                   "'\nmv '" + Unix("done" + id + ".tmp") + "' '" + Unix("done" + id) + "'\n";
+        if (!test_support::WriteFileBytes(Windows("job" + id + ".sh"), script)) return false;
+        std::string command = "Z:\\bin\\sh " + Unix("job" + id + ".sh");
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process))
+            return false;
+        if (process.hProcess) CloseHandle(process.hProcess);
+        if (process.hThread) CloseHandle(process.hThread);
+        for (int waited = 0; waited < 60000; waited += 20) {
+            if (test_support::FileExists(Windows("done" + id))) return true;
+            Sleep(20);
+        }
+        return false;
+    }
+
+private:
+    std::string unixPath;
+    std::string windowsPath;
+    unsigned jobs = 0;
+};
+
+std::string Quote(const std::string& path) { return "'" + path + "'"; }
+
+}  // namespace
+
+class ImageMagickBmp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.IsValid()) << "no folder under Z:\\tmp";
+        ASSERT_TRUE(test_support::FileExists(std::string("Z:") + IMAGEMAGICK))
+            << "ImageMagick is not installed (scripts/setup.sh installs it)";
+    }
+
+    UnixFolder folder;
+};
+
+TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
+    std::mt19937 random(31337);
+    const int sizes[][2] = {{1, 1}, {3, 2}, {4, 4}, {5, 3}, {31, 17}};
+    std::string commands;
+    std::vector<Picture> pictures;
+    for (size_t i = 0; i < sizeof sizes / sizeof sizes[0]; ++i) {
+        pictures.push_back(RandomPicture(random, sizes[i][0], sizes[i][1]));
+        const std::string n = std::to_string(i);
+        ASSERT_TRUE(test_support::WriteFileBytes(folder.Windows("in" + n + ".ppm"), ToPpm(pictures.back())));
+        const std::string in = Quote(folder.Unix("in" + n + ".ppm"));
+        // 24-bit with the 40-byte header, and ImageMagick's default BMP with
+        // its larger header; then what ImageMagick itself reads from both.
+        commands += std::string(IMAGEMAGICK) + " " + in + " -type TrueColor " +
+                    Quote("BMP3:" + folder.Unix("bmp3-" + n + ".bmp")) + "\n";
+        commands += std::string(IMAGEMAGICK) + " " + in + " -type TrueColor " +
+                    Quote(folder.Unix("default-" + n + ".bmp")) + "\n";
+        for (const char* kind : {"bmp3-", "default-"})
+            commands += std::string(IMAGEMAGICK) + " " + Quote(folder.Unix(kind + n + ".bmp")) + " -depth 8 " +
+                        Quote("ppm:" + folder.Unix(kind + n + ".ppm")) + "\n";
+    }
+    ASSERT_TRUE(folder.Run(commands)) << "ImageMagick did not finish";
+
+    for (size_t i = 0; i < pictures.size(); ++i) {
+        const std::string n = std::to_string(i);
+        // The files are what the test means them to be.
+        const std::string bmp3 = test_support::ReadFileBytes(folder.Windows("bmp3-" + n + ".bmp"));
+        const std::string larger = test_support::ReadFileBytes(folder.Windows("default-" + n + ".bmp"));
+        ASSERT_EQ(54u, Uint32At(bmp3, 10));
+        ASSERT_EQ(40u, Uint32At(bmp3, 14));
+        ASSERT_EQ(138u, Uint32At(larger, 10));
+        ASSERT_EQ(124u, Uint32At(larger, 14));
+
+        for (const char* file : {"bmp3-", "default-"}) {
+            Picture theirs;
+            ASSERT_TRUE(FromPpm(test_support::ReadFileBytes(folder.Windows(file + n + ".ppm")), &theirs));
+            EXPECT_TRUE(theirs == pictures[i]);  // nothing lost on the way in
+            for (Kind kind : AllKinds()) {
+                SCOPED_TRACE(std::string(file) + n + " into " + KindName(kind));
+                auto canvas = Make(kind, 2, 2);
+                ASSERT_TRUE(canvas->LoadBmp(folder.Windows(file + n + ".bmp").c_str()));
+                EXPECT_TRUE(theirs == Read(*canvas));
+                EXPECT_EQ(NO_TRANSPARENT_COLOR, canvas->GetTransparentColor());
+            }
+        }
+    }
+}
+
+TEST_F(ImageMagickBmp, ItsPaletteAndAlphaFilesAreRefused) {
+    std::mt19937 random(7);
+    ASSERT_TRUE(test_support::WriteFileBytes(folder.Windows("in.ppm"), ToPpm(RandomPicture(random, 6, 4))));
+    const std::string in = Quote(folder.Unix("in.ppm"));
+    ASSERT_TRUE(folder.Run(std::string(IMAGEMAGICK) + " " + in + " -colors 16 -type Palette " +
+                           Quote("BMP3:" + folder.Unix("palette.bmp")) + "\n" + IMAGEMAGICK + " " + in +
+                           " -type TrueColorAlpha " + Quote(folder.Unix("alpha.bmp"))));
+    for (const char* name : {"palette.bmp", "alpha.bmp"}) {
+        const std::string bytes = test_support::ReadFileBytes(folder.Windows(name));
+        ASSERT_GE(bytes.size(), 30u);
+        EXPECT_NE(24u, Uint32At(bytes, 28) & 0xFFFF) << name;
+        for (Kind kind : AllKinds()) {
+            auto canvas = Make(kind, 3, 3);
+            canvas_test::Paint(*canvas);
+            const Picture before = Read(*canvas);
+            EXPECT_FALSE(canvas->LoadBmp(folder.Windows(name).c_str())) << name << " " << KindName(kind);
+            EXPECT_TRUE(before == Read(*canvas)) << name << " " << KindName(kind);
+        }
+    }
+}
+
+TEST_F(ImageMagickBmp, OurFilesAreReadByItWithExactlyOurPixels) {
+    std::mt19937 random(2718);
+    const int sizes[][2] = {{1, 1}, {3, 2}, {4, 4}, {7, 5}, {33, 9}};
+    std::string commands;
+    std::vector<Picture> written;
+    for (Kind kind : AllKinds()) {
+        for (const auto& size : sizes) {
+            const Picture picture = RandomPicture(random, size[0], size[1]);
+            auto canvas = Make(kind, picture.width, picture.height);
+            for (int y = 0; y < picture.height; ++y)
+                for (int x = 0; x < picture.width; ++x)
+                    canvas->SetRgb(x, y, picture.pixels[static_cast<size_t>(y) * picture.width + x]);
+            const std::string n = std::to_string(written.size());
+            ASSERT_TRUE(canvas->SaveBmp(folder.Windows("ours" + n + ".bmp").c_str())) << KindName(kind);
+            written.push_back(Read(*canvas));
+            commands += std::string(IMAGEMAGICK) + " " + Quote(folder.Unix("ours" + n + ".bmp")) + " -depth 8 " +
+                        Quote("ppm:" + folder.Unix("ours" + n + ".ppm")) + "\n";
+        }
+    }
+    ASSERT_TRUE(folder.Run(commands)) << "ImageMagick did not read our files";
+    for (size_t i = 0; i < written.size(); ++i) {
+        Picture theirs;
+        ASSERT_TRUE(FromPpm(test_support::ReadFileBytes(folder.Windows("ours" + std::to_string(i) + ".ppm")),
+                            &theirs))
+            << i;
+        EXPECT_TRUE(theirs == written[i]) << "file " << i;
+    }
+}

@@ -302,7 +302,7 @@ focus_at() {
     local WINDOW=
     eval "$(xdotool getmouselocation --shell)"
     [ -n "$WINDOW" ] || return 1
-    xdotool windowfocus --sync "$WINDOW"
+    timeout 5 xdotool windowfocus --sync "$WINDOW"
 }
 
 # --- dialogs -------------------------------------------------------------------------
@@ -483,8 +483,24 @@ tray_choose() {
 
 # --- screenshots -------------------------------------------------------------------
 
+# wait_still SECONDS [X Y W H]: until the screen (or the rectangle) looks the
+# same twice 200 ms apart, so that a screenshot catches windows fully painted.
+wait_still() {
+    local limit=$1 area=("${@:2}") previous= current deadline=$((SECONDS + $1))
+    [ ${#area[@]} -eq 4 ] || area=(0 0 1024 768)
+    while [ $SECONDS -lt $deadline ]; do
+        probe_quiet checksum "${area[@]}"
+        current=${PROBE_OUTPUT[0]:-}
+        [ -n "$current" ] && [ "$current" = "$previous" ] && return 0
+        previous=$current
+        nap 0.2
+    done
+    return 1
+}
+
 # screenshot LABEL: the whole virtual screen into e2e-artifacts/<scenario>-LABEL.png.
 screenshot() {
+    wait_still 3 || log "the screen kept changing; taking the screenshot anyway"
     local file=$E2E_ARTIFACTS/$E2E_NAME-$1.png
     import -window root "$file" 2>/dev/null || log "screenshot $1 failed"
     log "screenshot $file"

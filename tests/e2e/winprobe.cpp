@@ -256,6 +256,7 @@ void Usage() {
         "  count-color <x> <y> <w> <h> <rrggbb[,rrggbb...]>  pixels of those colours in the rectangle\n"
         "  bbox-color <x> <y> <w> <h> <rrggbb>      their bounding box: left top right bottom "
         "(inclusive), or exit 1\n"
+        "  checksum <x> <y> <w> <h>                 a hash of the pixels in the rectangle\n"
         "  window-at <x> <y>                        the top-level window under the point (as "
         "list)\n"
         "  sys-color <index>                        GetSysColor as rrggbb\n"
@@ -437,6 +438,19 @@ int Run(std::vector<std::wstring> arguments) {
         }
         if (matches == 0) return EXIT_NOT_FOUND;
         PrintLine(Format("%d %d %d %d", left + minX, top + minY, left + maxX, top + maxY));
+        return EXIT_FOUND;
+    }
+    if (command == L"checksum" && count == 4) {
+        ScreenPixels screen;
+        if (!screen.Read(ToInt(arguments[0]), ToInt(arguments[1]), ToInt(arguments[2]), ToInt(arguments[3])))
+            return EXIT_USAGE;
+        // FNV-1a over the pixels: enough to tell whether a region still changes.
+        unsigned long long hash = 1469598103934665603ULL;
+        for (unsigned pixel : screen.pixels) {
+            hash ^= pixel;
+            hash *= 1099511628211ULL;
+        }
+        PrintLine(Format("%016llx", hash));
         return EXIT_FOUND;
     }
     if (command == L"window-at" && count == 2) {

@@ -26,13 +26,17 @@ bool IsInside(const Canvas& canvas, int x, int y) {
 
 // Coordinates are computed in 64 bits so that far-off positions cannot
 // overflow; a result beyond the int range is outside every canvas.
-bool FitsInt(int64_t value) { return value >= INT_MIN && value <= INT_MAX; }
+bool FitsInt(int64_t value) {
+    return value >= INT_MIN && value <= INT_MAX;
+}
 
 int ClampToInt(int64_t value) {
     return static_cast<int>(std::min<int64_t>(std::max<int64_t>(value, INT_MIN), INT_MAX));
 }
 
-int ClampChannel(int64_t value) { return static_cast<int>(std::min<int64_t>(std::max<int64_t>(value, 0), 255)); }
+int ClampChannel(int64_t value) {
+    return static_cast<int>(std::min<int64_t>(std::max<int64_t>(value, 0), 255));
+}
 
 // A channel value times a factor, truncated toward zero and limited to
 // 0..255 before it becomes an int (NaN gives 0).
@@ -95,7 +99,9 @@ Walk AxisWalk(int count, bool backwards) {
     return backwards ? Walk{count - 1, -1, -1} : Walk{0, count, 1};
 }
 
-bool IsSameCanvas(const Canvas& self, const Canvas* target) { return target == &self; }
+bool IsSameCanvas(const Canvas& self, const Canvas* target) {
+    return target == &self;
+}
 
 // The per-pixel block copy shared by DrawTo and DrawRectTo.
 void CopyBlock(const Canvas& self, Canvas* target, const Block& block) {
@@ -148,7 +154,9 @@ bool ClaimedBmpSize(const void* image, size_t* size) {
 
 }  // namespace
 
-bool HasPixels(int width, int height) { return width >= 1 && height >= 1; }
+bool HasPixels(int width, int height) {
+    return width >= 1 && height >= 1;
+}
 
 bool IsAcceptableSize(int width, int height) {
     return HasPixels(width, height) &&
@@ -205,7 +213,8 @@ bool SaveBmp(const Canvas& self, const char* path) {
     if (!file.Start(width, height)) return false;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            file.SetPixel(x, y, MakeRgb(self.GetRed(x, y), self.GetGreen(x, y), self.GetBlue(x, y)));
+            file.SetPixel(x, y,
+                          MakeRgb(self.GetRed(x, y), self.GetGreen(x, y), self.GetBlue(x, y)));
         }
     }
     return WriteWholeFile(path, file.Data(), file.Size());
@@ -222,9 +231,11 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
     size_t stride = static_cast<size_t>(Dib24Stride(width));
     // Only the rows and columns that land inside the canvas are visited.
     int firstRow = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(y)));
-    int endRow = static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(canvasHeight) - y));
+    int endRow =
+        static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(canvasHeight) - y));
     int firstColumn = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(x)));
-    int endColumn = static_cast<int>(std::min<int64_t>(width, static_cast<int64_t>(canvasWidth) - x));
+    int endColumn =
+        static_cast<int>(std::min<int64_t>(width, static_cast<int64_t>(canvasWidth) - x));
     for (int i = firstRow; i < endRow; ++i) {
         for (int j = firstColumn; j < endColumn; ++j) {
             self.SetRgb(x + j, y + i, Dib24PixelAt(rows, stride, height, j, i));
@@ -296,8 +307,8 @@ bool DrawToGdiSurface(const Canvas& self, GdiSurface* target, int x, int y) {
 
 bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
     if (target == nullptr || MissesTarget(self, target, x, y)) return false;
-    Block block = ClipBlock(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
-                            target->GetHeight());
+    Block block =
+        ClipBlock(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
     bool same = static_cast<const PixelBuffer*>(target) == &self;
     Walk rows = AxisWalk(block.height, same && block.targetY > block.sourceY);
     if (self.GetTransparentColor() == NO_TRANSPARENT_COLOR) {
@@ -411,8 +422,9 @@ bool BlendTo(const Canvas& self, Canvas* target, int x, int y, double opacity) {
             int red = BlendChannel(self.GetRed(j, i), target->GetRed(X, Y), opacity, keep);
             int green = BlendChannel(self.GetGreen(j, i), target->GetGreen(X, Y), opacity, keep);
             int blue = BlendChannel(self.GetBlue(j, i), target->GetBlue(X, Y), opacity, keep);
-            target->SetRgb(X, Y, static_cast<Rgb>(red) * 65536 + static_cast<Rgb>(green) * 256 +
-                                     static_cast<Rgb>(blue));
+            target->SetRgb(X, Y,
+                           static_cast<Rgb>(red) * 65536 + static_cast<Rgb>(green) * 256 +
+                               static_cast<Rgb>(blue));
         }
     }
     return true;
@@ -459,7 +471,8 @@ bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour)
     // and are not visited, so that a huge box still ends quickly; the order
     // of the rows does not change the pixels (one colour).
     int64_t first = std::max<int64_t>(std::min(top, bottom), 0);
-    int64_t last = std::min<int64_t>(std::max(top, bottom), static_cast<int64_t>(self.GetHeight()) - 1);
+    int64_t last =
+        std::min<int64_t>(std::max(top, bottom), static_cast<int64_t>(self.GetHeight()) - 1);
     bool drawn = first > std::min(top, bottom) || last < std::max(top, bottom);
     for (int64_t row = first; row <= last; ++row) {
         drawn = self.DrawLine(left, static_cast<int>(row), right, static_cast<int>(row), colour) ||

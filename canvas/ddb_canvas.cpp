@@ -12,13 +12,17 @@ using gdi_handles::BitmapHandle;
 using gdi_handles::MemoryDCHandle;
 using gdi_handles::WindowDC;
 
-DdbCanvas::DdbCanvas() : Canvas(), GdiSurface() { Create(128, 128, 0); }
+DdbCanvas::DdbCanvas() : Canvas(), GdiSurface() {
+    Create(128, 128, 0);
+}
 
 DdbCanvas::DdbCanvas(int newWidth, int newHeight) : Canvas(), GdiSurface() {
     Create(newWidth, newHeight, 0);
 }
 
-DdbCanvas::DdbCanvas(const Canvas* source) : Canvas(), GdiSurface() { CopyFrom(source); }
+DdbCanvas::DdbCanvas(const Canvas* source) : Canvas(), GdiSurface() {
+    CopyFrom(source);
+}
 
 DdbCanvas::DdbCanvas(const DdbCanvas& source) : Canvas(), GdiSurface() {
     CopyFrom(static_cast<const Canvas*>(&source));
@@ -62,8 +66,12 @@ bool DdbCanvas::IsTransparentAt(int x, int y) const {
     return GetRawPixel(x, y) == transparentColor;
 }
 
-HBITMAP DdbCanvas::GetBitmap() const { return bitmap.Get(); }
-HDC DdbCanvas::GetDeviceContext() const { return memoryDC.Get(); }
+HBITMAP DdbCanvas::GetBitmap() const {
+    return bitmap.Get();
+}
+HDC DdbCanvas::GetDeviceContext() const {
+    return memoryDC.Get();
+}
 
 bool DdbCanvas::Create(int newWidth, int newHeight, Rgb fill) {
     if (!shared_canvas::IsAcceptableSize(newWidth, newHeight)) return false;
@@ -139,14 +147,24 @@ bool DdbCanvas::LoadFromMemory(const void* image, int format) {
     return shared_canvas::LoadFromMemory(*this, image, format);
 }
 
-bool DdbCanvas::CopyFrom(const Canvas* source) { return shared_canvas::CopyFrom(*this, source); }
+bool DdbCanvas::CopyFrom(const Canvas* source) {
+    return shared_canvas::CopyFrom(*this, source);
+}
 
-bool DdbCanvas::LoadBmp(const char* path) { return shared_canvas::LoadBmp(*this, path); }
+bool DdbCanvas::LoadBmp(const char* path) {
+    return shared_canvas::LoadBmp(*this, path);
+}
 
-bool DdbCanvas::SaveBmp(const char* path) const { return shared_canvas::SaveBmp(*this, path); }
+bool DdbCanvas::SaveBmp(const char* path) const {
+    return shared_canvas::SaveBmp(*this, path);
+}
 
-int DdbCanvas::GetWidth() const { return width; }
-int DdbCanvas::GetHeight() const { return height; }
+int DdbCanvas::GetWidth() const {
+    return width;
+}
+int DdbCanvas::GetHeight() const {
+    return height;
+}
 
 Rgb DdbCanvas::GetRgb(int x, int y) const {
     if (!IsValid(x, y)) return 0;
@@ -158,13 +176,19 @@ COLORREF DdbCanvas::GetColorRef(int x, int y) const {
     return GetPixel(memoryDC.Get(), x, y);
 }
 
-Rgb DdbCanvas::GetRawPixel(int x, int y) const { return GetRgb(x, y); }
+Rgb DdbCanvas::GetRawPixel(int x, int y) const {
+    return GetRgb(x, y);
+}
 
-int DdbCanvas::GetRed(int x, int y) const { return static_cast<int>(GetColorRef(x, y) & 0xFF); }
+int DdbCanvas::GetRed(int x, int y) const {
+    return static_cast<int>(GetColorRef(x, y) & 0xFF);
+}
 int DdbCanvas::GetGreen(int x, int y) const {
     return static_cast<int>((GetColorRef(x, y) >> 8) & 0xFF);
 }
-int DdbCanvas::GetBlue(int x, int y) const { return static_cast<int>(GetRgb(x, y) & 0xFF); }
+int DdbCanvas::GetBlue(int x, int y) const {
+    return static_cast<int>(GetRgb(x, y) & 0xFF);
+}
 
 bool DdbCanvas::PutDib24(int x, int y, int blockWidth, int blockHeight, const uint8_t* rows) {
     return shared_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
@@ -176,7 +200,9 @@ bool DdbCanvas::SetRgb(int x, int y, Rgb colour) {
     return true;
 }
 
-bool DdbCanvas::SetRawPixel(int x, int y, Rgb value) { return SetRgb(x, y, value); }
+bool DdbCanvas::SetRawPixel(int x, int y, Rgb value) {
+    return SetRgb(x, y, value);
+}
 
 bool DdbCanvas::SetColorRefByte(int x, int y, int shift, int value) {
     if (!IsValid(x, y)) return false;
@@ -187,9 +213,15 @@ bool DdbCanvas::SetColorRefByte(int x, int y, int shift, int value) {
     return true;
 }
 
-bool DdbCanvas::SetRed(int x, int y, int value) { return SetColorRefByte(x, y, 0, value); }
-bool DdbCanvas::SetGreen(int x, int y, int value) { return SetColorRefByte(x, y, 8, value); }
-bool DdbCanvas::SetBlue(int x, int y, int value) { return SetColorRefByte(x, y, 16, value); }
+bool DdbCanvas::SetRed(int x, int y, int value) {
+    return SetColorRefByte(x, y, 0, value);
+}
+bool DdbCanvas::SetGreen(int x, int y, int value) {
+    return SetColorRefByte(x, y, 8, value);
+}
+bool DdbCanvas::SetBlue(int x, int y, int value) {
+    return SetColorRefByte(x, y, 16, value);
+}
 
 bool DdbCanvas::AddRed(int x, int y, int delta) {
     return IsValid(x, y) && shared_canvas::AddRed(*this, x, y, delta);
@@ -210,7 +242,9 @@ bool DdbCanvas::ScaleBlue(int x, int y, double factor) {
     return IsValid(x, y) && shared_canvas::ScaleBlue(*this, x, y, factor);
 }
 
-Rgb DdbCanvas::GetTransparentColor() const { return transparentColor; }
+Rgb DdbCanvas::GetTransparentColor() const {
+    return transparentColor;
+}
 
 bool DdbCanvas::SetTransparentColor(Rgb colour) {
     transparentColor = colour;

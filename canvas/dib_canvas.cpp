@@ -22,7 +22,9 @@ void DescribeTopDown32(BITMAPINFO* info, int width, int height) {
     info->bmiHeader.biCompression = BI_RGB;
 }
 
-bool FitsInt(int64_t value) { return value >= INT_MIN && value <= INT_MAX; }
+bool FitsInt(int64_t value) {
+    return value >= INT_MIN && value <= INT_MAX;
+}
 
 // The points of a one-pixel line from (x0, y0) to (x1, y1), both ends
 // included, one per step along the longer axis: the slope and its inverse
@@ -77,8 +79,8 @@ void WalkLine(int x0, int y0, int x1, int y1, int width, int height, int64_t mar
         int64_t first = std::max(ya, lowY);
         int64_t last = std::min(yb, highY);
         for (int64_t y = first; y <= last; ++y) {
-            point(static_cast<int64_t>(std::trunc(static_cast<double>(xa) +
-                                                  static_cast<double>(y - ya) * k)),
+            point(static_cast<int64_t>(
+                      std::trunc(static_cast<double>(xa) + static_cast<double>(y - ya) * k)),
                   y);
         }
     } else {
@@ -105,13 +107,17 @@ int64_t HalfHeight(int64_t r, int64_t i) {
 
 }  // namespace
 
-DibCanvas::DibCanvas() : Canvas(), PixelBuffer() { Create(128, 128, 0); }
+DibCanvas::DibCanvas() : Canvas(), PixelBuffer() {
+    Create(128, 128, 0);
+}
 
 DibCanvas::DibCanvas(int newWidth, int newHeight) : Canvas(), PixelBuffer() {
     Create(newWidth, newHeight, 0);
 }
 
-DibCanvas::DibCanvas(const Canvas* source) : Canvas(), PixelBuffer() { CopyFrom(source); }
+DibCanvas::DibCanvas(const Canvas* source) : Canvas(), PixelBuffer() {
+    CopyFrom(source);
+}
 
 DibCanvas::DibCanvas(const DdbCanvas& source) : Canvas(), PixelBuffer() {
     CopyFrom(static_cast<const Canvas*>(&source));
@@ -175,7 +181,9 @@ bool DibCanvas::CopyPixelsFrom(const PixelBuffer* source) {
     return true;
 }
 
-const BITMAPINFO* DibCanvas::GetBitmapInfo() const { return &bitmapInfo; }
+const BITMAPINFO* DibCanvas::GetBitmapInfo() const {
+    return &bitmapInfo;
+}
 
 const uint32_t* DibCanvas::GetConstRow(int y) const {
     if (!bits || y < 0 || y >= height) return nullptr;
@@ -243,14 +251,24 @@ bool DibCanvas::Create(int newWidth, int newHeight, Rgb fill) {
     return true;
 }
 
-bool DibCanvas::LoadBmp(const char* path) { return shared_canvas::LoadBmp(*this, path); }
+bool DibCanvas::LoadBmp(const char* path) {
+    return shared_canvas::LoadBmp(*this, path);
+}
 
-bool DibCanvas::SaveBmp(const char* path) const { return shared_canvas::SaveBmp(*this, path); }
+bool DibCanvas::SaveBmp(const char* path) const {
+    return shared_canvas::SaveBmp(*this, path);
+}
 
-int DibCanvas::GetWidth() const { return width; }
-int DibCanvas::GetHeight() const { return height; }
+int DibCanvas::GetWidth() const {
+    return width;
+}
+int DibCanvas::GetHeight() const {
+    return height;
+}
 
-Rgb DibCanvas::GetRgb(int x, int y) const { return GetRawPixel(x, y) & 0x00FFFFFFu; }
+Rgb DibCanvas::GetRgb(int x, int y) const {
+    return GetRawPixel(x, y) & 0x00FFFFFFu;
+}
 
 COLORREF DibCanvas::GetColorRef(int x, int y) const {
     return (static_cast<COLORREF>(GetBlue(x, y)) << 16) |
@@ -262,15 +280,23 @@ Rgb DibCanvas::GetRawPixel(int x, int y) const {
     return bits[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
 }
 
-int DibCanvas::GetRed(int x, int y) const { return static_cast<int>((GetRawPixel(x, y) >> 16) & 0xFF); }
-int DibCanvas::GetGreen(int x, int y) const { return static_cast<int>((GetRawPixel(x, y) >> 8) & 0xFF); }
-int DibCanvas::GetBlue(int x, int y) const { return static_cast<int>(GetRawPixel(x, y) & 0xFF); }
+int DibCanvas::GetRed(int x, int y) const {
+    return static_cast<int>((GetRawPixel(x, y) >> 16) & 0xFF);
+}
+int DibCanvas::GetGreen(int x, int y) const {
+    return static_cast<int>((GetRawPixel(x, y) >> 8) & 0xFF);
+}
+int DibCanvas::GetBlue(int x, int y) const {
+    return static_cast<int>(GetRawPixel(x, y) & 0xFF);
+}
 
 bool DibCanvas::PutDib24(int x, int y, int blockWidth, int blockHeight, const uint8_t* rows) {
     return shared_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
 }
 
-bool DibCanvas::SetRgb(int x, int y, Rgb colour) { return SetRawPixel(x, y, colour & 0x00FFFFFFu); }
+bool DibCanvas::SetRgb(int x, int y, Rgb colour) {
+    return SetRawPixel(x, y, colour & 0x00FFFFFFu);
+}
 
 bool DibCanvas::SetRawPixel(int x, int y, Rgb value) {
     if (!IsInside(x, y)) return false;
@@ -286,15 +312,25 @@ bool DibCanvas::SetChannel(int x, int y, int shift, int value) {
     return true;
 }
 
-bool DibCanvas::SetRed(int x, int y, int value) { return SetChannel(x, y, 16, value); }
-bool DibCanvas::SetGreen(int x, int y, int value) { return SetChannel(x, y, 8, value); }
-bool DibCanvas::SetBlue(int x, int y, int value) { return SetChannel(x, y, 0, value); }
+bool DibCanvas::SetRed(int x, int y, int value) {
+    return SetChannel(x, y, 16, value);
+}
+bool DibCanvas::SetGreen(int x, int y, int value) {
+    return SetChannel(x, y, 8, value);
+}
+bool DibCanvas::SetBlue(int x, int y, int value) {
+    return SetChannel(x, y, 0, value);
+}
 
-bool DibCanvas::AddRed(int x, int y, int delta) { return shared_canvas::AddRed(*this, x, y, delta); }
+bool DibCanvas::AddRed(int x, int y, int delta) {
+    return shared_canvas::AddRed(*this, x, y, delta);
+}
 bool DibCanvas::AddGreen(int x, int y, int delta) {
     return shared_canvas::AddGreen(*this, x, y, delta);
 }
-bool DibCanvas::AddBlue(int x, int y, int delta) { return shared_canvas::AddBlue(*this, x, y, delta); }
+bool DibCanvas::AddBlue(int x, int y, int delta) {
+    return shared_canvas::AddBlue(*this, x, y, delta);
+}
 bool DibCanvas::ScaleRed(int x, int y, double factor) {
     return shared_canvas::ScaleRed(*this, x, y, factor);
 }
@@ -305,7 +341,9 @@ bool DibCanvas::ScaleBlue(int x, int y, double factor) {
     return shared_canvas::ScaleBlue(*this, x, y, factor);
 }
 
-Rgb DibCanvas::GetTransparentColor() const { return transparentColor; }
+Rgb DibCanvas::GetTransparentColor() const {
+    return transparentColor;
+}
 
 bool DibCanvas::SetTransparentColor(Rgb colour) {
     transparentColor = colour;
@@ -324,10 +362,9 @@ bool DibCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeig
         if (bits) {
             // A top-down image: scan line 0 is the top row, so the first
             // blockHeight scan lines are the top of the picture.
-            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(blockWidth),
-                              static_cast<DWORD>(blockHeight), 0, 0, 0,
-                              static_cast<UINT>(blockHeight), bits.get(), &bitmapInfo,
-                              DIB_RGB_COLORS);
+            SetDIBitsToDevice(
+                dc, x, y, static_cast<DWORD>(blockWidth), static_cast<DWORD>(blockHeight), 0, 0, 0,
+                static_cast<UINT>(blockHeight), bits.get(), &bitmapInfo, DIB_RGB_COLORS);
         }
         return true;
     }
@@ -450,9 +487,13 @@ bool DibCanvas::FillCircle(int cx, int cy, int radius, Rgb colour) {
     return true;
 }
 
-bool DibCanvas::FloodFill(int, int, Rgb) { return false; }
+bool DibCanvas::FloodFill(int, int, Rgb) {
+    return false;
+}
 
-bool DibCanvas::FillEllipse(int, int, int, int, Rgb) { return false; }
+bool DibCanvas::FillEllipse(int, int, int, int, Rgb) {
+    return false;
+}
 
 Canvas* DibCanvas::CopyRect(int x, int y, int blockWidth, int blockHeight) const {
     return shared_canvas::CopyRect(*this, x, y, blockWidth, blockHeight);

@@ -78,9 +78,15 @@ DibSectionCanvas& DibSectionCanvas::operator=(const DibSectionCanvas& source) {
     return *this;
 }
 
-HBITMAP DibSectionCanvas::GetBitmap() const { return bitmap.Get(); }
-HDC DibSectionCanvas::GetDeviceContext() const { return memoryDC.Get(); }
-HDC DibSectionCanvas::GetMemoryDC() const { return memoryDC.Get(); }
+HBITMAP DibSectionCanvas::GetBitmap() const {
+    return bitmap.Get();
+}
+HDC DibSectionCanvas::GetDeviceContext() const {
+    return memoryDC.Get();
+}
+HDC DibSectionCanvas::GetMemoryDC() const {
+    return memoryDC.Get();
+}
 
 bool DibSectionCanvas::LoadDib24Rows(const void* rows, int format) {
     if (rows == nullptr || format != DIB24_ROWS_FORMAT) return false;
@@ -117,7 +123,9 @@ bool DibSectionCanvas::CopyPixelsFrom(const PixelBuffer* source) {
     return true;
 }
 
-const BITMAPINFO* DibSectionCanvas::GetBitmapInfo() const { return &bitmapInfo; }
+const BITMAPINFO* DibSectionCanvas::GetBitmapInfo() const {
+    return &bitmapInfo;
+}
 
 const uint32_t* DibSectionCanvas::GetConstRow(int y) const {
     if (bits == nullptr || y < 0 || y >= height) return nullptr;
@@ -201,16 +209,24 @@ bool DibSectionCanvas::Create(int newWidth, int newHeight, Rgb fill) {
     return true;
 }
 
-bool DibSectionCanvas::LoadBmp(const char* path) { return shared_canvas::LoadBmp(*this, path); }
+bool DibSectionCanvas::LoadBmp(const char* path) {
+    return shared_canvas::LoadBmp(*this, path);
+}
 
 bool DibSectionCanvas::SaveBmp(const char* path) const {
     return shared_canvas::SaveBmp(*this, path);
 }
 
-int DibSectionCanvas::GetWidth() const { return width; }
-int DibSectionCanvas::GetHeight() const { return height; }
+int DibSectionCanvas::GetWidth() const {
+    return width;
+}
+int DibSectionCanvas::GetHeight() const {
+    return height;
+}
 
-Rgb DibSectionCanvas::GetRgb(int x, int y) const { return GetRawPixel(x, y) & 0x00FFFFFFu; }
+Rgb DibSectionCanvas::GetRgb(int x, int y) const {
+    return GetRawPixel(x, y) & 0x00FFFFFFu;
+}
 
 COLORREF DibSectionCanvas::GetColorRef(int x, int y) const {
     return (static_cast<COLORREF>(GetBlue(x, y)) << 16) |
@@ -255,9 +271,15 @@ bool DibSectionCanvas::SetChannel(int x, int y, int shift, int value) {
     return true;
 }
 
-bool DibSectionCanvas::SetRed(int x, int y, int value) { return SetChannel(x, y, 16, value); }
-bool DibSectionCanvas::SetGreen(int x, int y, int value) { return SetChannel(x, y, 8, value); }
-bool DibSectionCanvas::SetBlue(int x, int y, int value) { return SetChannel(x, y, 0, value); }
+bool DibSectionCanvas::SetRed(int x, int y, int value) {
+    return SetChannel(x, y, 16, value);
+}
+bool DibSectionCanvas::SetGreen(int x, int y, int value) {
+    return SetChannel(x, y, 8, value);
+}
+bool DibSectionCanvas::SetBlue(int x, int y, int value) {
+    return SetChannel(x, y, 0, value);
+}
 
 bool DibSectionCanvas::AddRed(int x, int y, int delta) {
     return shared_canvas::AddRed(*this, x, y, delta);
@@ -278,7 +300,9 @@ bool DibSectionCanvas::ScaleBlue(int x, int y, double factor) {
     return shared_canvas::ScaleBlue(*this, x, y, factor);
 }
 
-Rgb DibSectionCanvas::GetTransparentColor() const { return transparentColor; }
+Rgb DibSectionCanvas::GetTransparentColor() const {
+    return transparentColor;
+}
 
 bool DibSectionCanvas::SetTransparentColor(Rgb colour) {
     transparentColor = colour;
@@ -330,8 +354,8 @@ bool DibSectionCanvas::DrawTo(Canvas* target, int x, int y) const {
 bool DibSectionCanvas::DrawToDC(HDC dc, int x, int y) const {
     if (transparentColor == NO_TRANSPARENT_COLOR) {
         if (bits != nullptr) {
-            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0,
-                              0, 0, static_cast<UINT>(height), bits, &bitmapInfo, DIB_RGB_COLORS);
+            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
+                              0, static_cast<UINT>(height), bits, &bitmapInfo, DIB_RGB_COLORS);
         }
         return true;
     }

@@ -25,7 +25,9 @@ int64_t AbsoluteRadius(int radius) {
 
 // The platform draws on a DIB section lazily batched; direct reads of the
 // pixel memory must see the finished figure.
-void Finish() { GdiFlush(); }
+void Finish() {
+    GdiFlush();
+}
 
 // A circle of the given radius with the current brush: pen and, when asked,
 // brush made here.

@@ -18,7 +18,9 @@ inline long liveHandleCount = 0;
 }  // namespace detail
 
 // Handles now owned by holders of this header.
-inline long LiveHandleCount() { return detail::liveHandleCount; }
+inline long LiveHandleCount() {
+    return detail::liveHandleCount;
+}
 
 // The common part of every holder: one handle, moved but never copied, given
 // back by Traits::Free when the holder goes away or takes another handle.

@@ -54,7 +54,9 @@ private:
     long handles;
 };
 
-GdiSurface& SurfaceOf(Canvas& canvas) { return dynamic_cast<GdiSurface&>(canvas); }
+GdiSurface& SurfaceOf(Canvas& canvas) {
+    return dynamic_cast<GdiSurface&>(canvas);
+}
 
 }  // namespace
 

@@ -44,9 +44,16 @@ TEST(CanvasLifecycle, DefaultCanvasIs128SquareBlackWithoutTransparentColour) {
 TEST(CanvasLifecycle, RefusedSizesLeaveTheCanvasAsItWas) {
     // 70000 × 70000 wraps to a positive 32-bit product; it must still be
     // refused, like every size below one pixel or beyond what can be held.
-    const std::vector<std::pair<int, int>> refused{
-        {0, 50}, {10, 0}, {-3, 4}, {5, -1}, {-2, -3}, {70000, 70000}, {32768, 16384},
-        {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN}, {INT_MAX, 2}};
+    const std::vector<std::pair<int, int>> refused{{0, 50},
+                                                   {10, 0},
+                                                   {-3, 4},
+                                                   {5, -1},
+                                                   {-2, -3},
+                                                   {70000, 70000},
+                                                   {32768, 16384},
+                                                   {INT_MAX, INT_MAX},
+                                                   {INT_MIN, INT_MIN},
+                                                   {INT_MAX, 2}};
     for (Kind kind : AllKinds()) {
         SCOPED_TRACE(KindName(kind));
         auto canvas = Make(kind, 5, 4);
@@ -76,7 +83,8 @@ TEST(CanvasLifecycle, CanvasConstructedWithARefusedSizeStaysEmpty) {
             // Tiling an empty canvas ends and reports nothing done.
             auto target = Make(kind, 4, 4);
             EXPECT_FALSE(canvas->TileTo(target.get(), 0, 0, 4, 4));
-            EXPECT_FALSE(canvas->TileToDC(dynamic_cast<GdiSurface&>(*Make(Kind::Ddb, 4, 4)).GetDeviceContext(), 0, 0, 4, 4));
+            EXPECT_FALSE(canvas->TileToDC(
+                dynamic_cast<GdiSurface&>(*Make(Kind::Ddb, 4, 4)).GetDeviceContext(), 0, 0, 4, 4));
             // An empty canvas can still be created later.
             EXPECT_TRUE(canvas->Create(3, 2, 0x00010203));
             EXPECT_EQ(canvas->GetRgb(2, 1), 0x00010203u);
@@ -210,7 +218,7 @@ TEST(CanvasPixels, DeviceBitmapComparesTheColourItReadsBack) {
 
 TEST(CanvasPixels, Dib24RowsAreReadBottomUpKeepingTheTopByte) {
     // 3 × 2: rows of 9 bytes padded to 12; the second stored row is the top.
-    const uint8_t rows[24] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0,
+    const uint8_t rows[24] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  0, 0, 0,
                               11, 12, 13, 14, 15, 16, 17, 18, 19, 0, 0, 0};
     DibCanvas dib(3, 2);
     DibSectionCanvas section(3, 2);
@@ -266,8 +274,8 @@ TEST(CanvasCopies, EveryClassCopiesEveryOtherThroughConstructorsAndAssignment) {
     DdbCanvas ddb(5, 3);
     DibCanvas dib(5, 3);
     DibSectionCanvas section(5, 3);
-    for (Canvas* source : {static_cast<Canvas*>(&ddb), static_cast<Canvas*>(&dib),
-                           static_cast<Canvas*>(&section)}) {
+    for (Canvas* source :
+         {static_cast<Canvas*>(&ddb), static_cast<Canvas*>(&dib), static_cast<Canvas*>(&section)}) {
         Paint(*source);
         source->SetTransparentColor(PatternAt(2, 2));
     }
@@ -333,7 +341,8 @@ TEST(CanvasCopies, CreateFromBitmapReadsAnyBitmapOnce) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    gdi_handles::BitmapHandle bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    gdi_handles::BitmapHandle bitmap(
+        CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     ASSERT_TRUE(bitmap);
     uint32_t* words = static_cast<uint32_t*>(bits);
     for (int i = 0; i < 6; ++i) words[i] = PatternAt(i % 3, i / 3);

@@ -24,18 +24,24 @@ inline const std::vector<Kind>& AllKinds() {
 
 inline const char* KindName(Kind kind) {
     switch (kind) {
-        case Kind::Ddb: return "DdbCanvas";
-        case Kind::Dib: return "DibCanvas";
-        case Kind::DibSection: return "DibSectionCanvas";
+        case Kind::Ddb:
+            return "DdbCanvas";
+        case Kind::Dib:
+            return "DibCanvas";
+        case Kind::DibSection:
+            return "DibSectionCanvas";
     }
     return "?";
 }
 
 inline std::unique_ptr<Canvas> Make(Kind kind, int width, int height) {
     switch (kind) {
-        case Kind::Ddb: return std::make_unique<DdbCanvas>(width, height);
-        case Kind::Dib: return std::make_unique<DibCanvas>(width, height);
-        case Kind::DibSection: return std::make_unique<DibSectionCanvas>(width, height);
+        case Kind::Ddb:
+            return std::make_unique<DdbCanvas>(width, height);
+        case Kind::Dib:
+            return std::make_unique<DibCanvas>(width, height);
+        case Kind::DibSection:
+            return std::make_unique<DibSectionCanvas>(width, height);
     }
     return nullptr;
 }
@@ -64,7 +70,9 @@ inline Points Rectangle(int left, int top, int right, int bottom) {
 }
 
 // A colour that differs for every pixel of a small canvas.
-inline Rgb PatternAt(int x, int y) { return MakeRgb(10 + x * 7, 20 + y * 11, (x * 13 + y * 5) & 0xFF); }
+inline Rgb PatternAt(int x, int y) {
+    return MakeRgb(10 + x * 7, 20 + y * 11, (x * 13 + y * 5) & 0xFF);
+}
 
 inline void Paint(Canvas& canvas) {
     for (int y = 0; y < canvas.GetHeight(); ++y) {
@@ -80,7 +88,8 @@ inline void FillAll(Canvas& canvas, Rgb colour) {
 
 inline std::string Describe(const Points& points) {
     std::string text;
-    for (const Point& p : points) text += "(" + std::to_string(p.first) + "," + std::to_string(p.second) + ")";
+    for (const Point& p : points)
+        text += "(" + std::to_string(p.first) + "," + std::to_string(p.second) + ")";
     return text;
 }
 

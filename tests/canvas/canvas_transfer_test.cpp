@@ -19,7 +19,8 @@ constexpr Rgb WHITE = 0x00FFFFFFu;
 
 // What the target should hold after the source was drawn at (x, y) onto a
 // target filled with BACKGROUND.
-void ExpectDrawn(const Canvas& target, const Canvas& source, int x, int y, const std::string& what) {
+void ExpectDrawn(const Canvas& target, const Canvas& source, int x, int y,
+                 const std::string& what) {
     SCOPED_TRACE(what);
     Rgb transparent = source.GetTransparentColor();
     for (int ty = 0; ty < target.GetHeight(); ++ty) {
@@ -39,9 +40,12 @@ void ExpectDrawn(const Canvas& target, const Canvas& source, int x, int y, const
 // Draws through the overload the target's own class picks.
 bool DrawByClass(const Canvas& source, Kind targetKind, Canvas* target, int x, int y) {
     switch (targetKind) {
-        case Kind::Ddb: return source.DrawTo(dynamic_cast<GdiSurface*>(target), x, y);
-        case Kind::Dib: return source.DrawTo(dynamic_cast<PixelBuffer*>(target), x, y);
-        case Kind::DibSection: return source.DrawTo(dynamic_cast<DibSectionCanvas*>(target), x, y);
+        case Kind::Ddb:
+            return source.DrawTo(dynamic_cast<GdiSurface*>(target), x, y);
+        case Kind::Dib:
+            return source.DrawTo(dynamic_cast<PixelBuffer*>(target), x, y);
+        case Kind::DibSection:
+            return source.DrawTo(dynamic_cast<DibSectionCanvas*>(target), x, y);
     }
     return false;
 }
@@ -57,9 +61,8 @@ struct Placement {
 
 // The four edges, each just out of reach and just within it.
 const std::vector<Placement> kPlacements{
-    {-3, 8, true}, {-5, 0, false}, {-4, 0, true}, {0, -5, false}, {0, -4, true},
-    {10, 0, false}, {9, 0, true},  {0, 10, false}, {0, 9, true},  {8, 8, true},
-    {2, 3, true},  {-4, -4, true}};
+    {-3, 8, true}, {-5, 0, false}, {-4, 0, true}, {0, -5, false}, {0, -4, true}, {10, 0, false},
+    {9, 0, true},  {0, 10, false}, {0, 9, true},  {8, 8, true},   {2, 3, true},  {-4, -4, true}};
 
 }  // namespace
 
@@ -201,7 +204,8 @@ TEST(CanvasTransfers, TilingADeviceContext) {
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 10; ++x) {
                 bool inside = x >= 1 && x < 8 && y >= 1 && y < 6;
-                ASSERT_EQ(window.GetRgb(x, y), inside ? PatternAt((x - 1) % 3, (y - 1) % 2) : BACKGROUND)
+                ASSERT_EQ(window.GetRgb(x, y),
+                          inside ? PatternAt((x - 1) % 3, (y - 1) % 2) : BACKGROUND)
                     << x << "," << y;
             }
         }
@@ -280,7 +284,8 @@ TEST(CanvasTransfers, BlendMixesWithWhatIsThere) {
 
             EXPECT_FALSE(source->BlendTo(target.get(), 0, 0, 0.0));
             EXPECT_FALSE(source->BlendTo(target.get(), 0, 0, -1.0));
-            EXPECT_FALSE(source->BlendTo(target.get(), 0, 0, std::numeric_limits<double>::quiet_NaN()));
+            EXPECT_FALSE(
+                source->BlendTo(target.get(), 0, 0, std::numeric_limits<double>::quiet_NaN()));
             EXPECT_FALSE(source->BlendTo(nullptr, 0, 0, 0.5));
             EXPECT_EQ(PixelsOf(*target, MakeRgb(100, 255, 0)).size(), 16u);
 
@@ -363,8 +368,8 @@ TEST(CanvasTransfers, CopyingACanvasOntoItselfMovesTheWholePicture) {
     // direction the copy moves.
     for (Kind kind : AllKinds()) {
         for (const Point& shift : std::vector<Point>{{1, 1}, {-1, -1}, {2, -1}, {-2, 1}}) {
-            SCOPED_TRACE(testing::Message() << KindName(kind) << " by " << shift.first << ","
-                                            << shift.second);
+            SCOPED_TRACE(testing::Message()
+                         << KindName(kind) << " by " << shift.first << "," << shift.second);
             auto canvas = Make(kind, 6, 5);
             Paint(*canvas);
             DibCanvas original(canvas.get());

@@ -31,7 +31,9 @@ private:
 
 }  // namespace
 
-FileImage::~FileImage() { Release(); }
+FileImage::~FileImage() {
+    Release();
+}
 
 void FileImage::Release() {
     delete[] data;
@@ -53,8 +55,8 @@ bool ReadWholeFile(const char* path, FileImage* bytes) {
     bytes->Release();
     if (!path) return false;
 
-    FileHandle file(CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    FileHandle file(
+        CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return false;
 
     DWORD high = 0;
@@ -68,7 +70,8 @@ bool ReadWholeFile(const char* path, FileImage* bytes) {
     DWORD total = 0;
     while (total < low) {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), bytes->MutableData() + total, low - total, &got, nullptr) || got == 0)
+        if (!ReadFile(file.Get(), bytes->MutableData() + total, low - total, &got, nullptr) ||
+            got == 0)
             break;
         total += got;
     }
@@ -82,15 +85,16 @@ bool ReadWholeFile(const char* path, FileImage* bytes) {
 bool WriteWholeFile(const char* path, const void* bytes, uint32_t size) {
     if (!path || (!bytes && size != 0)) return false;
 
-    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
+    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsValid()) return false;
 
     const uint8_t* next = static_cast<const uint8_t*>(bytes);
     DWORD total = 0;
     while (total < size) {
         DWORD written = 0;
-        if (!WriteFile(file.Get(), next + total, size - total, &written, nullptr) || written == 0) break;
+        if (!WriteFile(file.Get(), next + total, size - total, &written, nullptr) || written == 0)
+            break;
         total += written;
     }
     // A close that fails may have lost buffered data: that is a failed write too.

@@ -24,7 +24,8 @@ uint64_t Dib24Stride(int32_t width) {
 }
 
 uint32_t Dib24PixelAt(const uint8_t* rows, size_t stride, int32_t height, int32_t x, int32_t y) {
-    const uint8_t* pixel = rows + stride * static_cast<size_t>(height - 1 - y) + 3 * static_cast<size_t>(x);
+    const uint8_t* pixel =
+        rows + stride * static_cast<size_t>(height - 1 - y) + 3 * static_cast<size_t>(x);
     return static_cast<uint32_t>(pixel[0]) | (static_cast<uint32_t>(pixel[1]) << 8) |
            (static_cast<uint32_t>(pixel[2]) << 16);
 }
@@ -66,7 +67,9 @@ bool ParseBmpFileImage(const void* image, size_t size, Dib24Image* dib) {
     return CheckBmpFileImage(image, size, dib) == BmpParseResult::Ok;
 }
 
-BmpFileBuilder::~BmpFileBuilder() { Release(); }
+BmpFileBuilder::~BmpFileBuilder() {
+    Release();
+}
 
 void BmpFileBuilder::Release() {
     delete[] data;
@@ -109,7 +112,8 @@ bool BmpFileBuilder::Start(int32_t newWidth, int32_t newHeight) {
 
 void BmpFileBuilder::SetPixel(int32_t x, int32_t y, uint32_t colour) {
     if (!data || x < 0 || y < 0 || x >= width || y >= height) return;
-    uint8_t* pixel = data + BMP_HEADERS_SIZE + static_cast<size_t>(stride) * static_cast<size_t>(height - 1 - y) +
+    uint8_t* pixel = data + BMP_HEADERS_SIZE +
+                     static_cast<size_t>(stride) * static_cast<size_t>(height - 1 - y) +
                      3 * static_cast<size_t>(x);
     pixel[0] = static_cast<uint8_t>(colour);        // blue
     pixel[1] = static_cast<uint8_t>(colour >> 8);   // green

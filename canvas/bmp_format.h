@@ -36,8 +36,8 @@
 // read and written with memcpy, never through a cast pointer.
 #pragma pack(push, 1)
 struct BmpFileHeader {
-    uint16_t signature;   // "BM"
-    uint32_t fileSize;    // whole file in bytes
+    uint16_t signature;  // "BM"
+    uint32_t fileSize;   // whole file in bytes
     uint16_t reserved1;
     uint16_t reserved2;
     uint32_t dataOffset;  // where the pixel rows start
@@ -46,7 +46,7 @@ struct BmpFileHeader {
 struct BmpInfoHeader {
     uint32_t headerSize;  // 40 here; larger in newer header versions
     int32_t width;
-    int32_t height;       // positive: rows stored bottom-up
+    int32_t height;  // positive: rows stored bottom-up
     uint16_t planes;
     uint16_t bitsPerPixel;
     uint32_t compression;  // 0: uncompressed rows
@@ -65,7 +65,7 @@ constexpr uint16_t BMP_SIGNATURE = 0x4D42;  // 'B', 'M' in file order
 constexpr uint32_t BMP_FILE_HEADER_SIZE = 14;
 constexpr uint32_t BMP_INFO_HEADER_SIZE = 40;
 constexpr uint32_t BMP_HEADERS_SIZE = BMP_FILE_HEADER_SIZE + BMP_INFO_HEADER_SIZE;  // 54
-constexpr uint32_t BMP_UNCOMPRESSED = 0;  // BI_RGB
+constexpr uint32_t BMP_UNCOMPRESSED = 0;                                            // BI_RGB
 
 // Largest file the writer builds: its size must fit the header's 32-bit field
 // and one WriteFile call, and stay well inside a 32-bit address space.
@@ -92,13 +92,13 @@ struct Dib24Image {
 // Why a file image was refused (or Ok).
 enum class BmpParseResult {
     Ok,
-    NoImage,           // null pointer
+    NoImage,             // null pointer
     ShorterThanHeaders,  // fewer than 54 bytes
-    NotTwentyFourBit,  // bits per pixel other than 24 (palette, 16-bit, 32-bit)
-    Compressed,        // compression other than none
-    NotPositiveSize,   // width or height below 1 (top-down files included)
-    DataOffsetPastEnd,  // the pixel data would start beyond the last byte
-    PixelsTruncated,   // fewer bytes after the data offset than stride × height
+    NotTwentyFourBit,    // bits per pixel other than 24 (palette, 16-bit, 32-bit)
+    Compressed,          // compression other than none
+    NotPositiveSize,     // width or height below 1 (top-down files included)
+    DataOffsetPastEnd,   // the pixel data would start beyond the last byte
+    PixelsTruncated,     // fewer bytes after the data offset than stride × height
 };
 
 // Checks a BMP file image of `size` bytes and, when it holds a readable

@@ -43,7 +43,9 @@ Snapshot Take(const Canvas& canvas) {
     return snapshot;
 }
 
-std::string AsString(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string AsString(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 bool WriteBytes(const std::string& path, const Bytes& bytes) {
     return test_support::WriteFileBytes(path, AsString(bytes));
@@ -98,7 +100,8 @@ TEST(BmpCanvas, RandomCanvasesOfEachClassRoundTripThroughEveryClass) {
 
             const std::string path = folder.File("round.bmp");
             ASSERT_TRUE(canvas->SaveBmp(path.c_str()));
-            EXPECT_EQ(AsString(bmp_test::Build(width, height, pixels)), test_support::ReadFileBytes(path));
+            EXPECT_EQ(AsString(bmp_test::Build(width, height, pixels)),
+                      test_support::ReadFileBytes(path));
 
             for (Kind target : AllKinds()) {
                 SCOPED_TRACE(KindName(target));
@@ -181,14 +184,17 @@ TEST(BmpCanvas, DamagedFilesLoadExactlyWhatTheyHoldOrLeaveTheCanvasAsItWas) {
     int loaded = 0, refused = 0;
     for (int round = 0; round < 1200; ++round) {
         // Mostly the quick class; every class gets its share.
-        const Kind kind = round % 10 == 0 ? Kind::Ddb : round % 10 == 1 ? Kind::DibSection : Kind::Dib;
+        const Kind kind = round % 10 == 0   ? Kind::Ddb
+                          : round % 10 == 1 ? Kind::DibSection
+                                            : Kind::Dib;
         const Bytes damaged = bmp_test::Damage(originals[random() % originals.size()], random);
         ASSERT_TRUE(WriteBytes(path, damaged));
 
         auto canvas = Prepared(kind);
         const Snapshot before = Take(*canvas);
         Dib24Image dib;
-        const bool readable = !damaged.empty() && ParseBmpFileImage(damaged.data(), damaged.size(), &dib);
+        const bool readable =
+            !damaged.empty() && ParseBmpFileImage(damaged.data(), damaged.size(), &dib);
         const bool result = canvas->LoadBmp(path.c_str());
         ASSERT_EQ(readable, result) << "round " << round << " " << KindName(kind);
         if (!result) {
@@ -201,7 +207,8 @@ TEST(BmpCanvas, DamagedFilesLoadExactlyWhatTheyHoldOrLeaveTheCanvasAsItWas) {
         ASSERT_EQ(dib.height, canvas->GetHeight());
         for (int y = 0; y < dib.height; ++y)
             for (int x = 0; x < dib.width; ++x)
-                ASSERT_EQ(Dib24PixelAt(dib.rows, dib.stride, dib.height, x, y), canvas->GetRgb(x, y))
+                ASSERT_EQ(Dib24PixelAt(dib.rows, dib.stride, dib.height, x, y),
+                          canvas->GetRgb(x, y))
                     << "round " << round << " at " << x << "," << y;
     }
     EXPECT_GT(loaded, 50);

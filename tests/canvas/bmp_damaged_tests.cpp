@@ -15,8 +15,8 @@
 
 namespace {
 
-using bmp_test::Bytes;
 using bmp_test::BuildRandom;
+using bmp_test::Bytes;
 using bmp_test::Damage;
 
 // Committed pages followed by one PAGE_NOACCESS page; images are copied so
@@ -76,7 +76,8 @@ TEST(BmpDamaged, CorpusOfDamagedImagesIsReadOnlyWithinItsBytes) {
     std::vector<Bytes> originals;
     for (int32_t width : {1, 3, 4, 6, 17})
         for (int32_t height : {1, 2, 9})
-            for (uint32_t header : {40u, 124u}) originals.push_back(BuildRandom(width, height, header, random));
+            for (uint32_t header : {40u, 124u})
+                originals.push_back(BuildRandom(width, height, header, random));
 
     int accepted = 0, refused = 0;
     uint32_t checksum = 0;

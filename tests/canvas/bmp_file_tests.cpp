@@ -25,7 +25,8 @@ TEST(BmpFile, WrittenBytesReadBackAndReplaceALongerFile) {
 
     std::string content;
     for (int i = 0; i < 300; ++i) content.push_back(static_cast<char>(i * 7));
-    ASSERT_TRUE(WriteWholeFile(path.c_str(), content.data(), static_cast<uint32_t>(content.size())));
+    ASSERT_TRUE(
+        WriteWholeFile(path.c_str(), content.data(), static_cast<uint32_t>(content.size())));
     EXPECT_EQ(content, test_support::ReadFileBytes(path));  // the old tail is gone
 
     FileImage bytes;
@@ -60,8 +61,8 @@ TEST(BmpFile, FilesThatCannotBeReadWholeGiveFalseAndNothingHeld) {
     EXPECT_EQ(0u, bytes.Size());
 
     // Held open without sharing by someone else: cannot be opened.
-    HANDLE holder = CreateFileA(present.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE holder = CreateFileA(present.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
     EXPECT_FALSE(ReadWholeFile(present.c_str(), &bytes));
     EXPECT_FALSE(WriteWholeFile(present.c_str(), "x", 1));
@@ -73,8 +74,8 @@ TEST(BmpFile, FileLargerThanTheLimitIsRefusedWithoutReadingIt) {
     TemporaryFolder folder;
     const std::string path = folder.File("huge.bmp");
     // A sparse file just past the limit: its size alone must refuse it.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     LARGE_INTEGER end;
     end.QuadPart = static_cast<LONGLONG>(MAX_WHOLE_FILE_SIZE) + 1;
@@ -87,7 +88,8 @@ TEST(BmpFile, FileLargerThanTheLimitIsRefusedWithoutReadingIt) {
     EXPECT_EQ(0u, bytes.Size());
 
     // Beyond 4 GiB the size no longer fits 32 bits.
-    file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     end.QuadPart = 0x100000010LL;
     ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
@@ -105,7 +107,8 @@ TEST(BmpFile, WritesThatFailGiveFalse) {
     // A device that opens but takes no byte (the system's full disk, seen
     // through the drive that maps the Unix root) fails after the create.
     const char* full = "Z:\\dev\\full";
-    HANDLE probe = CreateFileA(full, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE probe =
+        CreateFileA(full, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (probe == INVALID_HANDLE_VALUE) GTEST_SKIP() << "no full-disk device to write to";
     CloseHandle(probe);
     std::string block(100000, 'b');

@@ -66,12 +66,12 @@ std::vector<uint32_t> RandomPixels(std::mt19937& random, size_t count) {
 TEST(BmpFormat, OnePixelFileIsFiftyEightBytes) {
     const Bytes file = Build(1, 1, {0x00112233});
     const Bytes expected = {
-        'B',  'M',  58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
-        40,   0,    0,  0, 1, 0, 0, 0, 1, 0, 0,  0,          // size, width, height
-        1,    0,    24, 0,                                  // planes, bits per pixel
-        0,    0,    0,  0, 0, 0, 0, 0, 0, 0, 0,  0,          // compression, image size, x res
-        0,    0,    0,  0, 0, 0, 0, 0, 0, 0, 0,  0,          // y res, colours, important
-        0x33, 0x22, 0x11, 0};                               // blue, green, red, padding
+        'B',  'M',  58,   0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
+        40,   0,    0,    0, 1, 0, 0, 0, 1, 0, 0,  0,        // size, width, height
+        1,    0,    24,   0,                                 // planes, bits per pixel
+        0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  0,        // compression, image size, x res
+        0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  0,        // y res, colours, important
+        0x33, 0x22, 0x11, 0};                                // blue, green, red, padding
     EXPECT_EQ(expected, file);
 }
 
@@ -86,8 +86,9 @@ TEST(BmpFormat, RowsArePaddedToFourBytesAndStoredBottomUp) {
     EXPECT_EQ(0x180000000ull, Dib24Stride(0x7FFFFFFF));  // no 32-bit wrap
 
     // 3 × 2: rows of 9 pixel bytes and 3 padding bytes; the first stored row is row 1.
-    const Bytes three = Build(3, 2, {0x010203, 0x040506, 0x070809,  //
-                                     0x0A0B0C, 0x0D0E0F, 0x101112});
+    const Bytes three = Build(3, 2,
+                              {0x010203, 0x040506, 0x070809,  //
+                               0x0A0B0C, 0x0D0E0F, 0x101112});
     ASSERT_EQ(78u, three.size());
     EXPECT_EQ(78u, ReadUint32(three, 2));
     const Bytes rows(three.begin() + 54, three.end());
@@ -205,7 +206,8 @@ TEST(BmpFormat, RefusesWhatItCannotReadAsTwentyFourBitRows) {
 
     EXPECT_EQ(BmpParseResult::NoImage, CheckBmpFileImage(nullptr, 100, nullptr));
     for (size_t length = 0; length < 54; ++length)
-        EXPECT_EQ(BmpParseResult::ShorterThanHeaders, CheckBmpFileImage(good.data(), length, nullptr))
+        EXPECT_EQ(BmpParseResult::ShorterThanHeaders,
+                  CheckBmpFileImage(good.data(), length, nullptr))
             << length;
 }
 
@@ -216,7 +218,8 @@ TEST(BmpFormat, RefusesFilesWithoutAllTheirPixelBytes) {
 
     // Every cut short of the last padding byte is refused, and the result is left alone.
     for (size_t length = 54; length < good.size(); ++length) {
-        EXPECT_EQ(BmpParseResult::PixelsTruncated, CheckBmpFileImage(good.data(), length, &untouched));
+        EXPECT_EQ(BmpParseResult::PixelsTruncated,
+                  CheckBmpFileImage(good.data(), length, &untouched));
         EXPECT_EQ(77, untouched.width);
     }
 

@@ -33,7 +33,8 @@ struct Picture {
 };
 
 std::string ToPpm(const Picture& picture) {
-    std::string bytes = "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
+    std::string bytes =
+        "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
     for (Rgb pixel : picture.pixels) {
         bytes.push_back(static_cast<char>(RgbRed(pixel)));
         bytes.push_back(static_cast<char>(RgbGreen(pixel)));
@@ -55,7 +56,8 @@ bool FromPpm(const std::string& bytes, Picture* picture) {
             break;
         }
         std::string word;
-        while (at < bytes.size() && !std::isspace(static_cast<unsigned char>(bytes[at]))) word += bytes[at++];
+        while (at < bytes.size() && !std::isspace(static_cast<unsigned char>(bytes[at])))
+            word += bytes[at++];
         return word;
     };
     if (token() != "P6") return false;
@@ -109,8 +111,8 @@ public:
         char name[64];
         static unsigned counter = 0;
         for (;;) {
-            std::snprintf(name, sizeof name, "inkslip-bmp-%lu-%u-%u", GetCurrentProcessId(), GetTickCount(),
-                          ++counter);
+            std::snprintf(name, sizeof name, "inkslip-bmp-%lu-%u-%u", GetCurrentProcessId(),
+                          GetTickCount(), ++counter);
             if (CreateDirectoryA(("Z:\\tmp\\" + std::string(name)).c_str(), nullptr)) break;
             if (GetLastError() != ERROR_ALREADY_EXISTS) return;
         }
@@ -141,15 +143,16 @@ public:
     // waits up to a minute for them; true when all succeeded.
     bool Run(const std::string& commands) {
         const std::string id = std::to_string(++jobs);
-        const std::string script = "set -e\n" + commands + "\necho ok > '" + Unix("done" + id + ".tmp") +
-                                   "'\nmv '" + Unix("done" + id + ".tmp") + "' '" + Unix("done" + id) + "'\n";
+        const std::string script = "set -e\n" + commands + "\necho ok > '" +
+                                   Unix("done" + id + ".tmp") + "'\nmv '" +
+                                   Unix("done" + id + ".tmp") + "' '" + Unix("done" + id) + "'\n";
         if (!test_support::WriteFileBytes(Windows("job" + id + ".sh"), script)) return false;
         std::string command = "Z:\\bin\\sh " + Unix("job" + id + ".sh");
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &process))
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process))
             return false;
         if (process.hProcess) CloseHandle(process.hProcess);
         if (process.hThread) CloseHandle(process.hThread);
@@ -166,7 +169,9 @@ private:
     unsigned jobs = 0;
 };
 
-std::string Quote(const std::string& path) { return "'" + path + "'"; }
+std::string Quote(const std::string& path) {
+    return "'" + path + "'";
+}
 
 }  // namespace
 
@@ -189,7 +194,8 @@ TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
     for (size_t i = 0; i < sizeof sizes / sizeof sizes[0]; ++i) {
         pictures.push_back(RandomPicture(random, sizes[i][0], sizes[i][1]));
         const std::string n = std::to_string(i);
-        ASSERT_TRUE(test_support::WriteFileBytes(folder.Windows("in" + n + ".ppm"), ToPpm(pictures.back())));
+        ASSERT_TRUE(test_support::WriteFileBytes(folder.Windows("in" + n + ".ppm"),
+                                                 ToPpm(pictures.back())));
         const std::string in = Quote(folder.Unix("in" + n + ".ppm"));
         // 24-bit with the 40-byte header, and ImageMagick's default BMP with
         // its larger header; then what ImageMagick itself reads from both.
@@ -198,8 +204,8 @@ TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
         commands += std::string(IMAGEMAGICK) + " " + in + " -type TrueColor " +
                     Quote(folder.Unix("default-" + n + ".bmp")) + "\n";
         for (const char* kind : {"bmp3-", "default-"})
-            commands += std::string(IMAGEMAGICK) + " " + Quote(folder.Unix(kind + n + ".bmp")) + " -depth 8 " +
-                        Quote("ppm:" + folder.Unix(kind + n + ".ppm")) + "\n";
+            commands += std::string(IMAGEMAGICK) + " " + Quote(folder.Unix(kind + n + ".bmp")) +
+                        " -depth 8 " + Quote("ppm:" + folder.Unix(kind + n + ".ppm")) + "\n";
     }
     ASSERT_TRUE(folder.Run(commands)) << "ImageMagick did not finish";
 
@@ -207,7 +213,8 @@ TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
         const std::string n = std::to_string(i);
         // The files are what the test means them to be.
         const std::string bmp3 = test_support::ReadFileBytes(folder.Windows("bmp3-" + n + ".bmp"));
-        const std::string larger = test_support::ReadFileBytes(folder.Windows("default-" + n + ".bmp"));
+        const std::string larger =
+            test_support::ReadFileBytes(folder.Windows("default-" + n + ".bmp"));
         ASSERT_EQ(54u, Uint32At(bmp3, 10));
         ASSERT_EQ(40u, Uint32At(bmp3, 14));
         ASSERT_EQ(138u, Uint32At(larger, 10));
@@ -215,7 +222,8 @@ TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
 
         for (const char* file : {"bmp3-", "default-"}) {
             Picture theirs;
-            ASSERT_TRUE(FromPpm(test_support::ReadFileBytes(folder.Windows(file + n + ".ppm")), &theirs));
+            ASSERT_TRUE(
+                FromPpm(test_support::ReadFileBytes(folder.Windows(file + n + ".ppm")), &theirs));
             EXPECT_TRUE(theirs == pictures[i]);  // nothing lost on the way in
             for (Kind kind : AllKinds()) {
                 SCOPED_TRACE(std::string(file) + n + " into " + KindName(kind));
@@ -230,11 +238,12 @@ TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
 
 TEST_F(ImageMagickBmp, ItsPaletteAndAlphaFilesAreRefused) {
     std::mt19937 random(7);
-    ASSERT_TRUE(test_support::WriteFileBytes(folder.Windows("in.ppm"), ToPpm(RandomPicture(random, 6, 4))));
+    ASSERT_TRUE(
+        test_support::WriteFileBytes(folder.Windows("in.ppm"), ToPpm(RandomPicture(random, 6, 4))));
     const std::string in = Quote(folder.Unix("in.ppm"));
     ASSERT_TRUE(folder.Run(std::string(IMAGEMAGICK) + " " + in + " -colors 16 -type Palette " +
-                           Quote("BMP3:" + folder.Unix("palette.bmp")) + "\n" + IMAGEMAGICK + " " + in +
-                           " -type TrueColorAlpha " + Quote(folder.Unix("alpha.bmp"))));
+                           Quote("BMP3:" + folder.Unix("palette.bmp")) + "\n" + IMAGEMAGICK + " " +
+                           in + " -type TrueColorAlpha " + Quote(folder.Unix("alpha.bmp"))));
     for (const char* name : {"palette.bmp", "alpha.bmp"}) {
         const std::string bytes = test_support::ReadFileBytes(folder.Windows(name));
         ASSERT_GE(bytes.size(), 30u);
@@ -243,7 +252,8 @@ TEST_F(ImageMagickBmp, ItsPaletteAndAlphaFilesAreRefused) {
             auto canvas = Make(kind, 3, 3);
             canvas_test::Paint(*canvas);
             const Picture before = Read(*canvas);
-            EXPECT_FALSE(canvas->LoadBmp(folder.Windows(name).c_str())) << name << " " << KindName(kind);
+            EXPECT_FALSE(canvas->LoadBmp(folder.Windows(name).c_str()))
+                << name << " " << KindName(kind);
             EXPECT_TRUE(before == Read(*canvas)) << name << " " << KindName(kind);
         }
     }
@@ -260,19 +270,22 @@ TEST_F(ImageMagickBmp, OurFilesAreReadByItWithExactlyOurPixels) {
             auto canvas = Make(kind, picture.width, picture.height);
             for (int y = 0; y < picture.height; ++y)
                 for (int x = 0; x < picture.width; ++x)
-                    canvas->SetRgb(x, y, picture.pixels[static_cast<size_t>(y) * picture.width + x]);
+                    canvas->SetRgb(x, y,
+                                   picture.pixels[static_cast<size_t>(y) * picture.width + x]);
             const std::string n = std::to_string(written.size());
-            ASSERT_TRUE(canvas->SaveBmp(folder.Windows("ours" + n + ".bmp").c_str())) << KindName(kind);
+            ASSERT_TRUE(canvas->SaveBmp(folder.Windows("ours" + n + ".bmp").c_str()))
+                << KindName(kind);
             written.push_back(Read(*canvas));
-            commands += std::string(IMAGEMAGICK) + " " + Quote(folder.Unix("ours" + n + ".bmp")) + " -depth 8 " +
-                        Quote("ppm:" + folder.Unix("ours" + n + ".ppm")) + "\n";
+            commands += std::string(IMAGEMAGICK) + " " + Quote(folder.Unix("ours" + n + ".bmp")) +
+                        " -depth 8 " + Quote("ppm:" + folder.Unix("ours" + n + ".ppm")) + "\n";
         }
     }
     ASSERT_TRUE(folder.Run(commands)) << "ImageMagick did not read our files";
     for (size_t i = 0; i < written.size(); ++i) {
         Picture theirs;
-        ASSERT_TRUE(FromPpm(test_support::ReadFileBytes(folder.Windows("ours" + std::to_string(i) + ".ppm")),
-                            &theirs))
+        ASSERT_TRUE(FromPpm(
+            test_support::ReadFileBytes(folder.Windows("ours" + std::to_string(i) + ".ppm")),
+            &theirs))
             << i;
         EXPECT_TRUE(theirs == written[i]) << "file " << i;
     }

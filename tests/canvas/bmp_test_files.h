@@ -41,8 +41,10 @@ inline std::vector<uint32_t> RandomPixels(std::mt19937& random, size_t count) {
     return pixels;
 }
 
-inline Bytes BuildRandom(int32_t width, int32_t height, uint32_t infoHeaderSize, std::mt19937& random) {
-    return Build(width, height, RandomPixels(random, static_cast<size_t>(width) * height), infoHeaderSize);
+inline Bytes BuildRandom(int32_t width, int32_t height, uint32_t infoHeaderSize,
+                         std::mt19937& random) {
+    return Build(width, height, RandomPixels(random, static_cast<size_t>(width) * height),
+                 infoHeaderSize);
 }
 
 inline void PutField(Bytes& bytes, size_t at, uint32_t value, size_t width) {
@@ -55,22 +57,39 @@ inline void PutField(Bytes& bytes, size_t at, uint32_t value, size_t width) {
 inline Bytes Damage(const Bytes& good, std::mt19937& random) {
     Bytes bytes = good;
     const uint32_t size = static_cast<uint32_t>(good.size());
-    const uint32_t awkward[] = {0,          1,          2,          3,          24,
-                                54,         138,        size - 1,   size,       size + 1,
-                                0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x55555555, 0x2AAAAAAB,
-                                0x40000000, 0xFFFFFFFD, 0x10000,    static_cast<uint32_t>(random())};
+    const uint32_t awkward[] = {0,
+                                1,
+                                2,
+                                3,
+                                24,
+                                54,
+                                138,
+                                size - 1,
+                                size,
+                                size + 1,
+                                0x7FFFFFFF,
+                                0x80000000,
+                                0xFFFFFFFF,
+                                0x55555555,
+                                0x2AAAAAAB,
+                                0x40000000,
+                                0xFFFFFFFD,
+                                0x10000,
+                                static_cast<uint32_t>(random())};
     const size_t fields[][2] = {{2, 4}, {10, 4}, {14, 4}, {18, 4}, {22, 4}, {28, 2}, {30, 4}};
 
     const int kind = static_cast<int>(random() % 4);
     if (kind == 0 || kind == 3) {
         const int count = 1 + static_cast<int>(random() % 8);
-        for (int i = 0; i < count; ++i) bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
+        for (int i = 0; i < count; ++i)
+            bytes[random() % bytes.size()] = static_cast<uint8_t>(random());
     }
     if (kind == 1 || kind == 3) {
         const int count = 1 + static_cast<int>(random() % 3);
         for (int i = 0; i < count; ++i) {
             const auto& field = fields[random() % (sizeof fields / sizeof fields[0])];
-            PutField(bytes, field[0], awkward[random() % (sizeof awkward / sizeof awkward[0])], field[1]);
+            PutField(bytes, field[0], awkward[random() % (sizeof awkward / sizeof awkward[0])],
+                     field[1]);
         }
     }
     if (kind == 2 || (kind == 3 && random() % 2)) bytes.resize(random() % bytes.size());

@@ -9,8 +9,7 @@
 namespace {
 
 const char* const APP_CAPTION = "Inkslip";
-const char* const TOO_LARGE_QUESTION =
-    "サイズが画面に対して大きいかもしれません。\n続行しますか？";
+const char* const TOO_LARGE_QUESTION = "サイズが画面に対して大きいかもしれません。\n続行しますか？";
 
 // One size dialog is open at a time; it writes the caller's pair only on OK.
 int32_t* g_sizePair = nullptr;
@@ -29,8 +28,7 @@ void WriteSizeBox(HWND dialog, int id, int32_t value) {
 
 // Asks whether a size beyond the screen is meant; true for Yes.
 bool ConfirmLargeSize(HWND dialog) {
-    return MessageBoxA(dialog, TOO_LARGE_QUESTION, APP_CAPTION, MB_YESNO | MB_ICONWARNING) ==
-           IDYES;
+    return MessageBoxA(dialog, TOO_LARGE_QUESTION, APP_CAPTION, MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
 INT_PTR OnInitDialog(HWND dialog, LPARAM parameter) {
@@ -59,8 +57,10 @@ void OnOk(HWND dialog) {
         WriteSizeBox(dialog, IDC_SIZE_HEIGHT, MIN_PAPER_SIZE);
         return;
     }
-    if (ExceedsScreenLimit(width, GetSystemMetrics(SM_CXSCREEN)) && !ConfirmLargeSize(dialog)) return;
-    if (ExceedsScreenLimit(height, GetSystemMetrics(SM_CYSCREEN)) && !ConfirmLargeSize(dialog)) return;
+    if (ExceedsScreenLimit(width, GetSystemMetrics(SM_CXSCREEN)) && !ConfirmLargeSize(dialog))
+        return;
+    if (ExceedsScreenLimit(height, GetSystemMetrics(SM_CYSCREEN)) && !ConfirmLargeSize(dialog))
+        return;
     if (g_sizePair) {
         g_sizePair[0] = width;
         g_sizePair[1] = height;

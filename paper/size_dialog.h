@@ -15,7 +15,9 @@ constexpr int SIZE_TEXT_LENGTH = 6;
 // accepted, reading stops at the first other character, no digits give 0.
 int32_t ParseSizeText(const char* text);
 // True when a size must be raised to the minimum.
-constexpr bool IsBelowMinimumSize(int32_t size) { return size < MIN_PAPER_SIZE; }
+constexpr bool IsBelowMinimumSize(int32_t size) {
+    return size < MIN_PAPER_SIZE;
+}
 // Sizes above 95 % of the screen are only taken after a question: the
 // screen rule is ScreenLimit / ExceedsScreenLimit of paper_record.h.
 

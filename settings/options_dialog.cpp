@@ -29,9 +29,13 @@ const int HK_HIDE = 2;
 // The main window the hot keys belong to, for the one open options dialog.
 HWND g_optionsMainWindow = nullptr;
 
-COLORREF BgColorRef() { return ColorQuadToColorRef(g_settings.BgColor); }
+COLORREF BgColorRef() {
+    return ColorQuadToColorRef(g_settings.BgColor);
+}
 
-bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+bool IsChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
 
 int32_t ReadNumber(HWND dialog, int id) {
     char text[OPTIONS_TEXT_LENGTH + 1] = "";
@@ -168,8 +172,7 @@ void OnOk(HWND dialog) {
 // Cancel puts the stored hot keys back, as they were before the dialog.
 void OnCancel(HWND dialog) {
     if (g_settings.IsUseHotkey == 1) {
-        if (!RegisterPair(HK_NEW, g_settings.HotkeyModifiers[0],
-                          g_settings.HotkeyVirtualKeys[0])) {
+        if (!RegisterPair(HK_NEW, g_settings.HotkeyModifiers[0], g_settings.HotkeyVirtualKeys[0])) {
             ShowFailure(dialog, HK_NEW_FAILED);
             return;
         }
@@ -185,7 +188,8 @@ void OnCancel(HWND dialog) {
 
 void OnBrowse(HWND dialog, int fieldId, const char* title) {
     char folder[MAX_PATH] = "";
-    if (BrowseFolder(dialog, title, folder, sizeof folder)) SetDlgItemTextA(dialog, fieldId, folder);
+    if (BrowseFolder(dialog, title, folder, sizeof folder))
+        SetDlgItemTextA(dialog, fieldId, folder);
 }
 
 // A colour taken here stays even when the dialog is cancelled afterwards.
@@ -294,8 +298,7 @@ INT_PTR ShowOptionsDialog(HWND mainWindow) {
     controls.dwICC = ICC_HOTKEY_CLASS;
     InitCommonControlsEx(&controls);
     INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS),
-                                     mainWindow, OptionsProc,
-                                     reinterpret_cast<LPARAM>(mainWindow));
+                                     mainWindow, OptionsProc, reinterpret_cast<LPARAM>(mainWindow));
     g_optionsMainWindow = nullptr;
     return result == IDOK ? IDOK : IDCANCEL;
 }

@@ -22,14 +22,21 @@ struct ToolButton {
 };
 
 const ToolButton TOOL_BUTTONS[] = {
-    {IDC_PALETTE_PEN, IDI_PEN, DRAW_PEN},        {IDC_PALETTE_ERASER, IDI_ERASER, DRAW_ERASE},
-    {IDC_PALETTE_FILL, IDI_FILL, DRAW_FILL},     {IDC_PALETTE_BOX, IDI_BOX, DRAW_BOX},
-    {IDC_PALETTE_ELLIPSE, IDI_ELLIPSE, DRAW_CIRCLE}, {IDC_PALETTE_TEXT, IDI_TEXT, DRAW_TEXT},
+    {IDC_PALETTE_PEN, IDI_PEN, DRAW_PEN},
+    {IDC_PALETTE_ERASER, IDI_ERASER, DRAW_ERASE},
+    {IDC_PALETTE_FILL, IDI_FILL, DRAW_FILL},
+    {IDC_PALETTE_BOX, IDI_BOX, DRAW_BOX},
+    {IDC_PALETTE_ELLIPSE, IDI_ELLIPSE, DRAW_CIRCLE},
+    {IDC_PALETTE_TEXT, IDI_TEXT, DRAW_TEXT},
 };
 
-ToolState& Tool() { return g_settings.Tool; }
+ToolState& Tool() {
+    return g_settings.Tool;
+}
 
-COLORREF PenColorRef() { return ColorQuadToColorRef(Tool().PenColor); }
+COLORREF PenColorRef() {
+    return ColorQuadToColorRef(Tool().PenColor);
+}
 
 void WriteNumber(HWND dialog, int id, unsigned value) {
     char text[16];
@@ -60,8 +67,8 @@ INT_PTR OnInitDialog(HWND dialog) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     for (const ToolButton& button : TOOL_BUTTONS) {
         // Shared icons belong to the system; the palette never destroys them.
-        HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(button.icon), IMAGE_ICON, 16, 16,
-                                 LR_SHARED);
+        HANDLE icon =
+            LoadImageA(instance, MAKEINTRESOURCEA(button.icon), IMAGE_ICON, 16, 16, LR_SHARED);
         SendDlgItemMessageA(dialog, button.id, BM_SETIMAGE, IMAGE_ICON,
                             reinterpret_cast<LPARAM>(icon));
     }
@@ -185,10 +192,11 @@ INT_PTR CALLBACK PaletteProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
 }
 
 HWND CreateToolPalette(HWND mainWindow) {
-    g_paletteWindow = CreateDialogParamA(GetModuleHandleA(nullptr),
-                                         MAKEINTRESOURCEA(IDD_TOOL_PALETTE), mainWindow,
-                                         PaletteProc, 0);
+    g_paletteWindow = CreateDialogParamA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TOOL_PALETTE), mainWindow, PaletteProc, 0);
     return g_paletteWindow;
 }
 
-HWND GetToolPaletteWindow() { return g_paletteWindow; }
+HWND GetToolPaletteWindow() {
+    return g_paletteWindow;
+}

@@ -14,10 +14,11 @@ using namespace dialog_driver;
 namespace {
 
 const char* const SIZE_CAPTION = "サイズ設定";
-const char* const TOO_LARGE_QUESTION =
-    "サイズが画面に対して大きいかもしれません。\n続行しますか？";
+const char* const TOO_LARGE_QUESTION = "サイズが画面に対して大きいかもしれません。\n続行しますか？";
 
-std::string Number(int value) { return std::to_string(value); }
+std::string Number(int value) {
+    return std::to_string(value);
+}
 
 // The owner of the dialog, as the main window or a note would be.
 class SizeDialogTest : public ::testing::Test {
@@ -58,21 +59,20 @@ TEST(SizeRules, ParsingAndMinimum) {
 
 TEST_F(SizeDialogTest, OpensWithThePairAndRaisesSmallSizesWhenABoxIsLeft) {
     int32_t pair[2] = {200, 200};
-    script.WaitFor(SIZE_CAPTION, dialog)
-        .Then([&] {
-            EXPECT_EQ("200", ItemText(dialog, IDC_SIZE_WIDTH));
-            EXPECT_EQ("200", ItemText(dialog, IDC_SIZE_HEIGHT));
-            Focus(IDC_SIZE_WIDTH);
-            SetText(IDC_SIZE_WIDTH, "5");
-            EXPECT_EQ("5", ItemText(dialog, IDC_SIZE_WIDTH));  // not while typing
-            Focus(IDC_SIZE_HEIGHT);
-            EXPECT_EQ("20", ItemText(dialog, IDC_SIZE_WIDTH));
-            SetText(IDC_SIZE_HEIGHT, "");
-            Focus(IDC_SIZE_WIDTH);
-            EXPECT_EQ("20", ItemText(dialog, IDC_SIZE_HEIGHT));
-            SetText(IDC_SIZE_HEIGHT, "300");
-            Press(dialog, IDCANCEL);
-        });
+    script.WaitFor(SIZE_CAPTION, dialog).Then([&] {
+        EXPECT_EQ("200", ItemText(dialog, IDC_SIZE_WIDTH));
+        EXPECT_EQ("200", ItemText(dialog, IDC_SIZE_HEIGHT));
+        Focus(IDC_SIZE_WIDTH);
+        SetText(IDC_SIZE_WIDTH, "5");
+        EXPECT_EQ("5", ItemText(dialog, IDC_SIZE_WIDTH));  // not while typing
+        Focus(IDC_SIZE_HEIGHT);
+        EXPECT_EQ("20", ItemText(dialog, IDC_SIZE_WIDTH));
+        SetText(IDC_SIZE_HEIGHT, "");
+        Focus(IDC_SIZE_WIDTH);
+        EXPECT_EQ("20", ItemText(dialog, IDC_SIZE_HEIGHT));
+        SetText(IDC_SIZE_HEIGHT, "300");
+        Press(dialog, IDCANCEL);
+    });
     script.Start();
     EXPECT_EQ(IDCANCEL, ShowSizeDialog(owner, pair));
     EXPECT_TRUE(script.Stop());

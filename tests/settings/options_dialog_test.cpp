@@ -33,8 +33,8 @@ protected:
     void SetUp() override {
         ResetSettings();
         DeleteFileA(GetIniPath().c_str());
-        mainWindow = CreateWindowA("STATIC", "main", WS_POPUP, 100, 100, 50, 50, nullptr,
-                                   nullptr, GetModuleHandleA(nullptr), nullptr);
+        mainWindow = CreateWindowA("STATIC", "main", WS_POPUP, 100, 100, 50, 50, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, mainWindow);
     }
     void TearDown() override {

@@ -29,19 +29,26 @@ inline std::string ClassName(HWND window) {
     return name;
 }
 
-inline std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+inline std::string ItemText(HWND dialog, int id) {
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+// Enumeration callbacks are stdcall on 32-bit Windows, which lambdas are not.
+inline BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+    if (IsWindowVisible(window) && ClassName(window) == "#32770")
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+inline BOOL CALLBACK CollectStaticText(HWND child, LPARAM out) {
+    if (ClassName(child) == "Static") *reinterpret_cast<std::string*>(out) += WindowText(child);
+    return TRUE;
+}
 
 // Visible dialog windows (class "#32770") of this thread, most recent first.
 inline std::vector<HWND> ThreadDialogs() {
     std::vector<HWND> dialogs;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM list) -> BOOL {
-            if (IsWindowVisible(window) && ClassName(window) == "#32770")
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&dialogs));
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
     return dialogs;
 }
 
@@ -64,13 +71,7 @@ inline HWND FindOtherDialog(std::initializer_list<HWND> known) {
 // not empty (the icon static has none).
 inline std::string MessageBoxText(HWND box) {
     std::string text;
-    EnumChildWindows(
-        box,
-        [](HWND child, LPARAM out) -> BOOL {
-            if (ClassName(child) == "Static") *reinterpret_cast<std::string*>(out) += WindowText(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&text));
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&text));
     return text;
 }
 

@@ -22,8 +22,8 @@ class PaletteTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetSettings();
-        mainWindow = CreateWindowA("STATIC", "main", WS_POPUP, 100, 100, 50, 50, nullptr,
-                                   nullptr, GetModuleHandleA(nullptr), nullptr);
+        mainWindow = CreateWindowA("STATIC", "main", WS_POPUP, 100, 100, 50, 50, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
         trayMenu = CreatePopupMenu();
         AppendMenuA(trayMenu, MF_STRING | MF_GRAYED, IDM_SHOW_TOOL_PALETTE, "描画ツール");
         g_settings.Tool.TrayMenu = trayMenu;
@@ -181,14 +181,13 @@ TEST_F(PaletteTest, TheColourChooserStartsFromThePenColourAndCancelRewritesTheFi
     g_settings.Tool.PenColor = ColorQuad{0x80, 40, 50, 60};
     DialogScript script;
     HWND chooser = nullptr;
-    script.Until([&] { return (chooser = FindOtherDialog({palette})) != nullptr; })
-        .Then([&] {
-            EXPECT_EQ(palette, GetWindow(chooser, GW_OWNER));
-            EXPECT_EQ("40", ItemText(chooser, CHOOSER_RED));
-            EXPECT_EQ("60", ItemText(chooser, CHOOSER_BLUE));
-            SetDlgItemTextA(chooser, CHOOSER_RED, "200");  // then cancelled
-            Press(chooser, IDCANCEL);
-        });
+    script.Until([&] { return (chooser = FindOtherDialog({palette})) != nullptr; }).Then([&] {
+        EXPECT_EQ(palette, GetWindow(chooser, GW_OWNER));
+        EXPECT_EQ("40", ItemText(chooser, CHOOSER_RED));
+        EXPECT_EQ("60", ItemText(chooser, CHOOSER_BLUE));
+        SetDlgItemTextA(chooser, CHOOSER_RED, "200");  // then cancelled
+        Press(chooser, IDCANCEL);
+    });
     script.Start();
     SendMessageA(palette, WM_COMMAND, MAKEWPARAM(IDC_PALETTE_SWATCH, STN_CLICKED),
                  reinterpret_cast<LPARAM>(Item(IDC_PALETTE_SWATCH)));
@@ -205,13 +204,12 @@ TEST_F(PaletteTest, AColourConfirmedInTheChooserBecomesThePenColour) {
     Open();
     DialogScript script;
     HWND chooser = nullptr;
-    script.Until([&] { return (chooser = FindOtherDialog({palette})) != nullptr; })
-        .Then([&] {
-            SetDlgItemTextA(chooser, CHOOSER_RED, "200");
-            SetDlgItemTextA(chooser, CHOOSER_GREEN, "100");
-            SetDlgItemTextA(chooser, CHOOSER_BLUE, "0");
-            Press(chooser, IDOK);
-        });
+    script.Until([&] { return (chooser = FindOtherDialog({palette})) != nullptr; }).Then([&] {
+        SetDlgItemTextA(chooser, CHOOSER_RED, "200");
+        SetDlgItemTextA(chooser, CHOOSER_GREEN, "100");
+        SetDlgItemTextA(chooser, CHOOSER_BLUE, "0");
+        Press(chooser, IDOK);
+    });
     script.Start();
     SendMessageA(palette, WM_COMMAND, MAKEWPARAM(IDC_PALETTE_SWATCH, STN_CLICKED),
                  reinterpret_cast<LPARAM>(Item(IDC_PALETTE_SWATCH)));

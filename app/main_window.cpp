@@ -7,24 +7,9 @@
 #include "settings/ini_values.h"
 #include "settings/settings.h"
 
-#if __has_include("tools/tool_palette.h")
-#include "tools/tool_palette.h"
-#define INKSLIP_HAVE_TOOL_PALETTE 1
-#else
-#define INKSLIP_HAVE_TOOL_PALETTE 0
-#endif
-#if __has_include("settings/options_dialog.h")
-#include "settings/options_dialog.h"
-#define INKSLIP_HAVE_OPTIONS_DIALOG 1
-#else
-#define INKSLIP_HAVE_OPTIONS_DIALOG 0
-#endif
-#if __has_include("paper/size_dialog.h")
 #include "paper/size_dialog.h"
-#define INKSLIP_HAVE_SIZE_DIALOG 1
-#else
-#define INKSLIP_HAVE_SIZE_DIALOG 0
-#endif
+#include "settings/options_dialog.h"
+#include "tools/tool_palette.h"
 
 #include <commdlg.h>
 
@@ -91,12 +76,10 @@ int TakeFreeSlot(HWND mainWindow) {
 void OnNewPaper(HWND mainWindow) {
     int32_t size[2] = {g_settings.DefaultSizeX, g_settings.DefaultSizeY};
     if (!(g_settings.IsNoSizing == 1 && g_shell.NewFromHotkey == 1)) {
-#if INKSLIP_HAVE_SIZE_DIALOG
         if (ShowSizeDialog(mainWindow, size) == IDCANCEL) {
             g_shell.NewFromHotkey = 0;
             return;
         }
-#endif
     }
     g_shell.NewFromHotkey = 0;
 
@@ -184,11 +167,7 @@ void OnVersion(HWND mainWindow) {
 }
 
 void OnOptions(HWND mainWindow) {
-#if INKSLIP_HAVE_OPTIONS_DIALOG
     ShowOptionsDialog(mainWindow);
-#else
-    (void)mainWindow;
-#endif
 }
 
 // Restores every stored note 0 to 254 of the data folder. The data files stay
@@ -229,16 +208,13 @@ LRESULT OnCreate(HWND mainWindow) {
 
     AddTrayIcon(mainWindow);
 
-#if INKSLIP_HAVE_TOOL_PALETTE
+    // Without its palette the program cannot be used: it ends.
     g_shell.toolPalette = CreateToolPalette(mainWindow);
     if (!g_shell.toolPalette) {
         DestroyWindow(mainWindow);
         return 0;
     }
-#endif
-#if INKSLIP_HAVE_PAPER
     Paper::SetPaletteWindow(g_shell.toolPalette);
-#endif
     SetMenuEnabled(IDM_SHOW_TOOL_PALETTE, g_settings.ToolIsHide == 1);
     if (g_shell.toolPalette) {
         ShowWindow(g_shell.toolPalette, g_settings.ToolIsHide == 1 ? SW_HIDE : SW_SHOWNORMAL);
@@ -275,9 +251,7 @@ void OnDestroy() {
         if (IsWindow(g_shell.toolPalette)) DestroyWindow(g_shell.toolPalette);
         g_shell.toolPalette = nullptr;
     }
-#if INKSLIP_HAVE_PAPER
     Paper::SetPaletteWindow(nullptr);
-#endif
     RemoveTrayIcon();
     if (g_shell.trayMenu) {
         DestroyMenu(g_shell.trayMenu);

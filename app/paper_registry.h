@@ -3,7 +3,7 @@
 // lowest free slot is what a new note is called.
 #pragma once
 
-#include "app/paper_link.h"
+#include "paper/paper.h"
 
 #include <windows.h>
 

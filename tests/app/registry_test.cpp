@@ -1,0 +1,288 @@
+// The registry of notes as the main window runs it: slot numbers, the purge,
+// the limit, restore at start-up and save at exit, hide all and topmost, and
+// Ctrl+Z reaching the active note only.
+#include "shell_fixture.h"
+
+#include "resources/resource.h"
+
+namespace app_test {
+namespace {
+
+constexpr char TOO_MANY[] = "紙の枚数がいっぱいです。\n枚数を減らしてからもう一度作成してください。";
+constexpr char CREATE_FAILED[] = "紙の生成に失敗しました";
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+int RegisteredCount() {
+    int count = 0;
+    for (int slot = 0; slot < MaxPapers; ++slot) count += GetPaper(slot) != nullptr;
+    return count;
+}
+
+bool IsTopmostWindow(HWND window) {
+    return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+TEST_F(ShellTest, NewNoteTakesTheLowestFreeSlotAgainAfterAPeel) {
+    SmallNotesWithoutDialog(40, 30);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(0, NewNoteByDoubleClick());
+    EXPECT_EQ(1, NewNoteByDoubleClick());
+    EXPECT_EQ(2, NewNoteByDoubleClick());
+    HWND second = GetPaper(1)->GetWindow();
+    EXPECT_EQ("Inkslip1", ClassOf(second));
+    EXPECT_TRUE(IsWindowVisible(second));
+    RECT rect;
+    GetWindowRect(second, &rect);
+    EXPECT_EQ(42, rect.right - rect.left);
+    EXPECT_EQ(20 + 30 + 3, rect.bottom - rect.top);
+    EXPECT_EQ(0, g_shell.NewFromHotkey);
+
+    // Peeling off tears the note down; its notice purges the slot.
+    GetPaper(1)->Destroy();
+    EXPECT_EQ(nullptr, GetPaper(1));
+    EXPECT_FALSE(IsWindow(second));
+    EXPECT_EQ(1, FindFreeSlot());
+
+    ASSERT_EQ(1, NewNoteByDoubleClick());
+    EXPECT_EQ("Inkslip1", ClassOf(GetPaper(1)->GetWindow()));
+    EXPECT_EQ(3, FindFreeSlot());
+}
+
+TEST_F(ShellTest, PurgeDeletesOnlyNotesWithoutAWindow) {
+    SmallNotesWithoutDialog();
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(0, NewNoteByDoubleClick());
+    SetPaper(1, new Paper());  // as a failed restore leaves it
+    SetPaper(4, new Paper());
+    EXPECT_EQ(2, FindFreeSlot());
+
+    SendMessageA(mainWindow, WM_PURGE_PAPERS, 0, 0);
+    EXPECT_EQ(nullptr, GetPaper(1));
+    EXPECT_EQ(nullptr, GetPaper(4));
+    ASSERT_NE(nullptr, GetPaper(0));
+    EXPECT_TRUE(IsWindow(GetPaper(0)->GetWindow()));
+    EXPECT_EQ(1, FindFreeSlot());
+}
+
+TEST_F(ShellTest, NoteBeyondTheLimitIsRefusedWithItsMessage) {
+    SmallNotesWithoutDialog();
+    ASSERT_TRUE(Start());
+    // 255 registered notes; only the first has a window.
+    ASSERT_EQ(0, NewNoteByDoubleClick());
+    for (int slot = 1; slot < MaxPapers; ++slot) SetPaper(slot, new Paper());
+    EXPECT_EQ(MaxPapers, FindFreeSlot());
+
+    std::string bmp = folder.File("one.bmp");
+    ASSERT_TRUE(test_support::WriteFileBytes(bmp, MakeBmp(1, 1, 0xFF0000)));
+    {
+        DialogAnswerer answerer(IDOK);
+        SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
+        NewPaperFromFile(mainWindow, bmp.c_str());
+        ASSERT_EQ(2u, answerer.Boxes().size());
+        for (const auto& box : answerer.Boxes()) {
+            EXPECT_EQ("Inkslip", box.caption);
+            EXPECT_EQ(TOO_MANY, box.text);
+        }
+    }
+    EXPECT_EQ(0, g_shell.NewFromHotkey);
+    EXPECT_EQ(MaxPapers, RegisteredCount());
+    EXPECT_EQ(nullptr, FindWindowA("Inkslip255", nullptr));
+}
+
+TEST_F(ShellTest, NoteThatCannotBeMadeIsReportedAndFreesItsSlot) {
+    ASSERT_TRUE(Start());
+    std::string notBmp = folder.File("text.bmp");
+    ASSERT_TRUE(test_support::WriteFileBytes(notBmp, "this is not a bitmap"));
+    {
+        DialogAnswerer answerer(IDOK);
+        NewPaperFromFile(mainWindow, notBmp.c_str());
+        ASSERT_EQ(1u, answerer.Boxes().size());
+        EXPECT_EQ(CREATE_FAILED, answerer.Boxes()[0].text);
+    }
+    EXPECT_EQ(nullptr, GetPaper(0));
+    EXPECT_EQ(0, FindFreeSlot());
+
+    // A readable bitmap makes a note of its size, shown at once.
+    std::string bmp = folder.File("wide.bmp");
+    ASSERT_TRUE(test_support::WriteFileBytes(bmp, MakeBmp(60, 10, 0x00FF00)));
+    NewPaperFromFile(mainWindow, bmp.c_str());
+    ASSERT_NE(nullptr, GetPaper(0));
+    HWND window = GetPaper(0)->GetWindow();
+    EXPECT_TRUE(IsWindowVisible(window));
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(62, rect.right - rect.left);
+    EXPECT_EQ(20 + 10 + 3, rect.bottom - rect.top);
+}
+
+class RestoreTest : public ShellTest {
+protected:
+    void StoreNote(int number, int x, int y, int recordNumber = -1) {
+        CreateDirectoryA(DataFolder().c_str(), nullptr);
+        std::string base = DataFolder() + std::to_string(number);
+        ASSERT_TRUE(test_support::WriteFileBytes(
+            base + ".dat", MakeRecord(x, y, recordNumber < 0 ? number : recordNumber, 0)));
+        ASSERT_TRUE(test_support::WriteFileBytes(base + ".bmp", MakeBmp(30, 20, 0x0000FF)));
+    }
+    std::string DataFile(int number) const {
+        return DataFolder() + std::to_string(number) + ".dat";
+    }
+};
+
+TEST_F(RestoreTest, RestoresStoredNotesBelow255AndKeepsTheirFilesWhileRunning) {
+    StoreNote(3, 100, 50);
+    StoreNote(7, 300, 60);
+    StoreNote(255, 10, 10);
+    StoreNote(300, 10, 10);
+    SmallNotesWithoutDialog();
+    ASSERT_TRUE(Start());
+
+    EXPECT_EQ(2, RegisteredCount());
+    ASSERT_NE(nullptr, GetPaper(3));
+    ASSERT_NE(nullptr, GetPaper(7));
+    HWND third = GetPaper(3)->GetWindow();
+    ASSERT_TRUE(third);
+    EXPECT_TRUE(IsWindowVisible(third));
+    EXPECT_EQ("Inkslip3", ClassOf(third));
+    RECT rect;
+    GetWindowRect(third, &rect);
+    EXPECT_EQ(100, rect.left);
+    EXPECT_EQ(50, rect.top);
+    EXPECT_EQ(nullptr, FindWindowA("Inkslip255", nullptr));
+    EXPECT_EQ(0, FindFreeSlot());
+    // A crash from here on must not lose the notes.
+    EXPECT_TRUE(test_support::FileExists(DataFile(3)));
+    EXPECT_TRUE(test_support::FileExists(DataFile(7)));
+
+    ASSERT_EQ(0, NewNoteByDoubleClick());
+    SetWindowPos(GetPaper(7)->GetWindow(), nullptr, 320, 90, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PumpMessages();
+    Stop();
+
+    EXPECT_TRUE(test_support::FileExists(DataFile(0)));
+    EXPECT_TRUE(test_support::FileExists(DataFolder() + "0.bmp"));
+    EXPECT_EQ(MakeRecord(320, 90, 7, 0), test_support::ReadFileBytes(DataFile(7)));
+    EXPECT_EQ(MakeRecord(100, 50, 3, 0), test_support::ReadFileBytes(DataFile(3)));
+    // Never restored, never touched.
+    EXPECT_EQ(MakeRecord(10, 10, 255, 0), test_support::ReadFileBytes(DataFile(255)));
+}
+
+TEST_F(RestoreTest, NoteThatCannotBeRestoredKeepsItsFileAndLosesItsSlotAtThePurge) {
+    StoreNote(2, 100, 50, 9);  // a record of another note
+    ASSERT_TRUE(Start());
+    ASSERT_NE(nullptr, GetPaper(2));
+    EXPECT_EQ(nullptr, GetPaper(2)->GetWindow());
+    SendMessageA(mainWindow, WM_PURGE_PAPERS, 0, 0);
+    EXPECT_EQ(nullptr, GetPaper(2));
+    Stop();
+    EXPECT_EQ(MakeRecord(100, 50, 9, 0), test_support::ReadFileBytes(DataFile(2)));
+}
+
+TEST_F(RestoreTest, RestoredNotesFollowHideAndTopmost) {
+    StoreNote(0, 100, 50);
+    StoreNote(1, 200, 50);
+    Ini("paper", "IsHide", "1");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(GetPaper(0) && GetPaper(0)->GetWindow());
+    EXPECT_FALSE(IsWindowVisible(GetPaper(0)->GetWindow()));
+    EXPECT_FALSE(IsWindowVisible(GetPaper(1)->GetWindow()));
+    Stop();
+
+    Ini("paper", "IsHide", "0");
+    Ini("paper", "IsTopmost", "1");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(GetPaper(1) && GetPaper(1)->GetWindow());
+    EXPECT_TRUE(IsWindowVisible(GetPaper(1)->GetWindow()));
+    EXPECT_TRUE(IsTopmostWindow(GetPaper(0)->GetWindow()));
+    EXPECT_TRUE(IsTopmostWindow(GetPaper(1)->GetWindow()));
+}
+
+TEST_F(ShellTest, HideAllKeepsItsMarkForANewNoteAndTopmostShowsAll) {
+    SmallNotesWithoutDialog();
+    Ini("tool", "IsHide", "1");
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(0, NewNoteByDoubleClick());
+    ASSERT_EQ(1, NewNoteByDoubleClick());
+    HWND first = GetPaper(0)->GetWindow();
+    HWND second = GetPaper(1)->GetWindow();
+
+    Command(IDM_HIDE_ALL);
+    EXPECT_FALSE(IsWindowVisible(first));
+    EXPECT_FALSE(IsWindowVisible(second));
+    EXPECT_TRUE(MenuChecked(IDM_HIDE_ALL));
+
+    // A new note shows itself even now; the others stay hidden.
+    ASSERT_EQ(2, NewNoteByDoubleClick());
+    HWND third = GetPaper(2)->GetWindow();
+    EXPECT_TRUE(IsWindowVisible(third));
+    EXPECT_FALSE(IsWindowVisible(first));
+    EXPECT_TRUE(MenuChecked(IDM_HIDE_ALL));
+    EXPECT_EQ(1, g_settings.PaperIsHide);
+
+    Command(IDM_HIDE_ALL);
+    EXPECT_TRUE(IsWindowVisible(first));
+    EXPECT_TRUE(IsWindowVisible(second));
+    EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
+
+    Command(IDM_HIDE_ALL);
+    Command(IDM_TOPMOST);
+    for (HWND window : {first, second, third}) {
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_TRUE(IsTopmostWindow(window));
+    }
+    EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
+    EXPECT_EQ(0, g_settings.PaperIsHide);
+    ASSERT_TRUE(g_shell.toolPalette);
+    EXPECT_FALSE(IsWindowVisible(g_shell.toolPalette));
+
+    // While on top, new notes come on top too.
+    ASSERT_EQ(3, NewNoteByDoubleClick());
+    EXPECT_TRUE(IsTopmostWindow(GetPaper(3)->GetWindow()));
+
+    Command(IDM_TOPMOST);
+    EXPECT_FALSE(IsTopmostWindow(first));
+    EXPECT_FALSE(MenuChecked(IDM_TOPMOST));
+}
+
+TEST_F(ShellTest, UndoCommandReachesTheActiveNoteOnly) {
+    SmallNotesWithoutDialog(40, 30);
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(0, NewNoteByDoubleClick());
+    ASSERT_EQ(1, NewNoteByDoubleClick());
+    Paper* drawn = GetPaper(0);
+    HWND drawnWindow = drawn->GetWindow();
+    HWND otherWindow = GetPaper(1)->GetWindow();
+
+    // A pen dot at drawing-area point (5, 5): window point (6, 26).
+    const LPARAM point = MAKELPARAM(6, 26);
+    SendMessageA(drawnWindow, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageA(drawnWindow, WM_LBUTTONUP, 0, point);
+    const Rgb ink = drawn->picture->GetRgb(6, 26);
+    const Rgb paper = drawn->picture->GetRgb(20, 40);
+    ASSERT_NE(paper, ink);
+
+    SetActiveWindow(otherWindow);
+    ASSERT_EQ(otherWindow, GetActiveWindow());
+    Command(IDM_UNDO);
+    EXPECT_EQ(ink, drawn->picture->GetRgb(6, 26));
+
+    ASSERT_TRUE(g_shell.toolPalette);
+    ShowWindow(g_shell.toolPalette, SW_SHOWNORMAL);
+    SetActiveWindow(g_shell.toolPalette);
+    Command(IDM_UNDO);
+    EXPECT_EQ(ink, drawn->picture->GetRgb(6, 26));
+
+    SetActiveWindow(drawnWindow);
+    ASSERT_EQ(drawnWindow, GetActiveWindow());
+    Command(IDM_UNDO);
+    EXPECT_EQ(paper, drawn->picture->GetRgb(6, 26));
+}
+
+}  // namespace
+}  // namespace app_test

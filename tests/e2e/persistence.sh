@@ -20,14 +20,15 @@ note_state() {
 
 start_app_ready
 
-# Note 0: a horizontal stroke, then moved by its tab to (100, 120).
+# Note 0: a horizontal stroke, then moved by its tab to (150, 120), clear of
+# where the tool palette opens.
 tray_new_note
 read -r l0 t0 r b < <(note_rect Inkslip0) || fail "the first note is not Inkslip0"
 drag $((l0 + 30)) $((t0 + 80)) $((l0 + 170)) $((t0 + 80)) 8
 wait_until 5 probe bbox-color $((l0 + 1)) $((t0 + 22)) 200 200 000000 || fail "no stroke on note 0"
-drag $((l0 + 10)) $((t0 + 10)) 110 130 10
-at_100_120() { [ "$(note_rect Inkslip0 | cut -d' ' -f1-2)" = "100 120" ]; }
-wait_until 5 at_100_120 || fail "note 0 did not move to (100, 120): $(note_rect Inkslip0)"
+drag $((l0 + 10)) $((t0 + 10)) 160 130 10
+at_150_120() { [ "$(note_rect Inkslip0 | cut -d' ' -f1-2)" = "150 120" ]; }
+wait_until 5 at_150_120 || fail "note 0 did not move to (150, 120): $(note_rect Inkslip0)"
 
 # Note 1: a vertical stroke, then locked from its popup menu.
 tray_new_note
@@ -52,8 +53,8 @@ expect_exit 0 20
 files=$(ls "$APP_DATA" 2>/dev/null | sort | tr '\n' ' ')
 [ "$files" = "0.bmp 0.dat 1.bmp 1.dat " ] || fail "data folder holds: '$files'"
 dat_bytes() { od -An -tx1 -v "$1" | tr -d ' \n'; }
-[ "$(dat_bytes "$APP_DATA/0.dat")" = 6400780000000000 ] ||
-    fail "0.dat is $(dat_bytes "$APP_DATA/0.dat"), expected 64 00 78 00 00 00 00 00"
+[ "$(dat_bytes "$APP_DATA/0.dat")" = 9600780000000000 ] ||
+    fail "0.dat is $(dat_bytes "$APP_DATA/0.dat"), expected 96 00 78 00 00 00 00 00"
 expected1=$(printf '%02x%02x%02x%02x01000100' $((sx1 & 255)) $((sx1 >> 8)) $((sy1 & 255)) $((sy1 >> 8)))
 [ "$(dat_bytes "$APP_DATA/1.dat")" = "$expected1" ] ||
     fail "1.dat is $(dat_bytes "$APP_DATA/1.dat"), expected $expected1"

@@ -389,6 +389,21 @@ bool TileToDCByBlocks(const Canvas& self, HDC dc, int x, int y, int width, int h
     return true;
 }
 
+bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
+    for (int i = 0; i < height; ++i) {
+        for (int j = 0; j < width; ++j) {
+            if (IsTransparentAt(self, j, i)) continue;
+            int64_t targetX = static_cast<int64_t>(x) + j;
+            int64_t targetY = static_cast<int64_t>(y) + i;
+            // Beyond the int range nothing can be drawn.
+            if (!FitsInt(targetX) || !FitsInt(targetY)) continue;
+            SetPixel(dc, static_cast<int>(targetX), static_cast<int>(targetY),
+                     self.GetColorRef(j, i));
+        }
+    }
+    return true;
+}
+
 namespace {
 
 // One blended channel: the source share plus the target share, truncated

@@ -164,6 +164,9 @@ bool TileToDCWithClipRegion(const Canvas& self, HDC dc, int x, int y, int width,
 // Tiles a device context with DrawRectToDC blocks cut to size; the device
 // context is left as it was.
 bool TileToDCByBlocks(const Canvas& self, HDC dc, int x, int y, int width, int height);
+// The colour-keyed path of DrawToDC and DrawRectToDC: the top-left width ×
+// height block, one SetPixel per pixel that is not transparent.
+bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height);
 bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity);
 bool BlendTo(const Canvas& self, Canvas* target, int x, int y, double opacity);
 bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);

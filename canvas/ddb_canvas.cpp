@@ -263,12 +263,7 @@ bool DdbCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeig
         BitBlt(dc, x, y, blockWidth, blockHeight, memoryDC.Get(), 0, 0, SRCCOPY);
         return true;
     }
-    for (int i = 0; i < blockHeight; ++i) {
-        for (int j = 0; j < blockWidth; ++j) {
-            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
-        }
-    }
-    return true;
+    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
 }
 
 bool DdbCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -293,12 +288,7 @@ bool DdbCanvas::DrawToDC(HDC dc, int x, int y) const {
         BitBlt(dc, x, y, width, height, memoryDC.Get(), 0, 0, SRCCOPY);
         return true;
     }
-    for (int i = 0; i < height; ++i) {
-        for (int j = 0; j < width; ++j) {
-            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
-        }
-    }
-    return true;
+    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
 }
 
 bool DdbCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {

@@ -368,12 +368,7 @@ bool DibCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeig
         }
         return true;
     }
-    for (int i = 0; i < blockHeight; ++i) {
-        for (int j = 0; j < blockWidth; ++j) {
-            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
-        }
-    }
-    return true;
+    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
 }
 
 bool DibCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -401,12 +396,7 @@ bool DibCanvas::DrawToDC(HDC dc, int x, int y) const {
         }
         return true;
     }
-    for (int i = 0; i < height; ++i) {
-        for (int j = 0; j < width; ++j) {
-            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
-        }
-    }
-    return true;
+    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
 }
 
 bool DibCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {

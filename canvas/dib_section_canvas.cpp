@@ -327,12 +327,7 @@ bool DibSectionCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int bl
         }
         return true;
     }
-    for (int i = 0; i < blockHeight; ++i) {
-        for (int j = 0; j < blockWidth; ++j) {
-            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
-        }
-    }
-    return true;
+    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
 }
 
 bool DibSectionCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -359,12 +354,7 @@ bool DibSectionCanvas::DrawToDC(HDC dc, int x, int y) const {
         }
         return true;
     }
-    for (int i = 0; i < height; ++i) {
-        for (int j = 0; j < width; ++j) {
-            if (!IsTransparentAt(j, i)) SetPixel(dc, x + j, y + i, GetColorRef(j, i));
-        }
-    }
-    return true;
+    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
 }
 
 bool DibSectionCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {

@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 
+#include "canvas/gdi_handles.h"
 #include "canvas_test_helpers.h"
 
 using namespace canvas_test;
@@ -200,7 +201,9 @@ TEST(CanvasTransfers, TilingADeviceContext) {
         DibSectionCanvas window(10, 8);
         FillAll(window, BACKGROUND);
         HDC dc = window.GetDeviceContext();
+        long handles = gdi_handles::LiveHandleCount();
         EXPECT_TRUE(tile->TileToDC(dc, 1, 1, 7, 5));
+        EXPECT_EQ(gdi_handles::LiveHandleCount(), handles);
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 10; ++x) {
                 bool inside = x >= 1 && x < 8 && y >= 1 && y < 6;
@@ -260,6 +263,10 @@ TEST(CanvasTransfers, DrawingOntoADeviceContext) {
         FillAll(window, BACKGROUND);
         EXPECT_TRUE(source->DrawToDC(window.GetDeviceContext(), 2, 3));
         ExpectDrawn(window, *source, 2, 3, "keyed DrawToDC");
+        // Far off the device context: nothing drawn, nothing overflows.
+        EXPECT_TRUE(source->DrawToDC(window.GetDeviceContext(), INT_MAX - 1, INT_MAX - 1));
+        EXPECT_TRUE(source->DrawRectToDC(window.GetDeviceContext(), INT_MIN, 0, 4, 3));
+        ExpectDrawn(window, *source, 2, 3, "keyed DrawToDC far away");
         FillAll(window, BACKGROUND);
         EXPECT_TRUE(source->DrawRectToDC(window.GetDeviceContext(), 2, 3, 3, 3));
         EXPECT_EQ(window.GetRgb(2, 3), BACKGROUND);

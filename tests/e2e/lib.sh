@@ -560,10 +560,11 @@ trap 'exit 130' INT TERM
 # A desktop-blue root window, so that a note's black outline stands out from the
 # screen around it in pixels and screenshots.
 convert -size 8x8 xc:'#3a6ea5' "$E2E_TMP/root.png" 2>/dev/null &&
-    display -window root "$E2E_TMP/root.png" >/dev/null 2>&1
-DESKTOP_COLOR=3a6ea5
+    timeout 10 display -window root "$E2E_TMP/root.png" >/dev/null 2>&1
 
 # Warm Wine up with the output in a file (see probe) before any pipe is used.
 "$INKSLIP_WINE" "$WINPROBE_EXE" screen >"$E2E_TMP/warmup.out" 2>&1 </dev/null ||
     fail "winprobe does not run"
 start_probe_server
+# The desktop's colour as it now shows, read where no window of ours goes.
+DESKTOP_COLOR=$(probe pixel 1023 767)

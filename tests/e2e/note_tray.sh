@@ -34,6 +34,9 @@ stroke_pixels=$(probe count-color $area 000000)
 screenshot stroke
 shot=$E2E_ARTIFACTS/$E2E_NAME-stroke.png
 [ "$(shot_pixel "$shot" $((left + 10)) $((top + 10)))" = 00ffff ] || fail "the tab is not cyan"
+# Right of the tab, above the body, the note has no pixels: the desktop shows.
+[ "$(shot_pixel "$shot" $((left + 60)) $((top + 10)))" = "$DESKTOP_COLOR" ] ||
+    fail "the note's shape covers the space right of its tab"
 for point in "$left $((top + 10))" "$((left + 21)) $((top + 10))" "$((left + 10)) $top" \
     "$((left + 100)) $((top + 21))" "$left $((top + 100))" "$((right - 1)) $((top + 100))" \
     "$((left + 100)) $((bottom - 1))"; do

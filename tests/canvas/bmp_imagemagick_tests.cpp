@@ -111,8 +111,9 @@ public:
         char name[64];
         static unsigned counter = 0;
         for (;;) {
-            std::snprintf(name, sizeof name, "inkslip-bmp-%lu-%u-%u", GetCurrentProcessId(),
-                          GetTickCount(), ++counter);
+            std::snprintf(name, sizeof name, "inkslip-bmp-%lu-%lu-%u",
+                          static_cast<unsigned long>(GetCurrentProcessId()),
+                          static_cast<unsigned long>(GetTickCount()), ++counter);
             if (CreateDirectoryA(("Z:\\tmp\\" + std::string(name)).c_str(), nullptr)) break;
             if (GetLastError() != ERROR_ALREADY_EXISTS) return;
         }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "canvas/dib_canvas.h"
+#include "canvas/fast_paths.h"
 #include "paper/paper_record.h"
 
 namespace bench {
@@ -73,9 +74,9 @@ void PrintNote(const std::string& text) {
     std::fflush(stdout);
 }
 
-bool CanSwitchPaths() { return false; }
+bool CanSwitchPaths() { return true; }
 
-void UseLiteralPaths(bool) {}
+void UseLiteralPaths(bool literal) { fast_canvas::SetEnabled(!literal); }
 
 ScratchFolder::ScratchFolder(const char* name) {
     char temporary[MAX_PATH];

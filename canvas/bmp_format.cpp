@@ -119,3 +119,14 @@ void BmpFileBuilder::SetPixel(int32_t x, int32_t y, uint32_t colour) {
     pixel[1] = static_cast<uint8_t>(colour >> 8);   // green
     pixel[2] = static_cast<uint8_t>(colour >> 16);  // red
 }
+
+void BmpFileBuilder::SetRow(int32_t y, const uint32_t* colours) {
+    if (data == nullptr || y < 0 || y >= height) return;
+    uint8_t* row = data + BMP_HEADERS_SIZE + static_cast<size_t>(height - 1 - y) * stride;
+    for (int32_t x = 0; x < width; ++x, row += 3) {
+        uint32_t colour = colours[x];
+        row[0] = static_cast<uint8_t>(colour);
+        row[1] = static_cast<uint8_t>(colour >> 8);
+        row[2] = static_cast<uint8_t>(colour >> 16);
+    }
+}

@@ -129,6 +129,9 @@ public:
     // Stores pixel (x, y) of the picture, y = 0 the top row, colour 0x00RRGGBB
     // (an Rgb). Pixels outside the picture are ignored.
     void SetPixel(int32_t x, int32_t y, uint32_t colour);
+    // Stores row y of the picture from Width() colours 0x00RRGGBB (the fourth
+    // byte of each word is ignored). A row outside the picture is ignored.
+    void SetRow(int32_t y, const uint32_t* colours);
 
     const uint8_t* Data() const { return data; }
     uint32_t Size() const { return size; }  // 0 before a successful Start

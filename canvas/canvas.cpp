@@ -47,22 +47,70 @@ int ScaledChannel(int channel, double factor) {
     return static_cast<int>(scaled);
 }
 
-// The block of a transfer after clipping: source origin, size and target
-// origin.
-struct Block {
-    int sourceX = 0;
-    int sourceY = 0;
-    int width = 0;
-    int height = 0;
-    int targetX = 0;
-    int targetY = 0;
+// The order in which one axis of a block is walked. Copying a canvas onto
+// itself must read every source pixel before it is overwritten, so when the
+// target lies after the source the walk runs backwards.
+struct Walk {
+    int first;
+    int end;
+    int step;
 };
+
+Walk AxisWalk(int count, bool backwards) {
+    return backwards ? Walk{count - 1, -1, -1} : Walk{0, count, 1};
+}
+
+bool IsSameCanvas(const Canvas& self, const Canvas* target) {
+    return target == &self;
+}
+
+// The per-pixel block copy shared by DrawTo and DrawRectTo.
+void CopyBlock(const Canvas& self, Canvas* target, const TransferBlock& block) {
+    bool same = IsSameCanvas(self, target);
+    Walk rows = AxisWalk(block.height, same && block.targetY > block.sourceY);
+    Walk columns = AxisWalk(block.width, same && block.targetX > block.sourceX);
+    bool keyed = self.GetTransparentColor() != NO_TRANSPARENT_COLOR;
+    for (int i = rows.first; i != rows.end; i += rows.step) {
+        for (int j = columns.first; j != columns.end; j += columns.step) {
+            int sourceX = block.sourceX + j;
+            int sourceY = block.sourceY + i;
+            if (!keyed) {
+                target->SetRawPixel(block.targetX + j, block.targetY + i,
+                                    self.GetRgb(sourceX, sourceY));
+            } else if (!IsTransparentAt(self, sourceX, sourceY)) {
+                target->SetRawPixel(block.targetX + j, block.targetY + i,
+                                    self.GetRawPixel(sourceX, sourceY));
+            }
+        }
+    }
+}
+
+// Reads the claimed length of a BMP file image from its own headers, for
+// callers that hand over an image without saying how long it is. The image
+// must hold at least the 54 header bytes and everything its headers promise.
+bool ClaimedBmpSize(const void* image, size_t* size) {
+    BmpFileHeader fileHeader;
+    BmpInfoHeader infoHeader;
+    const uint8_t* bytes = static_cast<const uint8_t*>(image);
+    std::memcpy(&fileHeader, bytes, sizeof fileHeader);
+    std::memcpy(&infoHeader, bytes + BMP_FILE_HEADER_SIZE, sizeof infoHeader);
+    uint64_t claimed = BMP_HEADERS_SIZE;
+    if (infoHeader.width > 0 && infoHeader.height > 0) {
+        uint64_t pixels = Dib24Stride(infoHeader.width) * static_cast<uint64_t>(infoHeader.height);
+        claimed = std::max<uint64_t>(claimed, fileHeader.dataOffset + pixels);
+    }
+    if (claimed > SIZE_MAX) return false;
+    *size = static_cast<size_t>(claimed);
+    return true;
+}
+
+}  // namespace
 
 // Clips a width × height block placed at (x, y) to a target of targetWidth ×
 // targetHeight. The caller has already refused blocks entirely off the target
 // to the left, top, right or bottom.
-Block ClipBlock(int x, int y, int width, int height, int targetWidth, int targetHeight) {
-    Block block;
+TransferBlock ClipTransfer(int x, int y, int width, int height, int targetWidth, int targetHeight) {
+    TransferBlock block;
     int64_t left = x;
     int64_t top = y;
     int64_t blockWidth = width;
@@ -86,44 +134,6 @@ Block ClipBlock(int x, int y, int width, int height, int targetWidth, int target
     return block;
 }
 
-// The order in which one axis of a block is walked. Copying a canvas onto
-// itself must read every source pixel before it is overwritten, so when the
-// target lies after the source the walk runs backwards.
-struct Walk {
-    int first;
-    int end;
-    int step;
-};
-
-Walk AxisWalk(int count, bool backwards) {
-    return backwards ? Walk{count - 1, -1, -1} : Walk{0, count, 1};
-}
-
-bool IsSameCanvas(const Canvas& self, const Canvas* target) {
-    return target == &self;
-}
-
-// The per-pixel block copy shared by DrawTo and DrawRectTo.
-void CopyBlock(const Canvas& self, Canvas* target, const Block& block) {
-    bool same = IsSameCanvas(self, target);
-    Walk rows = AxisWalk(block.height, same && block.targetY > block.sourceY);
-    Walk columns = AxisWalk(block.width, same && block.targetX > block.sourceX);
-    bool keyed = self.GetTransparentColor() != NO_TRANSPARENT_COLOR;
-    for (int i = rows.first; i != rows.end; i += rows.step) {
-        for (int j = columns.first; j != columns.end; j += columns.step) {
-            int sourceX = block.sourceX + j;
-            int sourceY = block.sourceY + i;
-            if (!keyed) {
-                target->SetRawPixel(block.targetX + j, block.targetY + i,
-                                    self.GetRgb(sourceX, sourceY));
-            } else if (!IsTransparentAt(self, sourceX, sourceY)) {
-                target->SetRawPixel(block.targetX + j, block.targetY + i,
-                                    self.GetRawPixel(sourceX, sourceY));
-            }
-        }
-    }
-}
-
 // Whether a block of the source's full size at (x, y) misses the target
 // entirely (the tests of DrawTo and DrawRectTo against the left and top use
 // the full source size).
@@ -132,27 +142,6 @@ bool MissesTarget(const Canvas& self, const Canvas* target, int x, int y) {
            static_cast<int64_t>(y) <= -static_cast<int64_t>(self.GetHeight()) ||
            x >= target->GetWidth() || y >= target->GetHeight();
 }
-
-// Reads the claimed length of a BMP file image from its own headers, for
-// callers that hand over an image without saying how long it is. The image
-// must hold at least the 54 header bytes and everything its headers promise.
-bool ClaimedBmpSize(const void* image, size_t* size) {
-    BmpFileHeader fileHeader;
-    BmpInfoHeader infoHeader;
-    const uint8_t* bytes = static_cast<const uint8_t*>(image);
-    std::memcpy(&fileHeader, bytes, sizeof fileHeader);
-    std::memcpy(&infoHeader, bytes + BMP_FILE_HEADER_SIZE, sizeof infoHeader);
-    uint64_t claimed = BMP_HEADERS_SIZE;
-    if (infoHeader.width > 0 && infoHeader.height > 0) {
-        uint64_t pixels = Dib24Stride(infoHeader.width) * static_cast<uint64_t>(infoHeader.height);
-        claimed = std::max<uint64_t>(claimed, fileHeader.dataOffset + pixels);
-    }
-    if (claimed > SIZE_MAX) return false;
-    *size = static_cast<size_t>(claimed);
-    return true;
-}
-
-}  // namespace
 
 bool HasPixels(int width, int height) {
     return width >= 1 && height >= 1;
@@ -277,7 +266,7 @@ bool ScaleBlue(Canvas& self, int x, int y, double factor) {
 bool DrawTo(const Canvas& self, Canvas* target, int x, int y) {
     if (target == nullptr || MissesTarget(self, target, x, y)) return false;
     CopyBlock(self, target,
-              ClipBlock(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
+              ClipTransfer(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
                         target->GetHeight()));
     return true;
 }
@@ -287,7 +276,7 @@ bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int
         return false;
     }
     CopyBlock(self, target,
-              ClipBlock(x, y, std::min(width, self.GetWidth()), std::min(height, self.GetHeight()),
+              ClipTransfer(x, y, std::min(width, self.GetWidth()), std::min(height, self.GetHeight()),
                         target->GetWidth(), target->GetHeight()));
     return true;
 }
@@ -307,8 +296,8 @@ bool DrawToGdiSurface(const Canvas& self, GdiSurface* target, int x, int y) {
 
 bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
     if (target == nullptr || MissesTarget(self, target, x, y)) return false;
-    Block block =
-        ClipBlock(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
+    TransferBlock block =
+        ClipTransfer(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
     bool same = static_cast<const PixelBuffer*>(target) == &self;
     Walk rows = AxisWalk(block.height, same && block.targetY > block.sourceY);
     if (self.GetTransparentColor() == NO_TRANSPARENT_COLOR) {
@@ -467,6 +456,13 @@ bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity) {
         }
     }
     return true;
+}
+
+void FillDCByPixels(HDC dc, int width, int height, Rgb fill) {
+    COLORREF platformFill = RgbToColorRef(fill);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) SetPixel(dc, x, y, platformFill);
+    }
 }
 
 bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour) {

@@ -173,6 +173,27 @@ bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour)
 bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);
 Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height);
 
+// The block of a transfer after clipping: source origin, size and target
+// origin.
+struct TransferBlock {
+    int sourceX = 0;
+    int sourceY = 0;
+    int width = 0;
+    int height = 0;
+    int targetX = 0;
+    int targetY = 0;
+};
+// Clips a width × height block placed at (x, y) to a target of targetWidth ×
+// targetHeight; blocks entirely off the target are refused before this.
+TransferBlock ClipTransfer(int x, int y, int width, int height, int targetWidth, int targetHeight);
+// Whether a block of the source's full size at (x, y) misses the target
+// entirely (DrawTo and DrawRectTo test against the full source size).
+bool MissesTarget(const Canvas& self, const Canvas* target, int x, int y);
+
+// Every pixel of a width × height device bitmap selected into dc set with
+// SetPixel, row by row from the top.
+void FillDCByPixels(HDC dc, int width, int height, Rgb fill);
+
 // Whether the pixel at (x, y) of a canvas is left out of transfers. Each
 // class decides by its own IsTransparentAt; this asks the canvas through
 // whatever concrete class it is.

@@ -7,6 +7,7 @@
 #include "canvas/dib_canvas.h"
 #include "canvas/dib_section_canvas.h"
 #include "canvas/drawing.h"
+#include "canvas/fast_paths.h"
 
 using gdi_handles::BitmapHandle;
 using gdi_handles::MemoryDCHandle;
@@ -100,10 +101,7 @@ bool DdbCanvas::Create(int newWidth, int newHeight, Rgb fill) {
     height = newHeight;
     transparentColor = NO_TRANSPARENT_COLOR;
 
-    COLORREF platformFill = RgbToColorRef(fill);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) SetPixel(memoryDC.Get(), x, y, platformFill);
-    }
+    fast_canvas::FillDC(memoryDC.Get(), width, height, fill);
     return true;
 }
 
@@ -135,11 +133,7 @@ bool DdbCanvas::CreateFromBitmap(HBITMAP source) {
     }
 
     if (!Create(sourceWidth, sourceHeight, 0)) return false;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            SetRgb(x, y, words[static_cast<size_t>(y) * static_cast<size_t>(width) + x]);
-        }
-    }
+    fast_canvas::PutRgbBlock(*this, width, height, words.get());
     return true;
 }
 
@@ -148,7 +142,7 @@ bool DdbCanvas::LoadFromMemory(const void* image, int format) {
 }
 
 bool DdbCanvas::CopyFrom(const Canvas* source) {
-    return shared_canvas::CopyFrom(*this, source);
+    return fast_canvas::CopyFrom(*this, source);
 }
 
 bool DdbCanvas::LoadBmp(const char* path) {
@@ -156,7 +150,7 @@ bool DdbCanvas::LoadBmp(const char* path) {
 }
 
 bool DdbCanvas::SaveBmp(const char* path) const {
-    return shared_canvas::SaveBmp(*this, path);
+    return fast_canvas::SaveBmp(*this, path);
 }
 
 int DdbCanvas::GetWidth() const {
@@ -191,7 +185,7 @@ int DdbCanvas::GetBlue(int x, int y) const {
 }
 
 bool DdbCanvas::PutDib24(int x, int y, int blockWidth, int blockHeight, const uint8_t* rows) {
-    return shared_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
+    return fast_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
 }
 
 bool DdbCanvas::SetRgb(int x, int y, Rgb colour) {
@@ -252,7 +246,7 @@ bool DdbCanvas::SetTransparentColor(Rgb colour) {
 }
 
 bool DdbCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth, int blockHeight) const {
-    return shared_canvas::DrawRectTo(*this, target, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawRectTo(*this, target, x, y, blockWidth, blockHeight);
 }
 
 bool DdbCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
@@ -263,7 +257,7 @@ bool DdbCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeig
         BitBlt(dc, x, y, blockWidth, blockHeight, memoryDC.Get(), 0, 0, SRCCOPY);
         return true;
     }
-    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
 }
 
 bool DdbCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -280,7 +274,7 @@ bool DdbCanvas::DrawTo(PixelBuffer* target, int x, int y) const {
 }
 
 bool DdbCanvas::DrawTo(Canvas* target, int x, int y) const {
-    return shared_canvas::DrawTo(*this, target, x, y);
+    return fast_canvas::DrawTo(*this, target, x, y);
 }
 
 bool DdbCanvas::DrawToDC(HDC dc, int x, int y) const {
@@ -288,7 +282,7 @@ bool DdbCanvas::DrawToDC(HDC dc, int x, int y) const {
         BitBlt(dc, x, y, width, height, memoryDC.Get(), 0, 0, SRCCOPY);
         return true;
     }
-    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
+    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
 }
 
 bool DdbCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {
@@ -320,7 +314,7 @@ bool DdbCanvas::DrawBox(int left, int top, int right, int bottom, Rgb colour) {
 }
 
 bool DdbCanvas::FillBox(int left, int top, int right, int bottom, Rgb colour) {
-    return shared_canvas::FillBox(*this, left, top, right, bottom, colour);
+    return fast_canvas::FillBox(*this, left, top, right, bottom, colour);
 }
 
 bool DdbCanvas::DrawCircle(int cx, int cy, int radius, Rgb colour) {
@@ -340,5 +334,5 @@ bool DdbCanvas::FillEllipse(int left, int top, int right, int bottom, Rgb colour
 }
 
 Canvas* DdbCanvas::CopyRect(int x, int y, int blockWidth, int blockHeight) const {
-    return shared_canvas::CopyRect(*this, x, y, blockWidth, blockHeight);
+    return fast_canvas::CopyRect(*this, x, y, blockWidth, blockHeight);
 }

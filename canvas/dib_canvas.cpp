@@ -9,6 +9,7 @@
 #include "canvas/ddb_canvas.h"
 #include "canvas/dib_section_canvas.h"
 #include "canvas/gdi_handles.h"
+#include "canvas/fast_paths.h"
 
 namespace {
 
@@ -227,7 +228,7 @@ bool DibCanvas::LoadFromMemory(const void* image, int format) {
 bool DibCanvas::CopyFrom(const Canvas* source) {
     // Copying onto itself changes nothing and is reported as not done.
     if (source == static_cast<const Canvas*>(this)) return false;
-    return shared_canvas::CopyFrom(*this, source);
+    return fast_canvas::CopyFrom(*this, source);
 }
 
 bool DibCanvas::Create(int newWidth, int newHeight, Rgb fill) {
@@ -244,9 +245,7 @@ bool DibCanvas::Create(int newWidth, int newHeight, Rgb fill) {
     if (fill == 0) {
         std::memset(bits.get(), 0, count * sizeof(uint32_t));
     } else {
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) SetRawPixel(x, y, fill);
-        }
+        fast_canvas::FillWords(*this, fill);
     }
     return true;
 }
@@ -256,7 +255,7 @@ bool DibCanvas::LoadBmp(const char* path) {
 }
 
 bool DibCanvas::SaveBmp(const char* path) const {
-    return shared_canvas::SaveBmp(*this, path);
+    return fast_canvas::SaveBmp(*this, path);
 }
 
 int DibCanvas::GetWidth() const {
@@ -291,7 +290,7 @@ int DibCanvas::GetBlue(int x, int y) const {
 }
 
 bool DibCanvas::PutDib24(int x, int y, int blockWidth, int blockHeight, const uint8_t* rows) {
-    return shared_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
+    return fast_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
 }
 
 bool DibCanvas::SetRgb(int x, int y, Rgb colour) {
@@ -351,7 +350,7 @@ bool DibCanvas::SetTransparentColor(Rgb colour) {
 }
 
 bool DibCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth, int blockHeight) const {
-    return shared_canvas::DrawRectTo(*this, target, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawRectTo(*this, target, x, y, blockWidth, blockHeight);
 }
 
 bool DibCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
@@ -368,7 +367,7 @@ bool DibCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeig
         }
         return true;
     }
-    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
 }
 
 bool DibCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -380,11 +379,11 @@ bool DibCanvas::DrawTo(GdiSurface* target, int x, int y) const {
 }
 
 bool DibCanvas::DrawTo(PixelBuffer* target, int x, int y) const {
-    return shared_canvas::CopyRowsTo(*this, target, x, y);
+    return fast_canvas::CopyRowsTo(*this, target, x, y);
 }
 
 bool DibCanvas::DrawTo(Canvas* target, int x, int y) const {
-    return shared_canvas::DrawTo(*this, target, x, y);
+    return fast_canvas::DrawTo(*this, target, x, y);
 }
 
 bool DibCanvas::DrawToDC(HDC dc, int x, int y) const {
@@ -396,7 +395,7 @@ bool DibCanvas::DrawToDC(HDC dc, int x, int y) const {
         }
         return true;
     }
-    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
+    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
 }
 
 bool DibCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {
@@ -440,7 +439,7 @@ bool DibCanvas::DrawBox(int left, int top, int right, int bottom, Rgb colour) {
 }
 
 bool DibCanvas::FillBox(int left, int top, int right, int bottom, Rgb colour) {
-    return shared_canvas::FillBox(*this, left, top, right, bottom, colour);
+    return fast_canvas::FillBox(*this, left, top, right, bottom, colour);
 }
 
 bool DibCanvas::DrawCircle(int cx, int cy, int radius, Rgb colour) {
@@ -486,5 +485,5 @@ bool DibCanvas::FillEllipse(int, int, int, int, Rgb) {
 }
 
 Canvas* DibCanvas::CopyRect(int x, int y, int blockWidth, int blockHeight) const {
-    return shared_canvas::CopyRect(*this, x, y, blockWidth, blockHeight);
+    return fast_canvas::CopyRect(*this, x, y, blockWidth, blockHeight);
 }

@@ -8,6 +8,7 @@
 #include "canvas/ddb_canvas.h"
 #include "canvas/dib_canvas.h"
 #include "canvas/drawing.h"
+#include "canvas/fast_paths.h"
 
 using gdi_handles::BitmapHandle;
 using gdi_handles::MemoryDCHandle;
@@ -167,7 +168,7 @@ bool DibSectionCanvas::LoadFromMemory(const void* image, int format) {
 }
 
 bool DibSectionCanvas::CopyFrom(const Canvas* source) {
-    return shared_canvas::CopyFrom(*this, source);
+    return fast_canvas::CopyFrom(*this, source);
 }
 
 bool DibSectionCanvas::Create(int newWidth, int newHeight, Rgb fill) {
@@ -202,9 +203,7 @@ bool DibSectionCanvas::Create(int newWidth, int newHeight, Rgb fill) {
     if (fill == 0) {
         std::memset(bits, 0, static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
     } else {
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) SetRawPixel(x, y, fill);
-        }
+        fast_canvas::FillWords(*this, fill);
     }
     return true;
 }
@@ -214,7 +213,7 @@ bool DibSectionCanvas::LoadBmp(const char* path) {
 }
 
 bool DibSectionCanvas::SaveBmp(const char* path) const {
-    return shared_canvas::SaveBmp(*this, path);
+    return fast_canvas::SaveBmp(*this, path);
 }
 
 int DibSectionCanvas::GetWidth() const {
@@ -250,7 +249,7 @@ int DibSectionCanvas::GetBlue(int x, int y) const {
 
 bool DibSectionCanvas::PutDib24(int x, int y, int blockWidth, int blockHeight,
                                 const uint8_t* rows) {
-    return shared_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
+    return fast_canvas::PutDib24(*this, x, y, blockWidth, blockHeight, rows);
 }
 
 bool DibSectionCanvas::SetRgb(int x, int y, Rgb colour) {
@@ -311,7 +310,7 @@ bool DibSectionCanvas::SetTransparentColor(Rgb colour) {
 
 bool DibSectionCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth,
                                   int blockHeight) const {
-    return shared_canvas::DrawRectTo(*this, target, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawRectTo(*this, target, x, y, blockWidth, blockHeight);
 }
 
 bool DibSectionCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
@@ -327,7 +326,7 @@ bool DibSectionCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int bl
         }
         return true;
     }
-    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
 }
 
 bool DibSectionCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -339,11 +338,11 @@ bool DibSectionCanvas::DrawTo(GdiSurface* target, int x, int y) const {
 }
 
 bool DibSectionCanvas::DrawTo(PixelBuffer* target, int x, int y) const {
-    return shared_canvas::CopyRowsTo(*this, target, x, y);
+    return fast_canvas::CopyRowsTo(*this, target, x, y);
 }
 
 bool DibSectionCanvas::DrawTo(Canvas* target, int x, int y) const {
-    return shared_canvas::DrawTo(*this, target, x, y);
+    return fast_canvas::DrawTo(*this, target, x, y);
 }
 
 bool DibSectionCanvas::DrawToDC(HDC dc, int x, int y) const {
@@ -354,7 +353,7 @@ bool DibSectionCanvas::DrawToDC(HDC dc, int x, int y) const {
         }
         return true;
     }
-    return shared_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
+    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
 }
 
 bool DibSectionCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {
@@ -387,7 +386,7 @@ bool DibSectionCanvas::DrawBox(int left, int top, int right, int bottom, Rgb col
 }
 
 bool DibSectionCanvas::FillBox(int left, int top, int right, int bottom, Rgb colour) {
-    return shared_canvas::FillBox(*this, left, top, right, bottom, colour);
+    return fast_canvas::FillBox(*this, left, top, right, bottom, colour);
 }
 
 // The circles and the ellipse report success once they reach the platform
@@ -414,5 +413,5 @@ bool DibSectionCanvas::FillEllipse(int left, int top, int right, int bottom, Rgb
 }
 
 Canvas* DibSectionCanvas::CopyRect(int x, int y, int blockWidth, int blockHeight) const {
-    return shared_canvas::CopyRect(*this, x, y, blockWidth, blockHeight);
+    return fast_canvas::CopyRect(*this, x, y, blockWidth, blockHeight);
 }

@@ -1,0 +1,824 @@
+// Block paths of the canvas operations. The per-pixel algorithms of
+// shared_canvas are the reference; each path here first makes sure that the
+// block it moves lands exactly as those pixel calls would land and otherwise
+// hands the whole operation to the reference.
+//
+// What makes a block path exact:
+// - A pixel-buffer canvas (DibCanvas, DibSectionCanvas) is read and written
+//   as words in memory, as its GetRawPixel and SetRawPixel do.
+// - A device-bitmap canvas is reached through its memory device context when
+//   its bitmap holds full colour (24 or 32 bits, so no colour is mapped to a
+//   nearest one), device units are pixels and no clipping region is selected
+//   (GetPixel and SetPixel would honour one). Its pixels then read back as
+//   GetPixel gives them (the fourth byte dropped) and are written as SetPixel
+//   writes them (fourth byte 0), through a DIB section and BitBlt.
+// - Anything else (a low-colour display bitmap, a transformed or clipped
+//   device context) goes through the reference.
+#include "canvas/fast_paths.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "canvas/bmp_file.h"
+#include "canvas/bmp_format.h"
+#include "canvas/dib_canvas.h"
+#include "canvas/gdi_handles.h"
+
+namespace fast_canvas {
+
+namespace {
+
+bool g_enabled = true;
+unsigned long g_blockMoves = 0;
+
+constexpr uint32_t COLOUR_BITS = 0x00FFFFFFu;
+
+// A top-down 32-bit DIB section in a memory device context of its own,
+// through which device bitmaps are read and written in one BitBlt. A block
+// sits at its top-left corner; rows are Stride() words apart.
+class ScratchSection {
+public:
+    ScratchSection(int width, int height) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* memory = nullptr;
+        bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0));
+        if (!bitmap || memory == nullptr) return;
+        dc.Reset(CreateCompatibleDC(nullptr));
+        if (!dc) return;
+        previous = SelectObject(dc.Get(), bitmap.Get());
+        if (previous == nullptr || previous == HGDI_ERROR) {
+            previous = nullptr;
+            return;
+        }
+        bits = static_cast<uint32_t*>(memory);
+        sectionWidth = width;
+        sectionHeight = height;
+    }
+    ~ScratchSection() {
+        if (previous) SelectObject(dc.Get(), previous);
+    }
+    ScratchSection(const ScratchSection&) = delete;
+    ScratchSection& operator=(const ScratchSection&) = delete;
+
+    explicit operator bool() const { return bits != nullptr; }
+    bool Holds(int width, int height) const {
+        return bits != nullptr && width <= sectionWidth && height <= sectionHeight;
+    }
+    HDC DC() const { return dc.Get(); }
+    uint32_t* Row(int y) const { return bits + static_cast<size_t>(y) * sectionWidth; }
+
+private:
+    // Declared before the bitmap so that the bitmap is deleted first.
+    gdi_handles::MemoryDCHandle dc;
+    gdi_handles::BitmapHandle bitmap;
+    HGDIOBJ previous = nullptr;
+    uint32_t* bits = nullptr;
+    int sectionWidth = 0;
+    int sectionHeight = 0;
+};
+
+// Scratch memory is kept between operations up to this many pixels: memory
+// the process has not touched yet costs a page fault per page on first use,
+// far more than moving the block itself, and every press, undo and paint
+// moves blocks of the same size again. Larger blocks get memory of their own.
+constexpr size_t MAX_KEPT_PIXELS = static_cast<size_t>(1) << 21;
+
+std::unique_ptr<ScratchSection> g_keptSection;
+
+// A scratch section for one operation at a time: the kept one when the block
+// fits it (it grows to the largest block seen within the limit), else a
+// section of the block's own size.
+class SectionLease {
+public:
+    SectionLease(int width, int height) {
+        size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+        if (pixels > MAX_KEPT_PIXELS) {
+            own.reset(new (std::nothrow) ScratchSection(width, height));
+            section = own.get();
+            return;
+        }
+        if (!g_keptSection || !g_keptSection->Holds(width, height)) {
+            // Grown to hold this block and every block held before, within the limit.
+            int keptWidth = width;
+            int keptHeight = height;
+            if (g_keptSection) {
+                keptWidth = std::max(keptWidth, g_keptWidth);
+                keptHeight = std::max(keptHeight, g_keptHeight);
+                if (static_cast<size_t>(keptWidth) * keptHeight > MAX_KEPT_PIXELS) {
+                    keptWidth = width;
+                    keptHeight = height;
+                }
+            }
+            g_keptSection.reset();
+            g_keptSection.reset(new (std::nothrow) ScratchSection(keptWidth, keptHeight));
+            g_keptWidth = keptWidth;
+            g_keptHeight = keptHeight;
+        }
+        section = g_keptSection.get();
+    }
+    SectionLease(const SectionLease&) = delete;
+    SectionLease& operator=(const SectionLease&) = delete;
+
+    explicit operator bool() const { return section != nullptr && *section; }
+    ScratchSection& operator*() const { return *section; }
+    ScratchSection* operator->() const { return section; }
+
+private:
+    static int g_keptWidth;
+    static int g_keptHeight;
+    std::unique_ptr<ScratchSection> own;
+    ScratchSection* section = nullptr;
+};
+int SectionLease::g_keptWidth = 0;
+int SectionLease::g_keptHeight = 0;
+
+// Word and byte buffers of an operation, kept the same way; each slot is used
+// by one buffer of an operation at a time.
+template <typename T>
+struct KeptBuffer {
+    std::unique_ptr<T[]> data;
+    size_t size = 0;
+};
+
+template <typename T>
+class BufferLease {
+public:
+    BufferLease(KeptBuffer<T>& kept, size_t count) {
+        if (count * sizeof(T) > MAX_KEPT_PIXELS * sizeof(uint32_t)) {
+            own.reset(new (std::nothrow) T[count]);
+            data = own.get();
+            return;
+        }
+        if (kept.size < count) {
+            kept.data.reset();
+            kept.size = 0;
+            kept.data.reset(new (std::nothrow) T[count]);
+            if (!kept.data) return;
+            kept.size = count;
+        }
+        data = kept.data.get();
+    }
+    BufferLease(const BufferLease&) = delete;
+    BufferLease& operator=(const BufferLease&) = delete;
+
+    T* get() const { return data; }
+    explicit operator bool() const { return data != nullptr; }
+    T& operator[](size_t index) const { return data[index]; }
+
+private:
+    std::unique_ptr<T[]> own;
+    T* data = nullptr;
+};
+
+KeptBuffer<uint32_t> g_keptWords;
+KeptBuffer<uint8_t> g_keptMask;
+KeptBuffer<uint8_t> g_keptBytes;
+
+bool HasClipRegion(HDC dc) {
+    gdi_handles::RegionHandle region(CreateRectRgn(0, 0, 0, 0));
+    return !region || GetClipRgn(dc, region.Get()) != 0;
+}
+
+// Whether a device context maps logical coordinates straight to pixels, so a
+// block drawn at (x, y) covers the pixels SetPixel would set.
+bool HasPlainMapping(HDC dc) {
+    if (GetMapMode(dc) != MM_TEXT || GetGraphicsMode(dc) != GM_COMPATIBLE || GetLayout(dc) != 0) {
+        return false;
+    }
+    POINT origin;
+    if (!GetViewportOrgEx(dc, &origin) || origin.x != 0 || origin.y != 0) return false;
+    if (!GetWindowOrgEx(dc, &origin) || origin.x != 0 || origin.y != 0) return false;
+    return true;
+}
+
+int BitsPerPixelOfMemoryDC(HDC dc) {
+    HGDIOBJ bitmap = GetCurrentObject(dc, OBJ_BITMAP);
+    BITMAP description{};
+    if (bitmap == nullptr || GetObject(bitmap, sizeof description, &description) == 0) return 0;
+    return description.bmBitsPixel;
+}
+
+// A canvas's own memory device context that blocks may read and write.
+bool IsPlainSurfaceDC(HDC dc) {
+    return dc != nullptr && BitsPerPixelOfMemoryDC(dc) >= 24 && HasPlainMapping(dc) &&
+           !HasClipRegion(dc);
+}
+
+const PixelBuffer* AsBuffer(const Canvas& canvas) {
+    return dynamic_cast<const PixelBuffer*>(&canvas);
+}
+PixelBuffer* AsBuffer(Canvas& canvas) { return dynamic_cast<PixelBuffer*>(&canvas); }
+
+HDC PlainSurfaceOf(const Canvas& canvas) {
+    const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&canvas);
+    if (surface == nullptr) return nullptr;
+    HDC dc = surface->GetDeviceContext();
+    return IsPlainSurfaceDC(dc) ? dc : nullptr;
+}
+
+bool InsideCanvas(const Canvas& canvas, int x, int y, int width, int height) {
+    return x >= 0 && y >= 0 && width >= 0 && height >= 0 &&
+           static_cast<int64_t>(x) + width <= canvas.GetWidth() &&
+           static_cast<int64_t>(y) + height <= canvas.GetHeight();
+}
+
+size_t WordCount(int width, int height) {
+    return static_cast<size_t>(width) * static_cast<size_t>(height);
+}
+
+// Reads a block lying inside a canvas into words, row after row (`stride`
+// words apart, 0 for the block's width), as GetRawPixel gives them. False
+// (nothing read) when the canvas cannot be read in blocks.
+bool ReadBlock(const Canvas& canvas, int x, int y, int width, int height, uint32_t* words,
+               size_t stride = 0) {
+    if (stride == 0) stride = static_cast<size_t>(width);
+    if (!InsideCanvas(canvas, x, y, width, height)) return false;
+    if (width == 0 || height == 0) return true;
+    if (const PixelBuffer* buffer = AsBuffer(canvas)) {
+        GdiFlush();  // GDI drawing on a DIB section must have landed
+        for (int i = 0; i < height; ++i) {
+            const uint32_t* row = buffer->GetConstRow(y + i);
+            if (row == nullptr) return false;
+            std::memcpy(words + static_cast<size_t>(i) * stride, row + x,
+                        static_cast<size_t>(width) * sizeof(uint32_t));
+        }
+        ++g_blockMoves;
+        return true;
+    }
+    HDC dc = PlainSurfaceOf(canvas);
+    if (dc == nullptr) return false;
+    SectionLease section(width, height);
+    if (!section) return false;
+    if (!BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
+    GdiFlush();
+    // GetPixel reports the colour alone.
+    for (int i = 0; i < height; ++i) {
+        const uint32_t* row = section->Row(i);
+        uint32_t* word = words + static_cast<size_t>(i) * stride;
+        for (int j = 0; j < width; ++j) word[j] = row[j] & COLOUR_BITS;
+    }
+    ++g_blockMoves;
+    return true;
+}
+
+// Writes words into a block lying inside a canvas as SetRawPixel would: all
+// of them, or where `opaque` (one byte per word) is not 0. False (nothing
+// written) when the canvas cannot be written in blocks.
+bool WriteBlock(Canvas& canvas, int x, int y, int width, int height, const uint32_t* words,
+                const uint8_t* opaque) {
+    if (!InsideCanvas(canvas, x, y, width, height)) return false;
+    if (width == 0 || height == 0) return true;
+    if (PixelBuffer* buffer = AsBuffer(canvas)) {
+        GdiFlush();
+        for (int i = 0; i < height; ++i) {
+            if (buffer->GetRow(y + i) == nullptr) return false;
+        }
+        for (int i = 0; i < height; ++i) {
+            uint32_t* row = buffer->GetRow(y + i) + x;
+            const uint32_t* source = words + static_cast<size_t>(i) * width;
+            if (opaque == nullptr) {
+                std::memcpy(row, source, static_cast<size_t>(width) * sizeof(uint32_t));
+                continue;
+            }
+            const uint8_t* keep = opaque + static_cast<size_t>(i) * width;
+            for (int j = 0; j < width; ++j) {
+                if (keep[j]) row[j] = source[j];
+            }
+        }
+        ++g_blockMoves;
+        return true;
+    }
+    HDC dc = PlainSurfaceOf(canvas);
+    if (dc == nullptr) return false;
+    SectionLease section(width, height);
+    if (!section) return false;
+    if (opaque != nullptr) {
+        // The pixels left out are written back as they are.
+        if (!BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
+    }
+    GdiFlush();
+    // SetPixel stores the colour alone.
+    for (int i = 0; i < height; ++i) {
+        uint32_t* row = section->Row(i);
+        const uint32_t* word = words + static_cast<size_t>(i) * width;
+        if (opaque == nullptr) {
+            for (int j = 0; j < width; ++j) row[j] = word[j] & COLOUR_BITS;
+            continue;
+        }
+        const uint8_t* keep = opaque + static_cast<size_t>(i) * width;
+        for (int j = 0; j < width; ++j) {
+            if (keep[j]) row[j] = word[j] & COLOUR_BITS;
+        }
+    }
+    GdiFlush();
+    ++g_blockMoves;
+    return BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
+}
+
+// The target of a keyed paint that is no canvas (a window's device context):
+// the opaque pixels become a clipping region, ANDed with the one the context
+// has, and the block is drawn once through it. More runs than this make a
+// region too costly to build; the reference then paints them.
+constexpr size_t MAX_REGION_RECTANGLES = 16384;
+
+bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint32_t* colours,
+                        const uint8_t* opaque) {
+    if (!HasPlainMapping(dc)) return false;
+    int bits = GetObjectType(dc) == OBJ_MEMDC ? BitsPerPixelOfMemoryDC(dc)
+                                               : GetDeviceCaps(dc, BITSPIXEL);
+    if (bits < 24) return false;
+    std::vector<RECT> runs;
+    for (int i = 0; i < height; ++i) {
+        const uint8_t* row = opaque + static_cast<size_t>(i) * width;
+        int j = 0;
+        while (j < width) {
+            if (!row[j]) {
+                ++j;
+                continue;
+            }
+            int start = j;
+            while (j < width && row[j]) ++j;
+            if (runs.size() == MAX_REGION_RECTANGLES) return false;
+            runs.push_back(RECT{x + start, y + i, x + j, y + i + 1});
+        }
+    }
+    if (runs.empty()) return true;
+    size_t size = sizeof(RGNDATAHEADER) + runs.size() * sizeof(RECT);
+    std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size]);
+    if (!data) return false;
+    RGNDATA* regionData = reinterpret_cast<RGNDATA*>(data.get());
+    regionData->rdh.dwSize = sizeof(RGNDATAHEADER);
+    regionData->rdh.iType = RDH_RECTANGLES;
+    regionData->rdh.nCount = static_cast<DWORD>(runs.size());
+    regionData->rdh.nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
+    regionData->rdh.rcBound = RECT{x, y, x + width, y + height};
+    std::memcpy(regionData->Buffer, runs.data(), runs.size() * sizeof(RECT));
+    gdi_handles::RegionHandle region(ExtCreateRegion(nullptr, static_cast<DWORD>(size), regionData));
+    if (!region) return false;
+    int saved = SaveDC(dc);
+    if (saved == 0) return false;
+    bool painted = ExtSelectClipRgn(dc, region.Get(), RGN_AND) != ERROR;
+    if (painted) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        painted = SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height),
+                                    0, 0, 0, static_cast<UINT>(height), colours, &info,
+                                    DIB_RGB_COLORS) != 0;
+    }
+    RestoreDC(dc, saved);
+    if (painted) ++g_blockMoves;
+    return painted;
+}
+
+// The target of a keyed paint that is a full-colour memory device context:
+// read the block, put in the opaque pixels, write it back.
+bool PaintByReadAndWrite(HDC dc, int x, int y, int width, int height, const uint32_t* colours,
+                         const uint8_t* opaque) {
+    SectionLease section(width, height);
+    if (!section) return false;
+    if (!BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
+    GdiFlush();
+    for (int i = 0; i < height; ++i) {
+        uint32_t* row = section->Row(i);
+        const size_t first = static_cast<size_t>(i) * width;
+        for (int j = 0; j < width; ++j) {
+            if (opaque[first + j]) row[j] = colours[first + j];
+        }
+    }
+    GdiFlush();
+    ++g_blockMoves;
+    return BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
+}
+
+bool FitsInt(int64_t value) { return value >= INT_MIN && value <= INT_MAX; }
+
+// A file created (replacing any of that name) and written in parts: what
+// WriteWholeFile does with one buffer.
+class FileOutput {
+public:
+    explicit FileOutput(const char* path)
+        : handle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                             nullptr)) {}
+    ~FileOutput() { Close(); }
+    FileOutput(const FileOutput&) = delete;
+    FileOutput& operator=(const FileOutput&) = delete;
+
+    explicit operator bool() const { return handle != INVALID_HANDLE_VALUE; }
+    bool Write(const void* bytes, size_t size) {
+        const uint8_t* next = static_cast<const uint8_t*>(bytes);
+        size_t total = 0;
+        while (total < size) {
+            DWORD written = 0;
+            DWORD part = static_cast<DWORD>(std::min<size_t>(size - total, 0x40000000));
+            if (!WriteFile(handle, next + total, part, &written, nullptr) || written == 0) {
+                return false;
+            }
+            total += written;
+        }
+        return true;
+    }
+    void Close() {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE handle;
+};
+
+// Moves a clipped block from one canvas to another (or within one) as the
+// reference's pixel loop does: the source read whole before anything is
+// written, transparent pixels left out, the colour alone written when no
+// transparent colour is set and the stored word otherwise.
+bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::TransferBlock& block) {
+    if (block.width <= 0 || block.height <= 0) return true;
+    // Between two device contexts without a transparent colour, one BitBlt
+    // ANDed with a white brush moves the colours and clears the fourth byte,
+    // as SetRawPixel(GetRgb) does pixel by pixel.
+    HDC sourceDC = PlainSurfaceOf(self);
+    HDC targetDC = PlainSurfaceOf(*target);
+    if (self.GetTransparentColor() == NO_TRANSPARENT_COLOR && sourceDC != nullptr &&
+        targetDC != nullptr && sourceDC != targetDC) {
+        HGDIOBJ previousBrush = SelectObject(targetDC, GetStockObject(WHITE_BRUSH));
+        if (previousBrush != nullptr && previousBrush != HGDI_ERROR) {
+            GdiFlush();
+            BOOL moved = BitBlt(targetDC, block.targetX, block.targetY, block.width, block.height,
+                                sourceDC, block.sourceX, block.sourceY, MERGECOPY);
+            SelectObject(targetDC, previousBrush);
+            GdiFlush();
+            if (moved) {
+                ++g_blockMoves;
+                return true;
+            }
+        }
+    }
+    size_t count = WordCount(block.width, block.height);
+    BufferLease<uint32_t> words(g_keptWords, count);
+    if (!words) return false;
+    if (!ReadBlock(self, block.sourceX, block.sourceY, block.width, block.height, words.get())) {
+        return false;
+    }
+    Rgb transparent = self.GetTransparentColor();
+    if (transparent == NO_TRANSPARENT_COLOR) {
+        for (size_t k = 0; k < count; ++k) words[k] &= COLOUR_BITS;
+        return WriteBlock(*target, block.targetX, block.targetY, block.width, block.height,
+                          words.get(), nullptr);
+    }
+    BufferLease<uint8_t> opaque(g_keptMask, count);
+    if (!opaque) return false;
+    for (size_t k = 0; k < count; ++k) opaque[k] = (words[k] & COLOUR_BITS) != transparent;
+    return WriteBlock(*target, block.targetX, block.targetY, block.width, block.height,
+                      words.get(), opaque.get());
+}
+
+}  // namespace
+
+bool Enabled() { return g_enabled; }
+unsigned long BlockMoves() { return g_blockMoves; }
+void SetEnabled(bool enabled) { g_enabled = enabled; }
+
+bool CopyFrom(Canvas& self, const Canvas* source) {
+    if (!g_enabled || source == nullptr || source == &self) {
+        return shared_canvas::CopyFrom(self, source);
+    }
+    int width = source->GetWidth();
+    int height = source->GetHeight();
+    // Only sources that can be read in blocks; the reference otherwise.
+    if (!AsBuffer(*source) && PlainSurfaceOf(*source) == nullptr) {
+        return shared_canvas::CopyFrom(self, source);
+    }
+    if (!self.Create(width, height, 0)) return false;
+    BufferLease<uint32_t> words(g_keptWords, WordCount(width, height));
+    bool copied = words && ReadBlock(*source, 0, 0, width, height, words.get());
+    if (copied) {
+        for (size_t k = 0, count = WordCount(width, height); k < count; ++k) words[k] &= COLOUR_BITS;
+        copied = WriteBlock(self, 0, 0, width, height, words.get(), nullptr);
+    }
+    if (!copied) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) self.SetRgb(x, y, source->GetRgb(x, y));
+        }
+    }
+    self.SetTransparentColor(source->GetTransparentColor());
+    return true;
+}
+
+bool SaveBmp(const Canvas& self, const char* path) {
+    if (!g_enabled || path == nullptr) return shared_canvas::SaveBmp(self, path);
+    int width = self.GetWidth();
+    int height = self.GetHeight();
+    if (!shared_canvas::HasPixels(width, height)) return false;
+    if (!AsBuffer(self) && PlainSurfaceOf(self) == nullptr) return shared_canvas::SaveBmp(self, path);
+    // The limits of the file the writer builds.
+    const uint64_t stride = Dib24Stride(width);
+    const uint64_t fileSize = BMP_HEADERS_SIZE + stride * static_cast<uint64_t>(height);
+    if (stride > BMP_MAX_FILE_SIZE || fileSize > BMP_MAX_FILE_SIZE) return false;
+
+    // The file is written as it is converted, in bands of rows from the
+    // bottom (the first rows of the file), so that neither the picture nor
+    // the file is held twice in fresh memory.
+    uint8_t header[BMP_HEADERS_SIZE] = {};
+    BmpFileHeader fileHeader{};
+    fileHeader.signature = BMP_SIGNATURE;
+    fileHeader.fileSize = static_cast<uint32_t>(fileSize);
+    fileHeader.dataOffset = BMP_HEADERS_SIZE;
+    BmpInfoHeader infoHeader{};
+    infoHeader.headerSize = BMP_INFO_HEADER_SIZE;
+    infoHeader.width = width;
+    infoHeader.height = height;
+    infoHeader.planes = 1;
+    infoHeader.bitsPerPixel = 24;
+    std::memcpy(header, &fileHeader, sizeof fileHeader);
+    std::memcpy(header + BMP_FILE_HEADER_SIZE, &infoHeader, sizeof infoHeader);
+
+    int bandRows = static_cast<int>(std::max<size_t>(1, MAX_KEPT_PIXELS / static_cast<size_t>(width)));
+    bandRows = std::min(bandRows, height);
+    BufferLease<uint32_t> words(g_keptWords, WordCount(width, bandRows));
+    BufferLease<uint8_t> bytes(g_keptBytes, static_cast<size_t>(stride) * bandRows);
+    if (!words || !bytes) return shared_canvas::SaveBmp(self, path);
+
+    FileOutput file(path);
+    if (!file) return false;
+    if (!file.Write(header, sizeof header)) return false;
+    for (int bottom = height; bottom > 0;) {
+        int top = std::max(0, bottom - bandRows);
+        int rows = bottom - top;
+        if (!ReadBlock(self, 0, top, width, rows, words.get())) {
+            file.Close();
+            return shared_canvas::SaveBmp(self, path);
+        }
+        std::memset(bytes.get(), 0, static_cast<size_t>(stride) * rows);
+        for (int i = 0; i < rows; ++i) {
+            // File rows run from the bottom of the picture up.
+            const uint32_t* colours = words.get() + static_cast<size_t>(rows - 1 - i) * width;
+            uint8_t* pixel = bytes.get() + static_cast<size_t>(stride) * i;
+            for (int x = 0; x < width; ++x, pixel += 3) {
+                uint32_t colour = colours[x];
+                pixel[0] = static_cast<uint8_t>(colour);
+                pixel[1] = static_cast<uint8_t>(colour >> 8);
+                pixel[2] = static_cast<uint8_t>(colour >> 16);
+            }
+        }
+        if (!file.Write(bytes.get(), static_cast<size_t>(stride) * rows)) return false;
+        bottom = top;
+    }
+    return true;
+}
+
+bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
+    if (!g_enabled) return shared_canvas::PutDib24(self, x, y, width, height, rows);
+    if (!shared_canvas::HasPixels(width, height) || rows == nullptr) return false;
+    int canvasWidth = self.GetWidth();
+    int canvasHeight = self.GetHeight();
+    if (static_cast<int64_t>(x) + width <= 0 || static_cast<int64_t>(y) + height <= 0 ||
+        x >= canvasWidth || y >= canvasHeight) {
+        return false;
+    }
+    int firstRow = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(y)));
+    int endRow = static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(canvasHeight) - y));
+    int firstColumn = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(x)));
+    int endColumn =
+        static_cast<int>(std::min<int64_t>(width, static_cast<int64_t>(canvasWidth) - x));
+    int blockWidth = endColumn - firstColumn;
+    int blockHeight = endRow - firstRow;
+    if (blockWidth <= 0 || blockHeight <= 0) return true;
+    size_t stride = static_cast<size_t>(Dib24Stride(width));
+    if (PixelBuffer* buffer = AsBuffer(self)) {
+        GdiFlush();
+        for (int i = 0; i < blockHeight; ++i) {
+            uint32_t* row = buffer->GetRow(y + firstRow + i);
+            if (row == nullptr) continue;
+            row += x + firstColumn;
+            // Rows are stored bottom-up.
+            const uint8_t* pixel = rows + stride * static_cast<size_t>(height - 1 - (firstRow + i)) +
+                                   static_cast<size_t>(firstColumn) * 3;
+            for (int j = 0; j < blockWidth; ++j, pixel += 3) {
+                row[j] = static_cast<uint32_t>(pixel[0]) | (static_cast<uint32_t>(pixel[1]) << 8) |
+                         (static_cast<uint32_t>(pixel[2]) << 16);
+            }
+        }
+        ++g_blockMoves;
+        return true;
+    }
+    HDC dc = PlainSurfaceOf(self);
+    if (dc != nullptr) {
+        // The rows go in as they are, bottom-up; the source rectangle's
+        // origin is its bottom-left corner.
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader.biCompression = BI_RGB;
+        if (SetDIBitsToDevice(dc, x + firstColumn, y + firstRow, static_cast<DWORD>(blockWidth),
+                              static_cast<DWORD>(blockHeight), firstColumn,
+                              height - firstRow - blockHeight, 0, static_cast<UINT>(height), rows,
+                              &info, DIB_RGB_COLORS) != 0) {
+            ++g_blockMoves;
+            return true;
+        }
+    }
+    return shared_canvas::PutDib24(self, x, y, width, height, rows);
+}
+
+bool DrawTo(const Canvas& self, Canvas* target, int x, int y) {
+    if (!g_enabled || target == nullptr || shared_canvas::MissesTarget(self, target, x, y)) {
+        return shared_canvas::DrawTo(self, target, x, y);
+    }
+    shared_canvas::TransferBlock block = shared_canvas::ClipTransfer(
+        x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
+    if (TransferBlock(self, target, block)) return true;
+    return shared_canvas::DrawTo(self, target, x, y);
+}
+
+bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
+    if (!g_enabled || target == nullptr || width < 1 || height < 1 ||
+        shared_canvas::MissesTarget(self, target, x, y)) {
+        return shared_canvas::DrawRectTo(self, target, x, y, width, height);
+    }
+    shared_canvas::TransferBlock block = shared_canvas::ClipTransfer(
+        x, y, std::min(width, self.GetWidth()), std::min(height, self.GetHeight()),
+        target->GetWidth(), target->GetHeight());
+    if (TransferBlock(self, target, block)) return true;
+    return shared_canvas::DrawRectTo(self, target, x, y, width, height);
+}
+
+bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
+    // Without a transparent colour the reference is a row copy already.
+    if (!g_enabled || target == nullptr || self.GetTransparentColor() == NO_TRANSPARENT_COLOR ||
+        shared_canvas::MissesTarget(self, target, x, y)) {
+        return shared_canvas::CopyRowsTo(self, target, x, y);
+    }
+    shared_canvas::TransferBlock block = shared_canvas::ClipTransfer(
+        x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
+    if (TransferBlock(self, target, block)) return true;
+    return shared_canvas::CopyRowsTo(self, target, x, y);
+}
+
+bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour) {
+    if (!g_enabled || left == right || top == bottom) {
+        return shared_canvas::FillBox(self, left, top, right, bottom, colour);
+    }
+    int width = self.GetWidth();
+    int height = self.GetHeight();
+    // Every row has a nonzero length, so the reference reports true whatever
+    // reaches the canvas; only the rows on the canvas change pixels.
+    int64_t firstRow = std::max<int64_t>(std::min(top, bottom), 0);
+    int64_t lastRow = std::min<int64_t>(std::max(top, bottom), static_cast<int64_t>(height) - 1);
+    const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&self);
+    if (surface == nullptr) {
+        // The software line (DibCanvas) covers both end points.
+        PixelBuffer* buffer = AsBuffer(self);
+        if (buffer == nullptr) return shared_canvas::FillBox(self, left, top, right, bottom, colour);
+        int64_t firstColumn = std::max<int64_t>(std::min(left, right), 0);
+        int64_t lastColumn =
+            std::min<int64_t>(std::max(left, right), static_cast<int64_t>(width) - 1);
+        for (int64_t row = firstRow; row <= lastRow && firstColumn <= lastColumn; ++row) {
+            uint32_t* words = buffer->GetRow(static_cast<int>(row));
+            if (words == nullptr) continue;
+            std::fill(words + firstColumn, words + lastColumn + 1, colour & COLOUR_BITS);
+        }
+        ++g_blockMoves;
+        return true;
+    }
+    // The platform line leaves out its end point: a row covers left up to
+    // right, without right.
+    HDC dc = surface->GetDeviceContext();
+    if (!IsPlainSurfaceDC(dc) || GetROP2(dc) != R2_COPYPEN) {
+        return shared_canvas::FillBox(self, left, top, right, bottom, colour);
+    }
+    int64_t firstColumn = left < right ? left : static_cast<int64_t>(right) + 1;
+    int64_t lastColumn = left < right ? static_cast<int64_t>(right) - 1 : left;
+    firstColumn = std::max<int64_t>(firstColumn, 0);
+    lastColumn = std::min<int64_t>(lastColumn, static_cast<int64_t>(width) - 1);
+    if (firstRow > lastRow || firstColumn > lastColumn) return true;
+    RECT area{static_cast<int>(firstColumn), static_cast<int>(firstRow),
+              static_cast<int>(lastColumn + 1), static_cast<int>(lastRow + 1)};
+    gdi_handles::BrushHandle brush(CreateSolidBrush(RgbToColorRef(colour)));
+    if (!brush) return shared_canvas::FillBox(self, left, top, right, bottom, colour);
+    FillRect(dc, &area, brush.Get());
+    ++g_blockMoves;
+    return true;
+}
+
+Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height) {
+    if (!g_enabled) return shared_canvas::CopyRect(self, x, y, width, height);
+    if (x < 0 || y < 0 || width < 1 || height < 1) return nullptr;
+    if (!AsBuffer(self) && PlainSurfaceOf(self) == nullptr) {
+        return shared_canvas::CopyRect(self, x, y, width, height);
+    }
+    DibCanvas* copy = new (std::nothrow) DibCanvas(width, height);
+    if (copy == nullptr) return nullptr;
+    if (copy->GetWidth() != width || copy->GetHeight() != height) {
+        delete copy;
+        return nullptr;
+    }
+    // Only the part on this canvas is copied; beyond it the copy stays black.
+    int blockWidth = static_cast<int>(
+        std::max<int64_t>(0, std::min<int64_t>(width, static_cast<int64_t>(self.GetWidth()) - x)));
+    int blockHeight = static_cast<int>(std::max<int64_t>(
+        0, std::min<int64_t>(height, static_cast<int64_t>(self.GetHeight()) - y)));
+    if (blockWidth == 0 || blockHeight == 0) return static_cast<Canvas*>(copy);
+    if (!ReadBlock(self, x, y, blockWidth, blockHeight, copy->GetRow(0),
+                   static_cast<size_t>(width))) {
+        delete copy;
+        return shared_canvas::CopyRect(self, x, y, width, height);
+    }
+    // The copy takes the colours alone.
+    for (int i = 0; i < blockHeight; ++i) {
+        uint32_t* row = copy->GetRow(i);
+        for (int j = 0; j < blockWidth; ++j) row[j] &= COLOUR_BITS;
+    }
+    return static_cast<Canvas*>(copy);
+}
+
+bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
+    if (!g_enabled || width <= 0 || height <= 0 ||
+        !FitsInt(static_cast<int64_t>(x) + width) || !FitsInt(static_cast<int64_t>(y) + height)) {
+        return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
+    }
+    // Drawn onto its own device context, the pixel loop may read pixels it
+    // has just written; only the loop itself gives that result.
+    const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&self);
+    if (surface != nullptr && surface->GetDeviceContext() == dc) {
+        return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
+    }
+    size_t count = WordCount(width, height);
+    BufferLease<uint32_t> colours(g_keptWords, count);
+    BufferLease<uint8_t> opaque(g_keptMask, count);
+    if (!colours || !opaque || !ReadBlock(self, 0, 0, width, height, colours.get())) {
+        return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
+    }
+    Rgb transparent = self.GetTransparentColor();
+    for (size_t k = 0; k < count; ++k) {
+        colours[k] &= COLOUR_BITS;
+        opaque[k] = transparent == NO_TRANSPARENT_COLOR || colours[k] != transparent;
+    }
+    bool painted = IsPlainSurfaceDC(dc)
+                       ? PaintByReadAndWrite(dc, x, y, width, height, colours.get(), opaque.get())
+                       : PaintThroughRegion(dc, x, y, width, height, colours.get(), opaque.get());
+    if (!painted) return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
+    return true;
+}
+
+void FillDC(HDC dc, int width, int height, Rgb fill) {
+    if (!g_enabled || !IsPlainSurfaceDC(dc)) {
+        shared_canvas::FillDCByPixels(dc, width, height, fill);
+        return;
+    }
+    gdi_handles::BrushHandle brush(CreateSolidBrush(RgbToColorRef(fill)));
+    if (!brush) {
+        shared_canvas::FillDCByPixels(dc, width, height, fill);
+        return;
+    }
+    RECT area{0, 0, width, height};
+    FillRect(dc, &area, brush.Get());
+    ++g_blockMoves;
+}
+
+void PutRgbBlock(Canvas& self, int width, int height, const uint32_t* words) {
+    if (g_enabled) {
+        size_t count = WordCount(width, height);
+        BufferLease<uint32_t> colours(g_keptWords, count);
+        if (colours) {
+            for (size_t k = 0; k < count; ++k) colours[k] = words[k] & COLOUR_BITS;
+            if (WriteBlock(self, 0, 0, width, height, colours.get(), nullptr)) return;
+        }
+    }
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) self.SetRgb(x, y, words[static_cast<size_t>(y) * width + x]);
+    }
+}
+
+void FillWords(PixelBuffer& self, Rgb fill) {
+    int width = self.GetWidth();
+    int height = self.GetHeight();
+    for (int y = 0; y < height; ++y) {
+        if (g_enabled) {
+            uint32_t* row = self.GetRow(y);
+            if (row != nullptr) {
+                std::fill(row, row + width, fill);
+                continue;
+            }
+        }
+        for (int x = 0; x < width; ++x) self.SetRawPixel(x, y, fill);
+    }
+}
+
+}  // namespace fast_canvas

@@ -1,0 +1,54 @@
+// Block paths for the transfers, fills and files of the canvases. Where the
+// source and the destination allow it they move whole blocks (row copies,
+// BitBlt, SetDIBitsToDevice, FillRect) instead of one platform call per
+// pixel, and give exactly the pixels and results of the per-pixel algorithms
+// of shared_canvas, which stay the reference: every function here hands over
+// to its reference whenever a block path could not promise the same outcome.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "canvas/canvas.h"
+
+namespace fast_canvas {
+
+// On unless switched off; the benchmarks and the identity tests switch it to
+// run the per-pixel reference through the same callers.
+bool Enabled();
+void SetEnabled(bool enabled);
+// How many block moves have been made; the identity tests check with it that
+// the paths they compare were taken.
+unsigned long BlockMoves();
+
+// The shared operations with their block paths (same contracts as the
+// shared_canvas functions of the same names).
+bool CopyFrom(Canvas& self, const Canvas* source);
+bool SaveBmp(const Canvas& self, const char* path);
+bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows);
+bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int height);
+bool DrawTo(const Canvas& self, Canvas* target, int x, int y);
+bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y);
+bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);
+Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height);
+
+// The top-left width × height block of a canvas with a transparent colour
+// onto a device context at (x, y), transparent pixels left out (the caller
+// has applied its size rules). Reference: shared_canvas::DrawKeyedToDC.
+bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height);
+
+// Every pixel of a device bitmap of width × height selected into `dc` set to
+// one colour. Reference: shared_canvas::FillDCByPixels.
+void FillDC(HDC dc, int width, int height, Rgb fill);
+
+// Writes width × height words (row after row) into the top-left block of a
+// canvas as SetRgb would, each word's fourth byte dropped. Reference: one
+// SetRgb per pixel.
+void PutRgbBlock(Canvas& self, int width, int height, const uint32_t* words);
+
+// Every stored word of a pixel-buffer canvas set to `fill`, unchanged, as
+// SetRawPixel would. Reference: one SetRawPixel per pixel.
+void FillWords(PixelBuffer& self, Rgb fill);
+
+}  // namespace fast_canvas

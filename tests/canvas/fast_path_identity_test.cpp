@@ -1,0 +1,515 @@
+// Every block path of the canvases against its per-pixel reference: the same
+// operation on two copies of the same random content, once with the block
+// paths switched off and once with them on, must give the same result and
+// leave the same stored words in every canvas and device context it touches,
+// for every pair of canvas classes, every clipping case and every kind of
+// transparent colour.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "canvas/bmp_file.h"
+#include "canvas/fast_paths.h"
+#include "canvas_test_helpers.h"
+#include "support/test_support.h"
+
+namespace {
+
+using canvas_test::AllKinds;
+using canvas_test::Kind;
+using canvas_test::KindName;
+using canvas_test::Make;
+
+// Puts the block paths back on whatever a test does.
+class BlockPathsRestored {
+public:
+    ~BlockPathsRestored() { fast_canvas::SetEnabled(true); }
+};
+
+uint32_t Next(uint32_t& state) {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+}
+
+constexpr Rgb PALETTE[] = {0x000000, 0xFFFFFF, 0x123456, 0xFF0000, 0x00FF00, 0x0000FF, 0x808080};
+
+// Transparent colours: none, two that occur often, one that never occurs and
+// one with a fourth byte, which no colour equals.
+const std::vector<Rgb>& TransparentCases() {
+    static const std::vector<Rgb> cases{NO_TRANSPARENT_COLOR, 0xFFFFFF, 0x123456, 0xABCDEF,
+                                        0xFF123456};
+    return cases;
+}
+
+bool IsPixelBuffer(const Canvas& canvas) { return dynamic_cast<const PixelBuffer*>(&canvas); }
+
+// Random content from a small palette (so that transparent colours meet many
+// pixels) with some free colours; the pixel-buffer classes also get random
+// fourth bytes, which transfers must carry or drop exactly as the reference.
+void FillRandom(Canvas& canvas, uint32_t seed) {
+    uint32_t state = seed * 2654435761u + 1;
+    bool buffer = IsPixelBuffer(canvas);
+    for (int y = 0; y < canvas.GetHeight(); ++y) {
+        for (int x = 0; x < canvas.GetWidth(); ++x) {
+            uint32_t r = Next(state);
+            Rgb colour = r % 4 == 0 ? (Next(state) & 0xFFFFFF) : PALETTE[(r >> 4) % 7];
+            if (buffer && (r >> 8) % 3 == 0) {
+                canvas.SetRawPixel(x, y, colour | ((Next(state) & 0xFF) << 24));
+            } else {
+                canvas.SetRgb(x, y, colour);
+            }
+        }
+    }
+}
+
+// The stored words of a device context's bitmap, fourth bytes included.
+std::vector<uint32_t> StoredWords(HDC dc, int width, int height) {
+    std::vector<uint32_t> words(static_cast<size_t>(width) * height);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HGDIOBJ previous = SelectObject(memory, section);
+    // A clipping region on the source does not limit what BitBlt reads.
+    BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::memcpy(words.data(), bits, words.size() * sizeof(uint32_t));
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    DeleteObject(section);
+    return words;
+}
+
+// What a canvas holds: size, transparent colour, every pixel as GetRawPixel
+// reads it and, for a canvas with a device context, the stored words.
+struct Snapshot {
+    int width = 0;
+    int height = 0;
+    Rgb transparent = 0;
+    std::vector<uint32_t> pixels;
+    std::vector<uint32_t> stored;
+    bool operator==(const Snapshot& other) const {
+        return width == other.width && height == other.height &&
+               transparent == other.transparent && pixels == other.pixels &&
+               stored == other.stored;
+    }
+};
+
+Snapshot Take(const Canvas* canvas) {
+    Snapshot snapshot;
+    if (canvas == nullptr) return snapshot;
+    snapshot.width = canvas->GetWidth();
+    snapshot.height = canvas->GetHeight();
+    snapshot.transparent = canvas->GetTransparentColor();
+    for (int y = 0; y < snapshot.height; ++y) {
+        for (int x = 0; x < snapshot.width; ++x) snapshot.pixels.push_back(canvas->GetRawPixel(x, y));
+    }
+    if (const GdiSurface* surface = dynamic_cast<const GdiSurface*>(canvas)) {
+        if (surface->GetDeviceContext()) {
+            snapshot.stored = StoredWords(surface->GetDeviceContext(), snapshot.width, snapshot.height);
+        }
+    }
+    return snapshot;
+}
+
+// What an operation did: its result and everything it may have changed.
+struct Outcome {
+    int result = 0;
+    std::vector<Snapshot> touched;
+    bool operator==(const Outcome& other) const {
+        return result == other.result && touched == other.touched;
+    }
+};
+
+// Runs `run` once on the reference and once on the block paths, each time on
+// freshly made content, and counts a check.
+// Returns how many block moves the block paths made.
+int g_checks = 0;
+unsigned long ExpectSameBothWays(const std::function<Outcome()>& run, const std::string& label) {
+    BlockPathsRestored restore;
+    fast_canvas::SetEnabled(false);
+    Outcome reference = run();
+    fast_canvas::SetEnabled(true);
+    unsigned long before = fast_canvas::BlockMoves();
+    Outcome fast = run();
+    unsigned long moves = fast_canvas::BlockMoves() - before;
+    ++g_checks;
+    EXPECT_EQ(reference.result, fast.result) << label;
+    EXPECT_TRUE(reference.touched == fast.touched) << label << ": pixels differ";
+    return moves;
+}
+
+std::unique_ptr<Canvas> MakeRandom(Kind kind, int width, int height, uint32_t seed, Rgb transparent) {
+    std::unique_ptr<Canvas> canvas = Make(kind, width, height);
+    FillRandom(*canvas, seed);
+    canvas->SetTransparentColor(transparent);
+    return canvas;
+}
+
+std::string Label(const char* operation, Kind source, Kind target, Rgb transparent, int x, int y) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%s %s -> %s key %08lX at (%d, %d)", operation,
+                  KindName(source), KindName(target), static_cast<unsigned long>(transparent), x,
+                  y);
+    return text;
+}
+
+constexpr int SOURCE_WIDTH = 23;
+constexpr int SOURCE_HEIGHT = 17;
+constexpr int TARGET_WIDTH = 31;
+constexpr int TARGET_HEIGHT = 29;
+
+// Inside, touching each edge, cut on each side, one pixel in, and off the
+// target entirely (refused).
+const std::vector<std::pair<int, int>>& Positions() {
+    static const std::vector<std::pair<int, int>> positions{
+        {0, 0},
+        {4, 7},
+        {-5, -3},
+        {TARGET_WIDTH - 6, TARGET_HEIGHT - 4},
+        {-SOURCE_WIDTH + 1, 2},
+        {3, -SOURCE_HEIGHT + 1},
+        {TARGET_WIDTH - 1, TARGET_HEIGHT - 1},
+        {-SOURCE_WIDTH, 0},
+        {0, -SOURCE_HEIGHT},
+        {TARGET_WIDTH, 0},
+        {0, TARGET_HEIGHT},
+        {-2000000000, 5},
+        {5, 2000000000},
+    };
+    return positions;
+}
+
+TEST(FastPathIdentity, TransfersBetweenEveryPairOfClassesMatchTheReference) {
+    g_checks = 0;
+    uint32_t seed = 1;
+    for (Kind sourceKind : AllKinds()) {
+        for (Kind targetKind : AllKinds()) {
+            unsigned long moves = 0;
+            for (Rgb transparent : TransparentCases()) {
+                for (const auto& position : Positions()) {
+                    int x = position.first;
+                    int y = position.second;
+                    ++seed;
+                    auto scene = [&](const std::function<int(Canvas&, Canvas&)>& operation) {
+                        return [&, operation]() {
+                            auto source = MakeRandom(sourceKind, SOURCE_WIDTH, SOURCE_HEIGHT, seed,
+                                                     transparent);
+                            auto target = MakeRandom(targetKind, TARGET_WIDTH, TARGET_HEIGHT,
+                                                     seed + 1000, NO_TRANSPARENT_COLOR);
+                            Outcome outcome;
+                            outcome.result = operation(*source, *target);
+                            outcome.touched = {Take(source.get()), Take(target.get())};
+                            return outcome;
+                        };
+                    };
+                    moves += ExpectSameBothWays(scene([&](Canvas& s, Canvas& t) { return s.DrawTo(&t, x, y); }),
+                                       Label("DrawTo(Canvas*)", sourceKind, targetKind, transparent, x, y));
+                    for (auto size : {std::pair<int, int>{5, 4}, {100, 100}, {0, 3}}) {
+                        moves += ExpectSameBothWays(
+                            scene([&](Canvas& s, Canvas& t) {
+                                return s.DrawRectTo(&t, x, y, size.first, size.second);
+                            }),
+                            Label("DrawRectTo", sourceKind, targetKind, transparent, x, y) + " size " +
+                                std::to_string(size.first) + "x" + std::to_string(size.second));
+                    }
+                    moves += ExpectSameBothWays(
+                        scene([&](Canvas& s, Canvas& t) {
+                            if (auto* buffer = dynamic_cast<PixelBuffer*>(&t)) return s.DrawTo(buffer, x, y) ? 1 : 0;
+                            if (auto* surface = dynamic_cast<GdiSurface*>(&t)) return s.DrawTo(surface, x, y) ? 1 : 0;
+                            return -1;
+                        }),
+                        Label("DrawTo(face)", sourceKind, targetKind, transparent, x, y));
+                    if (position == Positions()[2] || position == Positions()[3]) {
+                        moves += ExpectSameBothWays(
+                            scene([&](Canvas& s, Canvas& t) { return s.TileTo(&t, x, y, 40, 33); }),
+                            Label("TileTo", sourceKind, targetKind, transparent, x, y));
+                    }
+                }
+                ExpectSameBothWays(
+                    [&]() {
+                        auto source = MakeRandom(sourceKind, SOURCE_WIDTH, SOURCE_HEIGHT, seed, transparent);
+                        auto target = MakeRandom(targetKind, TARGET_WIDTH, TARGET_HEIGHT, seed + 7,
+                                                 0x00FF00);
+                        Outcome outcome;
+                        outcome.result = target->CopyFrom(source.get());
+                        outcome.touched = {Take(source.get()), Take(target.get())};
+                        return outcome;
+                    },
+                    Label("CopyFrom", sourceKind, targetKind, transparent, 0, 0));
+            }
+            EXPECT_GT(moves, 0u) << KindName(sourceKind) << " -> " << KindName(targetKind)
+                                 << ": the block paths were never taken";
+        }
+    }
+    RecordProperty("checks", g_checks);
+    std::printf("transfer checks: %d\n", g_checks);
+}
+
+TEST(FastPathIdentity, CopiesOfACanvasOntoItselfMatchTheReference) {
+    g_checks = 0;
+    for (Kind kind : AllKinds()) {
+        for (Rgb transparent : TransparentCases()) {
+            for (auto offset : {std::pair<int, int>{0, 0}, {3, 2}, {-3, -2}, {4, -5}, {-6, 1}}) {
+                ExpectSameBothWays(
+                    [&]() {
+                        auto canvas = MakeRandom(kind, SOURCE_WIDTH, SOURCE_HEIGHT, 99, transparent);
+                        Outcome outcome;
+                        outcome.result = canvas->DrawTo(canvas.get(), offset.first, offset.second);
+                        outcome.result += 2 * canvas->DrawRectTo(canvas.get(), offset.second,
+                                                                 offset.first, 9, 7);
+                        outcome.result += 4 * canvas->CopyFrom(canvas.get());
+                        outcome.touched = {Take(canvas.get())};
+                        return outcome;
+                    },
+                    Label("self", kind, kind, transparent, offset.first, offset.second));
+            }
+        }
+    }
+    std::printf("self-copy checks: %d\n", g_checks);
+}
+
+TEST(FastPathIdentity, CopyRectMatchesTheReferenceInsideAndBeyondTheEdges) {
+    g_checks = 0;
+    struct Request {
+        int x, y, width, height;
+    };
+    const Request requests[] = {
+        {0, 0, SOURCE_WIDTH, SOURCE_HEIGHT}, {2, 3, 5, 4},   {2, 3, SOURCE_WIDTH + 5, SOURCE_HEIGHT + 5},
+        {SOURCE_WIDTH - 1, SOURCE_HEIGHT - 1, 3, 3},         {SOURCE_WIDTH + 3, 0, 4, 4},
+        {0, SOURCE_HEIGHT, 4, 4}, {-1, 0, 5, 5},  {0, -1, 5, 5}, {0, 0, 0, 5}, {2000000000, 0, 2, 2},
+    };
+    for (Kind kind : AllKinds()) {
+        for (Rgb transparent : {NO_TRANSPARENT_COLOR, static_cast<Rgb>(0xFFFFFF)}) {
+            for (const Request& request : requests) {
+                ExpectSameBothWays(
+                    [&]() {
+                        auto canvas = MakeRandom(kind, SOURCE_WIDTH, SOURCE_HEIGHT, 5, transparent);
+                        std::unique_ptr<Canvas> copy(
+                            canvas->CopyRect(request.x, request.y, request.width, request.height));
+                        Outcome outcome;
+                        outcome.result = copy != nullptr;
+                        outcome.touched = {Take(canvas.get()), Take(copy.get())};
+                        return outcome;
+                    },
+                    Label("CopyRect", kind, Kind::Dib, transparent, request.x, request.y));
+            }
+        }
+    }
+    std::printf("CopyRect checks: %d\n", g_checks);
+}
+
+// Bottom-up 24-bit rows of width × height with random bytes, padding included.
+std::vector<uint8_t> RandomRows(int width, int height, uint32_t seed) {
+    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    std::vector<uint8_t> rows(stride * height);
+    uint32_t state = seed;
+    for (uint8_t& byte : rows) byte = static_cast<uint8_t>(Next(state));
+    return rows;
+}
+
+TEST(FastPathIdentity, PutDib24AndBmpFilesMatchTheReference) {
+    g_checks = 0;
+    test_support::TemporaryFolder folder;
+    const std::pair<int, int> places[] = {{0, 0},  {-2, 0},  {0, -3}, {5, 6},  {-7, -5},
+                                          {TARGET_WIDTH - 2, TARGET_HEIGHT - 1},
+                                          {TARGET_WIDTH, 0}, {0, TARGET_HEIGHT}, {-9, 0}, {3, -2000000000}};
+    for (Kind kind : AllKinds()) {
+        unsigned long moves = 0;
+        for (const auto& place : places) {
+            for (int width : {9, 10, 11, 12}) {
+                auto rows = RandomRows(width, 7, static_cast<uint32_t>(width * 31 + place.first));
+                moves += ExpectSameBothWays(
+                    [&]() {
+                        auto canvas = MakeRandom(kind, TARGET_WIDTH, TARGET_HEIGHT, 17, NO_TRANSPARENT_COLOR);
+                        Outcome outcome;
+                        outcome.result = canvas->PutDib24(place.first, place.second, width, 7, rows.data());
+                        outcome.touched = {Take(canvas.get())};
+                        return outcome;
+                    },
+                    Label("PutDib24", kind, kind, 0, place.first, place.second) + " width " +
+                        std::to_string(width));
+            }
+        }
+        for (int width : {1, 3, 4, 5, 23}) {
+            ExpectSameBothWays(
+                [&]() {
+                    auto canvas = MakeRandom(kind, width, 6, 23, 0xFFFFFF);
+                    std::string path = folder.File(std::string(KindName(kind)) + ".bmp");
+                    Outcome outcome;
+                    outcome.result = canvas->SaveBmp(path.c_str());
+                    std::string bytes = test_support::ReadFileBytes(path);
+                    Snapshot file;
+                    file.pixels.assign(bytes.begin(), bytes.end());
+                    auto loaded = Make(kind, 2, 2);
+                    outcome.result += 2 * loaded->LoadBmp(path.c_str());
+                    outcome.touched = {Take(canvas.get()), file, Take(loaded.get())};
+                    return outcome;
+                },
+                Label("SaveBmp/LoadBmp", kind, kind, 0xFFFFFF, width, 6));
+        }
+        EXPECT_GT(moves, 0u) << KindName(kind) << ": the block paths were never taken";
+    }
+    std::printf("BMP checks: %d\n", g_checks);
+}
+
+TEST(FastPathIdentity, FillsMatchTheReference) {
+    g_checks = 0;
+    struct Box {
+        int left, top, right, bottom;
+    };
+    const Box boxes[] = {
+        {1, 1, 4, 3},     {4, 3, 1, 1},      {1, 3, 4, 1},       {4, 1, 1, 3},     {1, 1, 1, 5},
+        {1, 1, 6, 1},     {2, 2, 2, 2},      {-5, -5, 8, 9},     {20, 20, 40, 40}, {-3, 4, -1, 9},
+        {0, 0, TARGET_WIDTH, TARGET_HEIGHT}, {TARGET_WIDTH + 2, 3, 5, 7},           {3, 40, 7, -10},
+        {-100000, 2, 100000, 5},             {5, -100000, 9, 100000},
+    };
+    for (Kind kind : AllKinds()) {
+        unsigned long moves = 0;
+        for (const Box& box : boxes) {
+            for (Rgb colour : {static_cast<Rgb>(0x00FF8040), static_cast<Rgb>(0xFF00FF00), static_cast<Rgb>(0)}) {
+                moves += ExpectSameBothWays(
+                    [&]() {
+                        auto canvas = MakeRandom(kind, TARGET_WIDTH, TARGET_HEIGHT, 3, NO_TRANSPARENT_COLOR);
+                        Outcome outcome;
+                        outcome.result = canvas->FillBox(box.left, box.top, box.right, box.bottom, colour);
+                        outcome.touched = {Take(canvas.get())};
+                        return outcome;
+                    },
+                    Label("FillBox", kind, kind, colour, box.left, box.top) + " to " +
+                        std::to_string(box.right) + "," + std::to_string(box.bottom));
+            }
+        }
+        for (Rgb fill : {static_cast<Rgb>(0), static_cast<Rgb>(0x00FFFFFF), static_cast<Rgb>(0x00123456),
+                         static_cast<Rgb>(0xFF123456)}) {
+            ExpectSameBothWays(
+                [&]() {
+                    auto canvas = MakeRandom(kind, 5, 5, 3, 0x123456);
+                    Outcome outcome;
+                    outcome.result = canvas->Create(TARGET_WIDTH, TARGET_HEIGHT, fill);
+                    outcome.touched = {Take(canvas.get())};
+                    return outcome;
+                },
+                Label("Create", kind, kind, fill, TARGET_WIDTH, TARGET_HEIGHT));
+        }
+        EXPECT_GT(moves, 0u) << KindName(kind) << ": the block paths were never taken";
+    }
+    std::printf("fill checks: %d\n", g_checks);
+}
+
+// A device context to draw onto: a device bitmap or a DIB section, plain, with
+// a clipping region, or with a moved origin.
+enum class TargetDC { Device, Section, DeviceClipped, SectionClipped, SectionMovedOrigin };
+
+struct DCTarget {
+    std::unique_ptr<Canvas> canvas;
+    HDC dc = nullptr;
+};
+
+DCTarget MakeDCTarget(TargetDC kind, uint32_t seed) {
+    DCTarget target;
+    bool device = kind == TargetDC::Device || kind == TargetDC::DeviceClipped;
+    target.canvas = MakeRandom(device ? Kind::Ddb : Kind::DibSection, TARGET_WIDTH, TARGET_HEIGHT, seed,
+                               NO_TRANSPARENT_COLOR);
+    target.dc = dynamic_cast<GdiSurface*>(target.canvas.get())->GetDeviceContext();
+    if (kind == TargetDC::DeviceClipped || kind == TargetDC::SectionClipped) {
+        HRGN region = CreateEllipticRgn(2, 3, 27, 25);
+        SelectClipRgn(target.dc, region);
+        DeleteObject(region);
+    }
+    if (kind == TargetDC::SectionMovedOrigin) SetViewportOrgEx(target.dc, 3, -2, nullptr);
+    return target;
+}
+
+void ResetDC(HDC dc) {
+    SelectClipRgn(dc, nullptr);
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+}
+
+TEST(FastPathIdentity, DrawingToDeviceContextsMatchesTheReference) {
+    g_checks = 0;
+    const TargetDC targets[] = {TargetDC::Device, TargetDC::Section, TargetDC::DeviceClipped,
+                                TargetDC::SectionClipped, TargetDC::SectionMovedOrigin};
+    for (Kind kind : AllKinds()) {
+        unsigned long moves = 0;
+        for (TargetDC targetKind : targets) {
+            for (Rgb transparent : TransparentCases()) {
+                for (const auto& position : Positions()) {
+                    int x = position.first;
+                    int y = position.second;
+                    if (x < -1000000 || y > 1000000) continue;
+                    auto scene = [&](const std::function<int(Canvas&, HDC)>& operation) {
+                        return [&, operation]() {
+                            auto source = MakeRandom(kind, SOURCE_WIDTH, SOURCE_HEIGHT, 41, transparent);
+                            DCTarget target = MakeDCTarget(targetKind, 43);
+                            Outcome outcome;
+                            outcome.result = operation(*source, target.dc);
+                            ResetDC(target.dc);
+                            outcome.touched = {Take(source.get()), Take(target.canvas.get())};
+                            return outcome;
+                        };
+                    };
+                    std::string label = Label("DrawToDC", kind, Kind::Ddb, transparent, x, y) +
+                                        " target " + std::to_string(static_cast<int>(targetKind));
+                    moves += ExpectSameBothWays(scene([&](Canvas& s, HDC dc) { return s.DrawToDC(dc, x, y); }),
+                                       label);
+                    moves += ExpectSameBothWays(
+                        scene([&](Canvas& s, HDC dc) { return s.DrawRectToDC(dc, x, y, 7, 50); }),
+                        label + " DrawRectToDC");
+                }
+                ExpectSameBothWays(
+                    [&]() {
+                        auto source = MakeRandom(kind, 6, 5, 47, transparent);
+                        DCTarget target = MakeDCTarget(targetKind, 49);
+                        Outcome outcome;
+                        outcome.result = source->TileToDC(target.dc, -2, 1, 27, 22);
+                        ResetDC(target.dc);
+                        outcome.touched = {Take(source.get()), Take(target.canvas.get())};
+                        return outcome;
+                    },
+                    Label("TileToDC", kind, Kind::Ddb, transparent, -2, 1));
+            }
+        }
+        EXPECT_GT(moves, 0u) << KindName(kind) << ": the block paths were never taken";
+    }
+    std::printf("device context checks: %d\n", g_checks);
+}
+
+TEST(FastPathIdentity, ASourceWhoseDeviceContextIsClippedStillMatches) {
+    g_checks = 0;
+    for (Kind targetKind : AllKinds()) {
+        ExpectSameBothWays(
+            [&]() {
+                auto source = MakeRandom(Kind::Ddb, SOURCE_WIDTH, SOURCE_HEIGHT, 51, 0xFFFFFF);
+                HDC dc = dynamic_cast<GdiSurface*>(source.get())->GetDeviceContext();
+                HRGN region = CreateRectRgn(3, 3, 12, 9);
+                SelectClipRgn(dc, region);
+                DeleteObject(region);
+                auto target = MakeRandom(targetKind, TARGET_WIDTH, TARGET_HEIGHT, 53, NO_TRANSPARENT_COLOR);
+                Outcome outcome;
+                outcome.result = source->DrawTo(target.get(), 2, 2);
+                std::unique_ptr<Canvas> cut(source->CopyRect(0, 0, 10, 10));
+                outcome.result += 2 * (cut != nullptr);
+                outcome.result += 4 * source->FillBox(0, 0, 20, 20, 0x0000FF);
+                SelectClipRgn(dc, nullptr);
+                outcome.touched = {Take(source.get()), Take(target.get()), Take(cut.get())};
+                return outcome;
+            },
+            Label("clipped source", Kind::Ddb, targetKind, 0xFFFFFF, 2, 2));
+    }
+}
+
+}  // namespace

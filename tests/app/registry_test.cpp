@@ -96,6 +96,16 @@ TEST_F(ShellTest, NoteBeyondTheLimitIsRefusedWithItsMessage) {
 
 TEST_F(ShellTest, NoteThatCannotBeMadeIsReportedAndFreesItsSlot) {
     ASSERT_TRUE(Start());
+    {
+        // The open dialog, cancelled: nothing happens.
+        DialogAnswerer answerer(IDCANCEL);
+        Command(IDM_NEW_FROM_BMP);
+        // (The open dialog may be activated more than once while it opens.)
+        ASSERT_LE(1u, answerer.Boxes().size());
+        EXPECT_EQ("ファイル指定", answerer.Boxes()[0].caption);
+    }
+    EXPECT_EQ(nullptr, GetPaper(0));
+
     std::string notBmp = folder.File("text.bmp");
     ASSERT_TRUE(test_support::WriteFileBytes(notBmp, "this is not a bitmap"));
     {
@@ -171,6 +181,24 @@ TEST_F(RestoreTest, RestoresStoredNotesBelow255AndKeepsTheirFilesWhileRunning) {
     EXPECT_EQ(MakeRecord(100, 50, 3, 0), test_support::ReadFileBytes(DataFile(3)));
     // Never restored, never touched.
     EXPECT_EQ(MakeRecord(10, 10, 255, 0), test_support::ReadFileBytes(DataFile(255)));
+}
+
+TEST_F(RestoreTest, PeeledRestoredNoteDoesNotComeBack) {
+    StoreNote(3, 100, 50);
+    StoreNote(5, 200, 50);
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(GetPaper(3) && GetPaper(3)->GetWindow());
+    ASSERT_TRUE(GetPaper(3)->PeelOff());  // no warning by default
+    EXPECT_EQ(nullptr, GetPaper(3));
+    EXPECT_FALSE(test_support::FileExists(DataFile(3)));
+    Stop();
+    EXPECT_FALSE(test_support::FileExists(DataFile(3)));
+    EXPECT_TRUE(test_support::FileExists(DataFile(5)));
+
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(nullptr, GetPaper(3));
+    ASSERT_NE(nullptr, GetPaper(5));
+    EXPECT_TRUE(GetPaper(5)->GetWindow());
 }
 
 TEST_F(RestoreTest, NoteThatCannotBeRestoredKeepsItsFileAndLosesItsSlotAtThePurge) {

@@ -268,11 +268,21 @@ LRESULT Paper::OnRButtonUp() {
 
 bool Paper::Undo() {
     if (!picture || !undoCanvas || locked) return false;
-    DdbCanvas swap(1, 1);
-    swap.Create(picture->GetWidth(), picture->GetHeight(), 0);
-    picture->DrawTo(static_cast<GdiSurface*>(&swap), 0, 0);
-    undoCanvas->DrawTo(static_cast<GdiSurface*>(picture.get()), 0, 0);
-    swap.DrawTo(static_cast<GdiSurface*>(undoCanvas.get()), 0, 0);
+    if (picture->GetWidth() == undoCanvas->GetWidth() &&
+        picture->GetHeight() == undoCanvas->GetHeight() &&
+        picture->GetTransparentColor() == NO_TRANSPARENT_COLOR &&
+        undoCanvas->GetTransparentColor() == NO_TRANSPARENT_COLOR) {
+        // Two opaque canvases of one size and kind: exchanging them gives
+        // exactly the pixels of copying each into the other, without moving
+        // any.
+        picture.swap(undoCanvas);
+    } else {
+        DdbCanvas swap(1, 1);
+        swap.Create(picture->GetWidth(), picture->GetHeight(), 0);
+        picture->DrawTo(static_cast<GdiSurface*>(&swap), 0, 0);
+        undoCanvas->DrawTo(static_cast<GdiSurface*>(picture.get()), 0, 0);
+        swap.DrawTo(static_cast<GdiSurface*>(undoCanvas.get()), 0, 0);
+    }
     InvalidateRect(window, &drawArea, FALSE);
     return true;
 }

@@ -51,33 +51,6 @@ TEST_F(ShellTest, StartsHiddenWithMenuMarksFromTheSettingsAndWritesThemAtExit) {
     EXPECT_STREQ("0", value);
 }
 
-TEST_F(ShellTest, PaletteShownAtStartGreysItsMenuItem) {
-    ASSERT_TRUE(Start());
-    EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
-    EXPECT_FALSE(MenuChecked(IDM_TOPMOST));
-    EXPECT_TRUE(MenuGrayed(IDM_SHOW_TOOL_PALETTE));
-    ASSERT_TRUE(g_shell.toolPalette);
-    EXPECT_TRUE(IsWindowVisible(g_shell.toolPalette));
-}
-
-TEST_F(ShellTest, TopmostWhileHiddenClearsTheHideMark) {
-    Ini("tool", "IsHide", "1");
-    ASSERT_TRUE(Start());
-    Command(IDM_HIDE_ALL);
-    EXPECT_TRUE(MenuChecked(IDM_HIDE_ALL));
-    EXPECT_EQ(1, g_settings.PaperIsHide);
-
-    Command(IDM_TOPMOST);
-    EXPECT_TRUE(MenuChecked(IDM_TOPMOST));
-    EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
-    EXPECT_EQ(0, g_settings.PaperIsHide);
-    EXPECT_EQ(1, g_settings.IsTopmost);
-    ASSERT_TRUE(g_shell.toolPalette);
-    // A hidden palette takes the order but stays hidden.
-    EXPECT_FALSE(IsWindowVisible(g_shell.toolPalette));
-    EXPECT_TRUE(GetWindowLongPtrA(g_shell.toolPalette, GWL_EXSTYLE) & WS_EX_TOPMOST);
-}
-
 TEST_F(ShellTest, DataFolderIsBesideTheProgramUnlessConfigured) {
     ASSERT_TRUE(Start());
     EXPECT_EQ(folder.File("data\\"), CurrentDataFolder());
@@ -87,8 +60,13 @@ TEST_F(ShellTest, DataFolderIsBesideTheProgramUnlessConfigured) {
     g_settings.DataFolderPath[0] = '\0';
 }
 
-TEST_F(ShellTest, UnknownCommandsAndMouseMessagesAreIgnored) {
+TEST_F(ShellTest, PaletteShownAtStartGreysItsItemAndUnknownMessagesAreIgnored) {
     ASSERT_TRUE(Start());
+    EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
+    EXPECT_TRUE(MenuGrayed(IDM_SHOW_TOOL_PALETTE));
+    ASSERT_TRUE(g_shell.toolPalette);
+    EXPECT_TRUE(IsWindowVisible(g_shell.toolPalette));
+
     Command(40003);
     Command(IDM_PEEL_OFF);  // a note's own command means nothing here
     SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_LBUTTONUP);
@@ -108,7 +86,9 @@ LRESULT CALLBACK WatchCommands(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
+    EndMenu();
+}
 
 // Ctrl+Z pressed in any window of the thread arrives as command 40018 at the
 // main window.

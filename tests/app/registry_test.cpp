@@ -8,7 +8,8 @@
 namespace app_test {
 namespace {
 
-constexpr char TOO_MANY[] = "紙の枚数がいっぱいです。\n枚数を減らしてからもう一度作成してください。";
+constexpr char TOO_MANY[] =
+    "紙の枚数がいっぱいです。\n枚数を減らしてからもう一度作成してください。";
 constexpr char CREATE_FAILED[] = "紙の生成に失敗しました";
 
 std::string ClassOf(HWND window) {
@@ -34,17 +35,10 @@ TEST_F(ShellTest, NewNoteTakesTheLowestFreeSlotAgainAfterAPeel) {
     EXPECT_EQ(1, NewNoteByDoubleClick());
     EXPECT_EQ(2, NewNoteByDoubleClick());
     HWND second = GetPaper(1)->GetWindow();
-    EXPECT_EQ("Inkslip1", ClassOf(second));
     EXPECT_TRUE(IsWindowVisible(second));
-    RECT rect;
-    GetWindowRect(second, &rect);
-    EXPECT_EQ(42, rect.right - rect.left);
-    EXPECT_EQ(20 + 30 + 3, rect.bottom - rect.top);
-    EXPECT_EQ(0, g_shell.NewFromHotkey);
 
     // Peeling off tears the note down; its notice purges the slot.
     GetPaper(1)->Destroy();
-    EXPECT_EQ(nullptr, GetPaper(1));
     EXPECT_FALSE(IsWindow(second));
     EXPECT_EQ(1, FindFreeSlot());
 
@@ -127,7 +121,6 @@ TEST_F(ShellTest, NoteThatCannotBeMadeIsReportedAndFreesItsSlot) {
     RECT rect;
     GetWindowRect(window, &rect);
     EXPECT_EQ(62, rect.right - rect.left);
-    EXPECT_EQ(20 + 10 + 3, rect.bottom - rect.top);
 }
 
 class RestoreTest : public ShellTest {
@@ -158,7 +151,6 @@ TEST_F(RestoreTest, RestoresStoredNotesBelow255AndKeepsTheirFilesWhileRunning) {
     HWND third = GetPaper(3)->GetWindow();
     ASSERT_TRUE(third);
     EXPECT_TRUE(IsWindowVisible(third));
-    EXPECT_EQ("Inkslip3", ClassOf(third));
     RECT rect;
     GetWindowRect(third, &rect);
     EXPECT_EQ(100, rect.left);
@@ -190,7 +182,7 @@ TEST_F(RestoreTest, PeeledRestoredNoteDoesNotComeBack) {
     ASSERT_TRUE(GetPaper(3) && GetPaper(3)->GetWindow());
     ASSERT_TRUE(GetPaper(3)->PeelOff());  // no warning by default
     EXPECT_EQ(nullptr, GetPaper(3));
-    EXPECT_FALSE(test_support::FileExists(DataFile(3)));
+    EXPECT_FALSE(test_support::FileExists(DataFile(3)));  // gone at once, not at exit
     Stop();
     EXPECT_FALSE(test_support::FileExists(DataFile(3)));
     EXPECT_TRUE(test_support::FileExists(DataFile(5)));
@@ -265,9 +257,12 @@ TEST_F(ShellTest, HideAllKeepsItsMarkForANewNoteAndTopmostShowsAll) {
         EXPECT_TRUE(IsTopmostWindow(window));
     }
     EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
+    EXPECT_TRUE(MenuChecked(IDM_TOPMOST));
     EXPECT_EQ(0, g_settings.PaperIsHide);
+    // A hidden palette takes the order but stays hidden.
     ASSERT_TRUE(g_shell.toolPalette);
     EXPECT_FALSE(IsWindowVisible(g_shell.toolPalette));
+    EXPECT_TRUE(IsTopmostWindow(g_shell.toolPalette));
 
     // While on top, new notes come on top too.
     ASSERT_EQ(3, NewNoteByDoubleClick());

@@ -46,8 +46,6 @@ TEST_F(HotkeyTest, CombinationTakenElsewhereAtStartIsClearedAndWrittenAsZero) {
     ASSERT_TRUE(Start());
     EXPECT_EQ(0u, g_settings.HotkeyModifiers[0]);
     EXPECT_EQ(0u, g_settings.HotkeyVirtualKeys[0]);
-    EXPECT_EQ(CTRL_ALT, g_settings.HotkeyModifiers[1]);
-    EXPECT_EQ(static_cast<UINT>('J'), g_settings.HotkeyVirtualKeys[1]);
     EXPECT_FALSE(Free(CTRL_ALT, 'J'));  // HK_HIDE is ours
     UnregisterHotKey(probe, 5);
     Stop();

@@ -184,13 +184,6 @@ Paper* PaperTest::PaperFromFile(const std::string& path, int number) {
     return paper;
 }
 
-bool PaperTest::IsRegistered(const Paper* paper) const {
-    for (const Paper* registered : g_papers) {
-        if (registered && registered == paper) return true;
-    }
-    return false;
-}
-
 void PaperTest::Mouse(Paper* paper, UINT message, int x, int y) {
     SendMessageA(paper->GetWindow(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
                  MAKELPARAM(x & 0xFFFF, y & 0xFFFF));

@@ -72,7 +72,6 @@ protected:
     // A note made by CreateFromFile into slot `number`; null on failure
     // (the failed note is deleted).
     Paper* PaperFromFile(const std::string& path, int number);
-    bool IsRegistered(const Paper* paper) const;
 
     // Sends a mouse message with a point in window coordinates given as words.
     void Mouse(Paper* paper, UINT message, int x, int y);

@@ -111,18 +111,3 @@ TEST(BmpDamaged, CorpusOfDamagedImagesIsReadOnlyWithinItsBytes) {
     RecordProperty("refused", refused);
     RecordProperty("checksum", static_cast<int>(checksum));
 }
-
-TEST(BmpDamaged, EveryTruncationOfAGoodFileIsRefused) {
-    std::mt19937 random(77);
-    GuardedBuffer buffer(8 * 1024);
-    ASSERT_TRUE(buffer.IsValid());
-    for (uint32_t header : {40u, 124u}) {
-        const Bytes good = BuildRandom(5, 7, header, random);
-        for (size_t length = 0; length < good.size(); ++length) {
-            const Bytes cut(good.begin(), good.begin() + length);
-            const uint8_t* image = buffer.Place(cut);
-            EXPECT_FALSE(ParseBmpFileImage(image, cut.size(), nullptr)) << header << " " << length;
-        }
-        EXPECT_TRUE(ParseBmpFileImage(buffer.Place(good), good.size(), nullptr));
-    }
-}

@@ -73,29 +73,21 @@ TEST(BmpFile, FilesThatCannotBeReadWholeGiveFalseAndNothingHeld) {
 TEST(BmpFile, FileLargerThanTheLimitIsRefusedWithoutReadingIt) {
     TemporaryFolder folder;
     const std::string path = folder.File("huge.bmp");
-    // A sparse file just past the limit: its size alone must refuse it.
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(MAX_WHOLE_FILE_SIZE) + 1;
-    ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
-    ASSERT_TRUE(SetEndOfFile(file));
-    CloseHandle(file);
-
-    FileImage bytes;
-    EXPECT_FALSE(ReadWholeFile(path.c_str(), &bytes));
-    EXPECT_EQ(0u, bytes.Size());
-
-    // Beyond 4 GiB the size no longer fits 32 bits.
-    file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    end.QuadPart = 0x100000010LL;
-    ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
-    ASSERT_TRUE(SetEndOfFile(file));
-    CloseHandle(file);
-    EXPECT_FALSE(ReadWholeFile(path.c_str(), &bytes));
+    // Sparse files just past the limit, and beyond 4 GiB where the size no
+    // longer fits 32 bits: their size alone must refuse them.
+    for (LONGLONG size : {static_cast<LONGLONG>(MAX_WHOLE_FILE_SIZE) + 1, 0x100000010LL}) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        LARGE_INTEGER end;
+        end.QuadPart = size;
+        ASSERT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(file));
+        CloseHandle(file);
+        FileImage bytes;
+        EXPECT_FALSE(ReadWholeFile(path.c_str(), &bytes)) << size;
+        EXPECT_EQ(0u, bytes.Size());
+    }
 }
 
 TEST(BmpFile, WritesThatFailGiveFalse) {

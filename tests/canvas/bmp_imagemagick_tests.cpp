@@ -237,29 +237,6 @@ TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
     }
 }
 
-TEST_F(ImageMagickBmp, ItsPaletteAndAlphaFilesAreRefused) {
-    std::mt19937 random(7);
-    ASSERT_TRUE(
-        test_support::WriteFileBytes(folder.Windows("in.ppm"), ToPpm(RandomPicture(random, 6, 4))));
-    const std::string in = Quote(folder.Unix("in.ppm"));
-    ASSERT_TRUE(folder.Run(std::string(IMAGEMAGICK) + " " + in + " -colors 16 -type Palette " +
-                           Quote("BMP3:" + folder.Unix("palette.bmp")) + "\n" + IMAGEMAGICK + " " +
-                           in + " -type TrueColorAlpha " + Quote(folder.Unix("alpha.bmp"))));
-    for (const char* name : {"palette.bmp", "alpha.bmp"}) {
-        const std::string bytes = test_support::ReadFileBytes(folder.Windows(name));
-        ASSERT_GE(bytes.size(), 30u);
-        EXPECT_NE(24u, Uint32At(bytes, 28) & 0xFFFF) << name;
-        for (Kind kind : AllKinds()) {
-            auto canvas = Make(kind, 3, 3);
-            canvas_test::Paint(*canvas);
-            const Picture before = Read(*canvas);
-            EXPECT_FALSE(canvas->LoadBmp(folder.Windows(name).c_str()))
-                << name << " " << KindName(kind);
-            EXPECT_TRUE(before == Read(*canvas)) << name << " " << KindName(kind);
-        }
-    }
-}
-
 TEST_F(ImageMagickBmp, OurFilesAreReadByItWithExactlyOurPixels) {
     std::mt19937 random(2718);
     const int sizes[][2] = {{1, 1}, {3, 2}, {4, 4}, {7, 5}, {33, 9}};

@@ -12,56 +12,21 @@
 
 using namespace canvas_test;
 
-namespace {
-
-void ExpectPattern(const Canvas& canvas, int width, int height) {
-    ASSERT_EQ(canvas.GetWidth(), width);
-    ASSERT_EQ(canvas.GetHeight(), height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            ASSERT_EQ(canvas.GetRgb(x, y), PatternAt(x, y)) << x << "," << y;
-        }
-    }
-}
-
-}  // namespace
-
-TEST(CanvasLifecycle, DefaultCanvasIs128SquareBlackWithoutTransparentColour) {
-    DdbCanvas ddb;
-    DibCanvas dib;
-    DibSectionCanvas section;
-    for (const Canvas* canvas : {static_cast<const Canvas*>(&ddb), static_cast<const Canvas*>(&dib),
-                                 static_cast<const Canvas*>(&section)}) {
-        EXPECT_EQ(canvas->GetWidth(), 128);
-        EXPECT_EQ(canvas->GetHeight(), 128);
-        EXPECT_EQ(canvas->GetTransparentColor(), NO_TRANSPARENT_COLOR);
-        EXPECT_TRUE(PixelsOf(*canvas, 0).size() == 128u * 128u);
-    }
-    EXPECT_EQ(section.GetRawPixel(127, 127), 0u);
-    EXPECT_EQ(dib.GetRawPixel(0, 0), 0u);
-}
-
 TEST(CanvasLifecycle, RefusedSizesLeaveTheCanvasAsItWas) {
     // 70000 × 70000 wraps to a positive 32-bit product; it must still be
     // refused, like every size below one pixel or beyond what can be held.
-    const std::vector<std::pair<int, int>> refused{{0, 50},
-                                                   {10, 0},
-                                                   {-3, 4},
-                                                   {5, -1},
-                                                   {-2, -3},
-                                                   {70000, 70000},
-                                                   {32768, 16384},
-                                                   {INT_MAX, INT_MAX},
-                                                   {INT_MIN, INT_MIN},
-                                                   {INT_MAX, 2}};
+    const int refused[][2] = {{0, 50},           {10, 0},      {-3, 4},
+                              {5, -1},           {-2, -3},     {70000, 70000},
+                              {32768, 16384},    {INT_MAX, 2}, {INT_MAX, INT_MAX},
+                              {INT_MIN, INT_MIN}};
     for (Kind kind : AllKinds()) {
         SCOPED_TRACE(KindName(kind));
         auto canvas = Make(kind, 5, 4);
         Paint(*canvas);
         canvas->SetTransparentColor(PatternAt(1, 1));
-        for (auto size : refused) {
-            SCOPED_TRACE(testing::Message() << size.first << " x " << size.second);
-            EXPECT_FALSE(canvas->Create(size.first, size.second, 0x123456));
+        for (const auto& size : refused) {
+            SCOPED_TRACE(testing::Message() << size[0] << " x " << size[1]);
+            EXPECT_FALSE(canvas->Create(size[0], size[1], 0x123456));
             ExpectPattern(*canvas, 5, 4);
             EXPECT_EQ(canvas->GetTransparentColor(), PatternAt(1, 1));
         }
@@ -92,7 +57,15 @@ TEST(CanvasLifecycle, CanvasConstructedWithARefusedSizeStaysEmpty) {
     }
 }
 
-TEST(CanvasLifecycle, CreateClearsTheTransparentColourOnlyOnTheDeviceBitmapCanvas) {
+TEST(CanvasLifecycle, DefaultCanvasAndCreateClearingTheTransparentColourOnlyOnTheDeviceBitmap) {
+    DdbCanvas ddb;
+    DibCanvas dib;
+    DibSectionCanvas section;
+    for (const Canvas* canvas : {static_cast<const Canvas*>(&ddb), static_cast<const Canvas*>(&dib),
+                                 static_cast<const Canvas*>(&section)}) {
+        EXPECT_EQ(canvas->GetTransparentColor(), NO_TRANSPARENT_COLOR);
+        EXPECT_EQ(PixelsOf(*canvas, 0), Rectangle(0, 0, 127, 127));  // 128 square, black
+    }
     for (Kind kind : AllKinds()) {
         SCOPED_TRACE(KindName(kind));
         auto canvas = Make(kind, 4, 4);
@@ -175,9 +148,6 @@ TEST(CanvasPixels, PixelBuffersCarryTheTopByteOfTheirWords) {
         EXPECT_EQ(canvas->GetRawPixel(1, 1), 0xFF123456u);
         EXPECT_EQ(canvas->GetRgb(1, 1), 0x00123456u);
         EXPECT_EQ(canvas->GetColorRef(1, 1), 0x00563412u);
-        EXPECT_EQ(canvas->GetRed(1, 1), 0x12);
-        EXPECT_EQ(canvas->GetGreen(1, 1), 0x34);
-        EXPECT_EQ(canvas->GetBlue(1, 1), 0x56);
         EXPECT_TRUE(canvas->SetGreen(1, 1, 300));
         EXPECT_EQ(canvas->GetRawPixel(1, 1), 0xFF12FF56u);
         EXPECT_TRUE(canvas->SetBlue(1, 1, -5));
@@ -192,28 +162,17 @@ TEST(CanvasPixels, PixelBuffersCarryTheTopByteOfTheirWords) {
     section.SetTransparentColor(0x00123456u);
     EXPECT_TRUE(section.IsTransparentAt(0, 0));
     EXPECT_FALSE(section.IsTransparentAt(2, 0));
-    dib.SetTransparentColor(NO_TRANSPARENT_COLOR);
-    EXPECT_FALSE(dib.IsTransparentAt(0, 0));
-
-    const BITMAPINFO* info = section.GetBitmapInfo();
-    EXPECT_EQ(info->bmiHeader.biWidth, 2);
-    EXPECT_EQ(info->bmiHeader.biHeight, -2);
-    EXPECT_EQ(info->bmiHeader.biBitCount, 32);
-    EXPECT_EQ(section.GetRow(1), section.GetConstRow(1));
-    EXPECT_EQ(section.GetRow(1) - section.GetRow(0), 2);
     EXPECT_EQ(section.GetRow(2), nullptr);
     EXPECT_EQ(dib.GetConstRow(-1), nullptr);
-}
 
-TEST(CanvasPixels, DeviceBitmapComparesTheColourItReadsBack) {
-    DdbCanvas canvas(3, 3);
-    canvas.SetRgb(1, 1, 0x00FFFFFF);
-    EXPECT_FALSE(canvas.IsTransparentAt(1, 1));
-    canvas.SetTransparentColor(0x00FFFFFF);
-    EXPECT_TRUE(canvas.IsTransparentAt(1, 1));
-    EXPECT_FALSE(canvas.IsTransparentAt(0, 0));
-    EXPECT_FALSE(canvas.IsTransparentAt(-1, 1));
-    EXPECT_EQ(canvas.GetRawPixel(1, 1), canvas.GetRgb(1, 1));
+    // The device bitmap compares the colour it reads back.
+    DdbCanvas ddb(3, 3);
+    ddb.SetRgb(1, 1, 0x00FFFFFF);
+    EXPECT_FALSE(ddb.IsTransparentAt(1, 1));
+    ddb.SetTransparentColor(0x00FFFFFF);
+    EXPECT_TRUE(ddb.IsTransparentAt(1, 1));
+    EXPECT_FALSE(ddb.IsTransparentAt(0, 0));
+    EXPECT_FALSE(ddb.IsTransparentAt(-1, 1));
 }
 
 TEST(CanvasPixels, Dib24RowsAreReadBottomUpKeepingTheTopByte) {
@@ -253,21 +212,15 @@ TEST(CanvasCopies, CopyingOntoItselfChangesNothing) {
             ExpectPattern(*canvas, 4, 3);
         }
     }
-    DdbCanvas ddb(2, 2);
-    ddb.SetRgb(1, 1, 0x00445566);
-    DdbCanvas& same = ddb;
-    ddb = same;
-    EXPECT_EQ(ddb.GetRgb(1, 1), 0x00445566u);
-    DibSectionCanvas section(2, 2);
-    section.SetRgb(1, 1, 0x00445566);
-    DibSectionCanvas& sameSection = section;
-    section = sameSection;
-    EXPECT_EQ(section.GetRgb(1, 1), 0x00445566u);
-    DibCanvas dib(2, 2);
-    dib.SetRgb(1, 1, 0x00445566);
-    DibCanvas& sameDib = dib;
-    dib = sameDib;
-    EXPECT_EQ(dib.GetRgb(1, 1), 0x00445566u);
+    auto selfAssign = [](auto canvas) {
+        canvas.SetRgb(1, 1, 0x00445566);
+        auto& same = canvas;
+        canvas = same;
+        EXPECT_EQ(canvas.GetRgb(1, 1), 0x00445566u);
+    };
+    selfAssign(DdbCanvas(2, 2));
+    selfAssign(DibCanvas(2, 2));
+    selfAssign(DibSectionCanvas(2, 2));
 }
 
 TEST(CanvasCopies, EveryClassCopiesEveryOtherThroughConstructorsAndAssignment) {
@@ -284,46 +237,26 @@ TEST(CanvasCopies, EveryClassCopiesEveryOtherThroughConstructorsAndAssignment) {
         ExpectPattern(copy, 5, 3);
         EXPECT_EQ(copy.GetTransparentColor(), PatternAt(2, 2));
     };
-    check(DdbCanvas(ddb), "Ddb(Ddb)");
-    check(DdbCanvas(dib), "Ddb(Dib)");
-    check(DdbCanvas(section), "Ddb(DibSection)");
-    check(DdbCanvas(static_cast<const Canvas*>(&dib)), "Ddb(Canvas*)");
-    check(DibCanvas(ddb), "Dib(Ddb)");
-    check(DibCanvas(dib), "Dib(Dib)");
-    check(DibCanvas(section), "Dib(DibSection)");
-    check(DibCanvas(static_cast<const Canvas*>(&ddb)), "Dib(Canvas*)");
-    check(DibSectionCanvas(ddb), "DibSection(Ddb)");
-    check(DibSectionCanvas(dib), "DibSection(Dib)");
-    check(DibSectionCanvas(section), "DibSection(DibSection)");
-    check(DibSectionCanvas(static_cast<const Canvas*>(&section)), "DibSection(Canvas*)");
-
-    DdbCanvas ddbTarget(1, 1);
-    DibCanvas dibTarget(1, 1);
-    DibSectionCanvas sectionTarget(1, 1);
-    ddbTarget = dib;
-    check(ddbTarget, "Ddb = Dib");
-    ddbTarget = DdbCanvas(1, 1);
-    ddbTarget = section;
-    check(ddbTarget, "Ddb = DibSection");
-    ddbTarget = DdbCanvas(1, 1);
-    ddbTarget = ddb;
-    check(ddbTarget, "Ddb = Ddb");
-    dibTarget = ddb;
-    check(dibTarget, "Dib = Ddb");
-    dibTarget = DibCanvas(1, 1);
-    dibTarget = section;
-    check(dibTarget, "Dib = DibSection");
-    dibTarget = DibCanvas(1, 1);
-    dibTarget = dib;
-    check(dibTarget, "Dib = Dib");
-    sectionTarget = ddb;
-    check(sectionTarget, "DibSection = Ddb");
-    sectionTarget = DibSectionCanvas(1, 1);
-    sectionTarget = dib;
-    check(sectionTarget, "DibSection = Dib");
-    sectionTarget = DibSectionCanvas(1, 1);
-    sectionTarget = section;
-    check(sectionTarget, "DibSection = DibSection");
+    auto copyInto = [&](auto target, const char* what) {
+        using Target = decltype(target);
+        check(Target(ddb), what);
+        check(Target(dib), what);
+        check(Target(section), what);
+        check(Target(static_cast<const Canvas*>(&dib)), what);
+        for (const Canvas* source :
+             {static_cast<const Canvas*>(&ddb), static_cast<const Canvas*>(&dib),
+              static_cast<const Canvas*>(&section)}) {
+            target = Target(1, 1);
+            if (auto* asDdb = dynamic_cast<const DdbCanvas*>(source)) target = *asDdb;
+            if (auto* asSection = dynamic_cast<const DibSectionCanvas*>(source))
+                target = *asSection;
+            if (auto* asDib = dynamic_cast<const DibCanvas*>(source)) target = *asDib;
+            check(target, what);
+        }
+    };
+    copyInto(DdbCanvas(1, 1), "into DdbCanvas");
+    copyInto(DibCanvas(1, 1), "into DibCanvas");
+    copyInto(DibSectionCanvas(1, 1), "into DibSectionCanvas");
 
     // A copy of an empty canvas fails and leaves the object empty.
     DibCanvas empty(0, 0);

@@ -2,10 +2,14 @@
 // and reading its pixels as sets.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <climits>
 #include <memory>
 #include <set>
 #include <string>
 #include <utility>
+#include <algorithm>
 #include <vector>
 
 #include "canvas/canvas.h"
@@ -84,6 +88,45 @@ inline void FillAll(Canvas& canvas, Rgb colour) {
     for (int y = 0; y < canvas.GetHeight(); ++y) {
         for (int x = 0; x < canvas.GetWidth(); ++x) canvas.SetRgb(x, y, colour);
     }
+}
+
+// Every pixel of the canvas against expected(x, y); stops at the first miss.
+template <typename Expected>
+void ExpectEach(const Canvas& canvas, Expected expected) {
+    for (int y = 0; y < canvas.GetHeight(); ++y) {
+        for (int x = 0; x < canvas.GetWidth(); ++x)
+            ASSERT_EQ(canvas.GetRgb(x, y), expected(x, y)) << "at " << x << "," << y;
+    }
+}
+
+inline void ExpectPattern(const Canvas& canvas, int width, int height) {
+    ASSERT_EQ(canvas.GetWidth(), width);
+    ASSERT_EQ(canvas.GetHeight(), height);
+    ExpectEach(canvas, PatternAt);
+}
+
+// Everything a load or a refused operation could change.
+inline std::vector<Rgb> StateOf(const Canvas& canvas) {
+    std::vector<Rgb> state{Rgb(canvas.GetWidth()), Rgb(canvas.GetHeight()),
+                           canvas.GetTransparentColor()};
+    for (int y = 0; y < canvas.GetHeight(); ++y)
+        for (int x = 0; x < canvas.GetWidth(); ++x) state.push_back(canvas.GetRgb(x, y));
+    return state;
+}
+
+// The span of a set of pixels.
+struct Span {
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+};
+inline Span SpanOf(const Points& points) {
+    Span span;
+    for (const Point& p : points) {
+        span.left = std::min(span.left, p.first);
+        span.right = std::max(span.right, p.first);
+        span.top = std::min(span.top, p.second);
+        span.bottom = std::max(span.bottom, p.second);
+    }
+    return span;
 }
 
 inline std::string Describe(const Points& points) {

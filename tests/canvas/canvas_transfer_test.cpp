@@ -23,19 +23,29 @@ constexpr Rgb WHITE = 0x00FFFFFFu;
 void ExpectDrawn(const Canvas& target, const Canvas& source, int x, int y,
                  const std::string& what) {
     SCOPED_TRACE(what);
-    Rgb transparent = source.GetTransparentColor();
-    for (int ty = 0; ty < target.GetHeight(); ++ty) {
-        for (int tx = 0; tx < target.GetWidth(); ++tx) {
-            int sx = tx - x;
-            int sy = ty - y;
-            Rgb expected = BACKGROUND;
-            if (sx >= 0 && sy >= 0 && sx < source.GetWidth() && sy < source.GetHeight() &&
-                source.GetRgb(sx, sy) != transparent) {
-                expected = source.GetRgb(sx, sy);
-            }
-            ASSERT_EQ(target.GetRgb(tx, ty), expected) << "at " << tx << "," << ty;
-        }
-    }
+    ExpectEach(target, [&](int tx, int ty) {
+        int sx = tx - x, sy = ty - y;
+        bool inside = sx >= 0 && sy >= 0 && sx < source.GetWidth() && sy < source.GetHeight();
+        return inside && source.GetRgb(sx, sy) != source.GetTransparentColor()
+                   ? source.GetRgb(sx, sy)
+                   : BACKGROUND;
+    });
+}
+
+// A target of BACKGROUND holding PatternAt shifted by (left, top) in the block
+// left..right-1 × top..bottom-1, repeated every tileWidth × tileHeight.
+void ExpectBlock(const Canvas& target, int left, int top, int right, int bottom,
+                 int tileWidth = INT_MAX, int tileHeight = INT_MAX) {
+    ExpectEach(target, [&](int x, int y) {
+        bool inside = x >= left && x < right && y >= top && y < bottom;
+        return inside ? PatternAt((x - left) % tileWidth, (y - top) % tileHeight) : BACKGROUND;
+    });
+}
+
+std::unique_ptr<Canvas> Background(Kind kind, int width, int height) {
+    auto canvas = Make(kind, width, height);
+    FillAll(*canvas, BACKGROUND);
+    return canvas;
 }
 
 // Draws through the overload the target's own class picks.
@@ -67,7 +77,7 @@ const std::vector<Placement> kPlacements{
 
 }  // namespace
 
-TEST(CanvasTransfers, DrawToClipsAtEveryEdgeBetweenEveryPair) {
+TEST(CanvasTransfers, DrawToClipsAndSkipsTransparentPixelsBetweenEveryPair) {
     for (Kind sourceKind : AllKinds()) {
         for (Kind targetKind : AllKinds()) {
             SCOPED_TRACE(PairName(sourceKind, targetKind));
@@ -75,13 +85,11 @@ TEST(CanvasTransfers, DrawToClipsAtEveryEdgeBetweenEveryPair) {
             Paint(*source);
             for (const Placement& at : kPlacements) {
                 SCOPED_TRACE(testing::Message() << "at " << at.x << "," << at.y);
-                auto target = Make(targetKind, 10, 10);
-                FillAll(*target, BACKGROUND);
+                auto target = Background(targetKind, 10, 10);
                 EXPECT_EQ(source->DrawTo(target.get(), at.x, at.y), at.drawn);
                 ExpectDrawn(*target, *source, at.x, at.y, "Canvas* overload");
 
-                auto other = Make(targetKind, 10, 10);
-                FillAll(*other, BACKGROUND);
+                auto other = Background(targetKind, 10, 10);
                 bool drawn = DrawByClass(*source, targetKind, other.get(), at.x, at.y);
                 // The row copy between pixel buffers refuses as the Canvas*
                 // overload does; the device-context paths always answer true.
@@ -94,53 +102,35 @@ TEST(CanvasTransfers, DrawToClipsAtEveryEdgeBetweenEveryPair) {
             EXPECT_FALSE(source->DrawTo(static_cast<GdiSurface*>(nullptr), 0, 0));
             EXPECT_FALSE(source->DrawTo(static_cast<PixelBuffer*>(nullptr), 0, 0));
             EXPECT_FALSE(source->DrawTo(static_cast<DibSectionCanvas*>(nullptr), 0, 0));
-        }
-    }
-}
 
-TEST(CanvasTransfers, TransparentPixelsAreSkippedBetweenEveryPair) {
-    for (Kind sourceKind : AllKinds()) {
-        for (Kind targetKind : AllKinds()) {
-            SCOPED_TRACE(PairName(sourceKind, targetKind));
-            auto source = Make(sourceKind, 6, 4);
-            Paint(*source);
+            // Transparent pixels: a block and a lone pixel at the edge.
             for (const Point& p : Rectangle(1, 1, 3, 2)) source->SetRgb(p.first, p.second, WHITE);
-            source->SetRgb(5, 0, WHITE);
+            source->SetRgb(4, 0, WHITE);
             source->SetTransparentColor(WHITE);
-            ASSERT_EQ(PixelsOf(*source, WHITE).size(), 7u);
-            for (const Point& at : std::vector<Point>{{0, 0}, {-2, 1}, {3, 5}}) {
-                auto target = Make(targetKind, 8, 8);
-                FillAll(*target, BACKGROUND);
+            for (const Point& at : std::vector<Point>{{0, 0}, {-2, 1}, {7, 8}}) {
+                auto target = Background(targetKind, 10, 10);
                 source->DrawTo(target.get(), at.first, at.second);
-                ExpectDrawn(*target, *source, at.first, at.second, "Canvas* overload");
-
-                auto other = Make(targetKind, 8, 8);
-                FillAll(*other, BACKGROUND);
+                ExpectDrawn(*target, *source, at.first, at.second, "keyed Canvas* overload");
+                auto other = Background(targetKind, 10, 10);
                 DrawByClass(*source, targetKind, other.get(), at.first, at.second);
-                ExpectDrawn(*other, *source, at.first, at.second, "class overload");
+                ExpectDrawn(*other, *source, at.first, at.second, "keyed class overload");
             }
         }
     }
 }
 
-TEST(CanvasTransfers, DrawRectToCopiesTheTopLeftBlockOnly) {
+TEST(CanvasTransfers, DrawRectToAndTileToBetweenEveryPair) {
     for (Kind sourceKind : AllKinds()) {
         for (Kind targetKind : AllKinds()) {
             SCOPED_TRACE(PairName(sourceKind, targetKind));
             auto source = Make(sourceKind, 4, 4);
             Paint(*source);
-            auto target = Make(targetKind, 6, 6);
-            FillAll(*target, BACKGROUND);
+            // The top-left block only.
+            auto target = Background(targetKind, 6, 6);
             EXPECT_TRUE(source->DrawRectTo(target.get(), 1, 2, 2, 3));
-            for (int y = 0; y < 6; ++y) {
-                for (int x = 0; x < 6; ++x) {
-                    bool inside = x >= 1 && x < 3 && y >= 2 && y < 5;
-                    ASSERT_EQ(target->GetRgb(x, y), inside ? PatternAt(x - 1, y - 2) : BACKGROUND);
-                }
-            }
+            ExpectBlock(*target, 1, 2, 3, 5);
             // A block larger than the source copies the source only.
-            auto whole = Make(targetKind, 6, 6);
-            FillAll(*whole, BACKGROUND);
+            auto whole = Background(targetKind, 6, 6);
             EXPECT_TRUE(source->DrawRectTo(whole.get(), 1, 1, 50, 50));
             ExpectDrawn(*whole, *source, 1, 1, "oversized block");
             EXPECT_FALSE(source->DrawRectTo(whole.get(), 0, 0, 0, 3));
@@ -148,30 +138,16 @@ TEST(CanvasTransfers, DrawRectToCopiesTheTopLeftBlockOnly) {
             // Clipped to nothing: nothing copied, still true.
             EXPECT_TRUE(source->DrawRectTo(whole.get(), -2, 0, 1, 1));
             ExpectDrawn(*whole, *source, 1, 1, "clipped to nothing");
-        }
-    }
-}
 
-TEST(CanvasTransfers, TilesStartAtTheOriginAndAreCutAtTheFarEdges) {
-    for (Kind sourceKind : AllKinds()) {
-        for (Kind targetKind : AllKinds()) {
-            SCOPED_TRACE(PairName(sourceKind, targetKind));
+            // Tiles start at the origin and are cut at the far edges.
             auto tile = Make(sourceKind, 3, 2);
             Paint(*tile);
-            auto target = Make(targetKind, 10, 8);
-            FillAll(*target, BACKGROUND);
-            EXPECT_TRUE(tile->TileTo(target.get(), 1, 1, 7, 5));
-            for (int y = 0; y < 8; ++y) {
-                for (int x = 0; x < 10; ++x) {
-                    bool inside = x >= 1 && x < 8 && y >= 1 && y < 6;
-                    ASSERT_EQ(target->GetRgb(x, y),
-                              inside ? PatternAt((x - 1) % 3, (y - 1) % 2) : BACKGROUND)
-                        << x << "," << y;
-                }
-            }
-            EXPECT_FALSE(tile->TileTo(target.get(), 0, 0, 0, 5));
-            EXPECT_FALSE(tile->TileTo(target.get(), -8, 0, 7, 5));
-            EXPECT_FALSE(tile->TileTo(target.get(), 0, -6, 7, 5));
+            auto tiled = Background(targetKind, 10, 8);
+            EXPECT_TRUE(tile->TileTo(tiled.get(), 1, 1, 7, 5));
+            ExpectBlock(*tiled, 1, 1, 8, 6, 3, 2);
+            EXPECT_FALSE(tile->TileTo(tiled.get(), 0, 0, 0, 5));
+            EXPECT_FALSE(tile->TileTo(tiled.get(), -8, 0, 7, 5));
+            EXPECT_FALSE(tile->TileTo(tiled.get(), 0, -6, 7, 5));
         }
     }
 }
@@ -204,14 +180,7 @@ TEST(CanvasTransfers, TilingADeviceContext) {
         long handles = gdi_handles::LiveHandleCount();
         EXPECT_TRUE(tile->TileToDC(dc, 1, 1, 7, 5));
         EXPECT_EQ(gdi_handles::LiveHandleCount(), handles);
-        for (int y = 0; y < 8; ++y) {
-            for (int x = 0; x < 10; ++x) {
-                bool inside = x >= 1 && x < 8 && y >= 1 && y < 6;
-                ASSERT_EQ(window.GetRgb(x, y),
-                          inside ? PatternAt((x - 1) % 3, (y - 1) % 2) : BACKGROUND)
-                    << x << "," << y;
-            }
-        }
+        ExpectBlock(window, 1, 1, 8, 6, 3, 2);
         // The device-bitmap and memory canvases cut the tiles with a clipping
         // region that stays selected; the DIB-section canvas cuts its blocks.
         HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -233,53 +202,58 @@ TEST(CanvasTransfers, TilingADeviceContext) {
     }
 }
 
-TEST(CanvasTransfers, DrawingOntoADeviceContext) {
+TEST(CanvasTransfers, DrawingAndBlendingOntoADeviceContext) {
     for (Kind kind : AllKinds()) {
         SCOPED_TRACE(KindName(kind));
         auto source = Make(kind, 4, 3);
         Paint(*source);
         DibSectionCanvas window(8, 8);
+        HDC dc = window.GetDeviceContext();
         FillAll(window, BACKGROUND);
-        EXPECT_TRUE(source->DrawToDC(window.GetDeviceContext(), 2, 3));
+        EXPECT_TRUE(source->DrawToDC(dc, 2, 3));
         ExpectDrawn(window, *source, 2, 3, "DrawToDC");
 
         // A block larger than the canvas copies only the canvas.
         FillAll(window, BACKGROUND);
-        EXPECT_TRUE(source->DrawRectToDC(window.GetDeviceContext(), 1, 1, 20, 20));
+        EXPECT_TRUE(source->DrawRectToDC(dc, 1, 1, 20, 20));
         ExpectDrawn(window, *source, 1, 1, "DrawRectToDC whole");
         FillAll(window, BACKGROUND);
-        EXPECT_TRUE(source->DrawRectToDC(window.GetDeviceContext(), 1, 1, 2, 2));
-        for (int y = 0; y < 8; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                bool inside = x >= 1 && x < 3 && y >= 1 && y < 3;
-                ASSERT_EQ(window.GetRgb(x, y), inside ? PatternAt(x - 1, y - 1) : BACKGROUND);
-            }
-        }
-        EXPECT_FALSE(source->DrawRectToDC(window.GetDeviceContext(), 1, 1, 0, 2));
+        EXPECT_TRUE(source->DrawRectToDC(dc, 1, 1, 2, 2));
+        ExpectBlock(window, 1, 1, 3, 3);
+        EXPECT_FALSE(source->DrawRectToDC(dc, 1, 1, 0, 2));
 
         // White pixels left out, the rest painted; then every pixel again.
         for (const Point& p : Rectangle(0, 0, 1, 1)) source->SetRgb(p.first, p.second, WHITE);
         source->SetTransparentColor(WHITE);
         FillAll(window, BACKGROUND);
-        EXPECT_TRUE(source->DrawToDC(window.GetDeviceContext(), 2, 3));
+        EXPECT_TRUE(source->DrawToDC(dc, 2, 3));
         ExpectDrawn(window, *source, 2, 3, "keyed DrawToDC");
         // Far off the device context: nothing drawn, nothing overflows.
-        EXPECT_TRUE(source->DrawToDC(window.GetDeviceContext(), INT_MAX - 1, INT_MAX - 1));
-        EXPECT_TRUE(source->DrawRectToDC(window.GetDeviceContext(), INT_MIN, 0, 4, 3));
+        EXPECT_TRUE(source->DrawToDC(dc, INT_MAX - 1, INT_MAX - 1));
+        EXPECT_TRUE(source->DrawRectToDC(dc, INT_MIN, 0, 4, 3));
         ExpectDrawn(window, *source, 2, 3, "keyed DrawToDC far away");
         FillAll(window, BACKGROUND);
-        EXPECT_TRUE(source->DrawRectToDC(window.GetDeviceContext(), 2, 3, 3, 3));
+        EXPECT_TRUE(source->DrawRectToDC(dc, 2, 3, 3, 3));
         EXPECT_EQ(window.GetRgb(2, 3), BACKGROUND);
         EXPECT_EQ(window.GetRgb(4, 5), PatternAt(2, 2));
         EXPECT_EQ(window.GetRgb(5, 3), BACKGROUND);
-        source->SetTransparentColor(NO_TRANSPARENT_COLOR);
-        FillAll(window, BACKGROUND);
-        EXPECT_TRUE(source->DrawToDC(window.GetDeviceContext(), 2, 3));
-        ExpectDrawn(window, *source, 2, 3, "unkeyed DrawToDC");
+
+        auto blended = Make(kind, 2, 2);
+        FillAll(*blended, MakeRgb(200, 0, 255));
+        DibSectionCanvas blendWindow(4, 4);
+        FillAll(blendWindow, MakeRgb(100, 255, 0));
+        EXPECT_FALSE(blended->BlendToDC(blendWindow.GetDeviceContext(), 0, 0, 0.0));
+        EXPECT_TRUE(blended->BlendToDC(blendWindow.GetDeviceContext(), 1, 1, 0.5));
+        EXPECT_EQ(blendWindow.GetRgb(1, 1), MakeRgb(150, 127, 127));
+        EXPECT_EQ(blendWindow.GetRgb(2, 2), MakeRgb(150, 127, 127));
+        EXPECT_EQ(blendWindow.GetRgb(3, 3), MakeRgb(100, 255, 0));
+        EXPECT_TRUE(blended->BlendToDC(blendWindow.GetDeviceContext(), 2, 2, 2.0));
+        EXPECT_EQ(blendWindow.GetRgb(3, 3), MakeRgb(200, 0, 255));
     }
 }
 
 TEST(CanvasTransfers, BlendMixesWithWhatIsThere) {
+    const Rgb under = MakeRgb(100, 255, 0);
     for (Kind sourceKind : AllKinds()) {
         for (Kind targetKind : AllKinds()) {
             SCOPED_TRACE(PairName(sourceKind, targetKind));
@@ -287,54 +261,35 @@ TEST(CanvasTransfers, BlendMixesWithWhatIsThere) {
             FillAll(*source, MakeRgb(200, 0, 255));
             source->SetRgb(2, 1, WHITE);
             auto target = Make(targetKind, 4, 4);
-            FillAll(*target, MakeRgb(100, 255, 0));
+            FillAll(*target, under);
 
             EXPECT_FALSE(source->BlendTo(target.get(), 0, 0, 0.0));
             EXPECT_FALSE(source->BlendTo(target.get(), 0, 0, -1.0));
             EXPECT_FALSE(
                 source->BlendTo(target.get(), 0, 0, std::numeric_limits<double>::quiet_NaN()));
             EXPECT_FALSE(source->BlendTo(nullptr, 0, 0, 0.5));
-            EXPECT_EQ(PixelsOf(*target, MakeRgb(100, 255, 0)).size(), 16u);
+            EXPECT_EQ(PixelsOf(*target, under).size(), 16u);
 
             EXPECT_TRUE(source->BlendTo(target.get(), 1, 1, 0.5));
             EXPECT_EQ(target->GetRgb(1, 1), MakeRgb(150, 127, 127));
             EXPECT_EQ(target->GetRgb(3, 2), MakeRgb(177, 255, 127));
-            EXPECT_EQ(target->GetRgb(0, 0), MakeRgb(100, 255, 0));
+            EXPECT_EQ(target->GetRgb(0, 0), under);
 
             // Transparent pixels are left out; the part beyond the target is
             // refused by the target (no clipping needed).
-            auto keyed = Make(targetKind, 4, 4);
-            FillAll(*keyed, MakeRgb(100, 255, 0));
+            FillAll(*target, under);
             source->SetTransparentColor(WHITE);
-            EXPECT_TRUE(source->BlendTo(keyed.get(), 2, 3, 0.25));
-            EXPECT_EQ(keyed->GetRgb(2, 3), MakeRgb(125, 191, 63));
-            EXPECT_EQ(keyed->GetRgb(3, 3), MakeRgb(125, 191, 63));
-            EXPECT_EQ(keyed->GetRgb(1, 3), MakeRgb(100, 255, 0));
+            EXPECT_TRUE(source->BlendTo(target.get(), 2, 3, 0.25));
+            EXPECT_EQ(target->GetRgb(2, 3), MakeRgb(125, 191, 63));
+            EXPECT_EQ(target->GetRgb(3, 3), MakeRgb(125, 191, 63));
+            EXPECT_EQ(target->GetRgb(1, 3), under);
             source->SetTransparentColor(NO_TRANSPARENT_COLOR);
 
             // Full opacity draws.
-            auto opaque = Make(targetKind, 4, 4);
-            FillAll(*opaque, BACKGROUND);
+            auto opaque = Background(targetKind, 4, 4);
             EXPECT_TRUE(source->BlendTo(opaque.get(), -1, 0, 1.0));
             ExpectDrawn(*opaque, *source, -1, 0, "opacity 1");
         }
-    }
-}
-
-TEST(CanvasTransfers, BlendOntoADeviceContext) {
-    for (Kind kind : AllKinds()) {
-        SCOPED_TRACE(KindName(kind));
-        auto source = Make(kind, 2, 2);
-        FillAll(*source, MakeRgb(200, 0, 255));
-        DibSectionCanvas window(4, 4);
-        FillAll(window, MakeRgb(100, 255, 0));
-        EXPECT_FALSE(source->BlendToDC(window.GetDeviceContext(), 0, 0, 0.0));
-        EXPECT_TRUE(source->BlendToDC(window.GetDeviceContext(), 1, 1, 0.5));
-        EXPECT_EQ(window.GetRgb(1, 1), MakeRgb(150, 127, 127));
-        EXPECT_EQ(window.GetRgb(2, 2), MakeRgb(150, 127, 127));
-        EXPECT_EQ(window.GetRgb(3, 3), MakeRgb(100, 255, 0));
-        EXPECT_TRUE(source->BlendToDC(window.GetDeviceContext(), 2, 2, 2.0));
-        EXPECT_EQ(window.GetRgb(3, 3), MakeRgb(200, 0, 255));
     }
 }
 
@@ -350,11 +305,7 @@ TEST(CanvasTransfers, CopyRectHandsOutANewMemoryCanvas) {
         EXPECT_EQ(copy->GetWidth(), 10);
         EXPECT_EQ(copy->GetHeight(), 10);
         EXPECT_EQ(copy->GetTransparentColor(), NO_TRANSPARENT_COLOR);
-        for (int y = 0; y < 10; ++y) {
-            for (int x = 0; x < 10; ++x) {
-                ASSERT_EQ(copy->GetRgb(x, y), x < 5 && y < 5 ? PatternAt(x, y) : 0u);
-            }
-        }
+        ExpectEach(*copy, [](int x, int y) { return x < 5 && y < 5 ? PatternAt(x, y) : 0u; });
         std::unique_ptr<Canvas> block(source->CopyRect(2, 1, 3, 2));
         ASSERT_NE(block, nullptr);
         EXPECT_EQ(block->GetRgb(0, 0), PatternAt(2, 1));
@@ -379,31 +330,17 @@ TEST(CanvasTransfers, CopyingACanvasOntoItselfMovesTheWholePicture) {
                          << KindName(kind) << " by " << shift.first << "," << shift.second);
             auto canvas = Make(kind, 6, 5);
             Paint(*canvas);
-            DibCanvas original(canvas.get());
+            auto moved = [&](int x, int y) {
+                int sx = x - shift.first, sy = y - shift.second;
+                return sx >= 0 && sy >= 0 && sx < 6 && sy < 5 ? PatternAt(sx, sy) : PatternAt(x, y);
+            };
             EXPECT_TRUE(canvas->DrawTo(canvas.get(), shift.first, shift.second));
-            for (int y = 0; y < 5; ++y) {
-                for (int x = 0; x < 6; ++x) {
-                    int sx = x - shift.first;
-                    int sy = y - shift.second;
-                    bool moved = sx >= 0 && sy >= 0 && sx < 6 && sy < 5;
-                    ASSERT_EQ(canvas->GetRgb(x, y),
-                              moved ? original.GetRgb(sx, sy) : original.GetRgb(x, y))
-                        << x << "," << y;
-                }
-            }
+            ExpectEach(*canvas, moved);
             if (auto* buffer = dynamic_cast<PixelBuffer*>(canvas.get())) {
+                SCOPED_TRACE("row copy");
                 Paint(*canvas);
                 EXPECT_TRUE(canvas->DrawTo(buffer, shift.first, shift.second));
-                for (int y = 0; y < 5; ++y) {
-                    for (int x = 0; x < 6; ++x) {
-                        int sx = x - shift.first;
-                        int sy = y - shift.second;
-                        bool moved = sx >= 0 && sy >= 0 && sx < 6 && sy < 5;
-                        ASSERT_EQ(canvas->GetRgb(x, y),
-                                  moved ? original.GetRgb(sx, sy) : original.GetRgb(x, y))
-                            << "row copy " << x << "," << y;
-                    }
-                }
+                ExpectEach(*canvas, moved);
             }
         }
     }

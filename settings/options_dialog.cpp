@@ -252,8 +252,14 @@ void AppendFolderSeparator(char* text, size_t bufferSize) {
 
 bool BrowseFolder(HWND owner, const char* title, char* buffer, int bufferSize) {
     if (!buffer || bufferSize <= 0) return false;
+    // The folder browser is a COM component: the thread must be in an apartment
+    // while it runs. A thread already initialised another way still works.
+    const HRESULT apartment = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IMalloc* allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator)) || !allocator) return false;
+    if (FAILED(SHGetMalloc(&allocator)) || !allocator) {
+        if (SUCCEEDED(apartment)) CoUninitialize();
+        return false;
+    }
 
     char displayName[MAX_PATH] = "";
     BROWSEINFOA info{};
@@ -275,6 +281,7 @@ bool BrowseFolder(HWND owner, const char* title, char* buffer, int bufferSize) {
         allocator->Free(chosen);
     }
     allocator->Release();
+    if (SUCCEEDED(apartment)) CoUninitialize();
     return true;
 }
 

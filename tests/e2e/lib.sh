@@ -563,6 +563,43 @@ convert -size 8x8 xc:'#3a6ea5' "$E2E_TMP/root.png" 2>/dev/null &&
     timeout 10 display -window root "$E2E_TMP/root.png" >/dev/null 2>&1
 
 # Warm Wine up with the output in a file (see probe) before any pipe is used.
+# The opening of the hot-key scenarios: Ctrl+Alt+N (new note) and Ctrl+Alt+H
+# (hide all) and no size question for hot-key notes in the INI file, the pen
+# colour PEN; the palette shows that colour and is moved off Wine's tray; a
+# first note made by Ctrl+Alt+N has the default size.
+PEN=2080c0
+
+palette_rgb() {
+    echo "$(probe get-text "$PALETTE_TITLE" 1012) $(probe get-text "$PALETTE_TITLE" 1013)" \
+        "$(probe get-text "$PALETTE_TITLE" 1014)"
+}
+
+# hotkey KEYS: the keys pressed while a window of the program has the X focus
+# (keys reach Wine only then); the palette's caption serves.
+hotkey() {
+    local l t r b
+    read -r l t r b < <(window_rect '#32770' "$PALETTE_TITLE") || fail "no palette to focus"
+    focus_at $((l + 30)) $((t + 8)) || fail "cannot focus the palette"
+    xdotool key "$1"
+}
+
+start_with_hotkeys_and_first_note() {
+    printf '%s\r\n' '[tool]' "PenColor=ff$PEN" '[paper]' 'IsNoSizing=1' '[hotkey]' 'IsUseHotkey=1' \
+        'modifiers 0=3' 'virtual 0=78' 'modifiers 1=3' 'virtual 1=72' >"$APP_INI"
+    start_app_ready
+    wait_dialog "$PALETTE_TITLE" 10 || fail "no tool palette"
+    [ "$(palette_rgb)" = "32 128 192" ] || fail "the palette shows $(palette_rgb), not the INI pen colour"
+    # The palette opens at the top left, over Wine's tray; move it aside first.
+    drag_dialog "$PALETTE_TITLE" 700 300
+    screenshot_window palette '#32770' "$PALETTE_TITLE"
+
+    hotkey ctrl+alt+n
+    wait_note_count 1 10 || fail "Ctrl+Alt+N made no note"
+    wait_dialog "$SIZE_DIALOG_TITLE" 0 && fail "the size dialog came up although IsNoSizing is 1"
+    read -r l t r b < <(note_rect Inkslip0)
+    [ $((r - l)) = 202 ] && [ $((b - t)) = 223 ] || fail "the hot-key note is $((r - l))x$((b - t))"
+}
+
 "$INKSLIP_WINE" "$WINPROBE_EXE" screen >"$E2E_TMP/warmup.out" 2>&1 </dev/null ||
     fail "winprobe does not run"
 start_probe_server

@@ -6,35 +6,7 @@
 # R, G, B fields and draw nothing.
 . "$(dirname "$0")/lib.sh"
 
-PEN=2080c0
-printf '%s\r\n' '[tool]' "PenColor=ff$PEN" '[paper]' 'IsNoSizing=1' '[hotkey]' 'IsUseHotkey=1' \
-    'modifiers 0=3' 'virtual 0=78' 'modifiers 1=3' 'virtual 1=72' >"$APP_INI"
-
-start_app_ready
-wait_dialog "$PALETTE_TITLE" 10 || fail "no tool palette"
-palette_rgb() {
-    echo "$(probe get-text "$PALETTE_TITLE" 1012) $(probe get-text "$PALETTE_TITLE" 1013)" \
-        "$(probe get-text "$PALETTE_TITLE" 1014)"
-}
-[ "$(palette_rgb)" = "32 128 192" ] || fail "the palette shows $(palette_rgb), not the INI pen colour"
-# The palette opens at the top left, over Wine's tray; move it aside first.
-drag_dialog "$PALETTE_TITLE" 700 300
-screenshot_window palette '#32770' "$PALETTE_TITLE"
-
-# hotkey KEYS: the keys pressed while a window of the program has the X focus
-# (keys reach Wine only then); the palette's caption serves.
-hotkey() {
-    local l t r b
-    read -r l t r b < <(window_rect '#32770' "$PALETTE_TITLE") || fail "no palette to focus"
-    focus_at $((l + 30)) $((t + 8)) || fail "cannot focus the palette"
-    xdotool key "$1"
-}
-
-hotkey ctrl+alt+n
-wait_note_count 1 10 || fail "Ctrl+Alt+N made no note"
-wait_dialog "$SIZE_DIALOG_TITLE" 0 && fail "the size dialog came up although IsNoSizing is 1"
-read -r l t r b < <(note_rect Inkslip0)
-[ $((r - l)) = 202 ] && [ $((b - t)) = 223 ] || fail "the hot-key note is $((r - l))x$((b - t))"
+start_with_hotkeys_and_first_note
 
 # The ellipse tool, then a drag from (40, 60) to (160, 180) in the note.
 click_control "$PALETTE_TITLE" 1016

@@ -1,3 +1,3 @@
 #!/bin/sh
 # Runs a 32-bit Windows program under Wine and passes its exit code through.
-exec wine "$@"
+exec "$(dirname "$0")/wine-run.sh" wine "$@"

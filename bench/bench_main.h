@@ -11,6 +11,9 @@ void RunCanvasBenchmarks();
 void RunPaperBenchmarks();
 // Peak memory of this process with 255 restored notes.
 void RunMemoryBenchmark();
+// Peak memory of this process with 255 bare shown windows and no canvases:
+// what the platform spends on the windows themselves.
+void RunWindowMemoryBenchmark();
 // Stored notes for the real program: `count` N.dat / N.bmp pairs in `folder`.
 int RunPrepare(const std::string& folder, int count);
 // Starts the real program, waits for `expected` note windows and an idle

@@ -1,4 +1,4 @@
-// inkslip_bench.exe COMMAND: canvas | paper | memory | prepare FOLDER COUNT |
+// inkslip_bench.exe COMMAND: canvas | paper | memory | windows | prepare FOLDER COUNT |
 // program EXE EXPECTED TIMEOUT_MS. Output is tab-separated lines (ROW, VALUE,
 // NOTE) that scripts/run-bench.sh turns into one table.
 #include <cstdio>
@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
-                     "usage: inkslip_bench canvas | paper | memory | prepare FOLDER COUNT |"
+                     "usage: inkslip_bench canvas | paper | memory | windows | prepare FOLDER COUNT |"
                      " program EXE EXPECTED TIMEOUT_MS\n");
         return 2;
     }
@@ -24,6 +24,10 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(command, "paper") == 0) {
         bench::RunPaperBenchmarks();
+        return 0;
+    }
+    if (std::strcmp(command, "windows") == 0) {
+        bench::RunWindowMemoryBenchmark();
         return 0;
     }
     if (std::strcmp(command, "memory") == 0) {

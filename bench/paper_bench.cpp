@@ -75,7 +75,7 @@ HRGN NoteShape(int width, int height) {
 }
 
 // The plain platform work of a note of that size: its window with its shape,
-// and three surfaces filled by one PatBlt each.
+// and up to three surfaces filled by one PatBlt each.
 struct BareNote {
     HWND window = nullptr;
     HDC dcs[3] = {};
@@ -83,15 +83,15 @@ struct BareNote {
     HGDIOBJ previous[3] = {};
 };
 
-void MakeBareNote(BareNote& bare, int width, int height, bool withSurfaces) {
+void MakeBareNote(BareNote& bare, int width, int height, int surfaces) {
     PaperGeometry geometry = ComputePaperGeometry(TAB, TAB, width, height);
     bare.window = CreateWindowExA(WS_EX_TOOLWINDOW, "InkslipBenchBare", nullptr, WS_POPUP, 10, 10,
                                   geometry.windowWidth, geometry.windowHeight, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     SetWindowRgn(bare.window, NoteShape(width, height), TRUE);
-    if (!withSurfaces) return;
+    if (surfaces == 0) return;
     HDC screen = GetDC(nullptr);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < surfaces; ++i) {
         bare.bitmaps[i] = CreateCompatibleBitmap(screen, geometry.windowWidth, geometry.windowHeight);
         bare.dcs[i] = CreateCompatibleDC(screen);
         bare.previous[i] = SelectObject(bare.dcs[i], bare.bitmaps[i]);
@@ -182,9 +182,9 @@ void RunPaperBenchmarks() {
                 DrainMessages();
             });
         BareNote bare;
-        row.limit = Measure([&] { MakeBareNote(bare, width, height, true); }, 7, 7, 0, {},
+        row.limit = Measure([&] { MakeBareNote(bare, width, height, 1); }, 7, 7, 0, {},
                             [&] { FreeBareNote(bare); });
-        row.limitWhat = "bare shaped window + 3 surfaces, one PatBlt each";
+        row.limitWhat = "bare shaped window + its surface, one PatBlt";
         if (size == 1) row.target = "<= 30";
         PrintRow(row);
     }
@@ -201,10 +201,49 @@ void RunPaperBenchmarks() {
                                          random.Next() & 0xFFFFFF, 5);
         }
         HWND window = note->GetWindow();
-        HDC pictureDC = note->picture->GetDeviceContext();
-        HDC undoDC = note->undoCanvas->GetDeviceContext();
         int width = note->picture->GetWidth();
         int height = note->picture->GetHeight();
+
+        {
+            // The first press makes the undo copy.
+            Row row{"first press on a fresh 1000 × 800 note (undo copy made)"};
+            g_settings.Tool.DrawMode = DRAW_TEXT;
+            Paper* fresh = nullptr;
+            MeasureBothWays(
+                row,
+                [&] {
+                    SendMessageA(fresh->GetWindow(), WM_LBUTTONDOWN, MK_LBUTTON,
+                                 MAKELPARAM(500, 400));
+                },
+                2, 3000, 5, [&] { fresh = NewNote(1, 1000, 800); },
+                [&] {
+                    SendMessageA(fresh->GetWindow(), WM_LBUTTONUP, 0, MAKELPARAM(500, 400));
+                    ReleaseCapture();
+                    DeleteNote(1);
+                });
+            BareNote surface;
+            HDC pictureDC = note->picture->GetDeviceContext();
+            row.limit = Measure(
+                [&] {
+                    HDC screenDC = GetDC(nullptr);
+                    surface.bitmaps[0] = CreateCompatibleBitmap(screenDC, width, height);
+                    surface.dcs[0] = CreateCompatibleDC(screenDC);
+                    ReleaseDC(nullptr, screenDC);
+                    surface.previous[0] = SelectObject(surface.dcs[0], surface.bitmaps[0]);
+                    BitBlt(surface.dcs[0], 0, 0, width, height, pictureDC, 0, 0, SRCCOPY);
+                },
+                5, 5, 0, {}, [&] { FreeBareNote(surface); });
+            row.limitWhat = "a surface + one BitBlt";
+            row.target = "<= 5 (later presses)";
+            PrintRow(row);
+        }
+
+        // Every later press refreshes the undo copy made by the first.
+        SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(500, 400));
+        SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(500, 400));
+        ReleaseCapture();
+        HDC pictureDC = note->picture->GetDeviceContext();
+        HDC undoDC = note->undoCanvas->GetDeviceContext();
 
         {
             Row row{"press on a 1000 × 800 note (undo copy)"};
@@ -300,7 +339,7 @@ void RunPaperBenchmarks() {
                 PaperGeometry geometry = ComputePaperGeometry(TAB, TAB, 1200, 900);
                 BareNote surfaces;
                 HDC screenDC = GetDC(nullptr);
-                for (int i = 0; i < 3; ++i) {
+                for (int i = 0; i < 2; ++i) {
                     surfaces.bitmaps[i] =
                         CreateCompatibleBitmap(screenDC, geometry.windowWidth, geometry.windowHeight);
                     surfaces.dcs[i] = CreateCompatibleDC(screenDC);
@@ -315,7 +354,7 @@ void RunPaperBenchmarks() {
                 FreeBareNote(surfaces);
             },
             5, 5, 0);
-        row.limitWhat = "3 surfaces with one PatBlt each + two BitBlt";
+        row.limitWhat = "2 surfaces with one PatBlt each + two BitBlt";
         PrintRow(row);
     }
 
@@ -330,7 +369,7 @@ void RunPaperBenchmarks() {
         BareNote bare[MAX_NOTES];
         floor = Measure(
             [&] {
-                for (BareNote& note : bare) MakeBareNote(note, 200, 200, false);
+                for (BareNote& note : bare) MakeBareNote(note, 200, 200, 0);
                 for (BareNote& note : bare) ShowWindow(note.window, SW_SHOWNORMAL);
                 DrainMessages();
             },
@@ -424,7 +463,10 @@ void RunMemoryBenchmark() {
     for (Paper* note : g_notes) {
         if (!note || !note->picture) continue;
         ++open;
-        pixels += 3.0 * note->picture->GetWidth() * note->picture->GetHeight() * 4.0;
+        // The canvases each note holds (the undo copy comes with the first
+        // press, the overlay with the first preview).
+        const double canvases = 1.0 + (note->undoCanvas ? 1.0 : 0.0) + (note->overlay ? 1.0 : 0.0);
+        pixels += canvases * note->picture->GetWidth() * note->picture->GetHeight() * 4.0;
     }
     if (!prepared) PrintNote("could not prepare the stored notes");
     const double mib = 1024.0 * 1024.0;
@@ -438,6 +480,27 @@ void RunMemoryBenchmark() {
     PrintValue("memory_canvas_pixels", pixels / mib, "MiB");
     DeleteAllNotes();
     DestroyWindow(g_mainWindow);
+}
+
+void RunWindowMemoryBenchmark() {
+    RegisterBareClass();
+    DrainMessages();
+    PROCESS_MEMORY_COUNTERS before{};
+    before.cb = sizeof before;
+    GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+    static BareNote bare[MAX_NOTES];
+    for (BareNote& note : bare) MakeBareNote(note, 200, 200, 0);
+    for (BareNote& note : bare) ShowWindow(note.window, SW_SHOWNORMAL);
+    DrainMessages();
+    PROCESS_MEMORY_COUNTERS after{};
+    after.cb = sizeof after;
+    GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+    const double mib = 1024.0 * 1024.0;
+    PrintValue("windows_before_working_set", before.WorkingSetSize / mib, "MiB");
+    PrintValue("windows_peak_working_set", after.PeakWorkingSetSize / mib, "MiB");
+    PrintValue("windows_peak_pagefile", after.PeakPagefileUsage / mib, "MiB");
+    for (BareNote& note : bare) FreeBareNote(note);
+    DrainMessages();
 }
 
 int RunPrepare(const std::string& folder, int count) {

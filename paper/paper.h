@@ -36,6 +36,10 @@ public:
     // menu. The window stays hidden: the caller shows it.
     bool Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight, int bodyWidth,
                 int bodyHeight, int number);
+    // The same, with the window made at `position` (screen coordinates)
+    // instead of centred; a null position centres it.
+    bool Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight, int bodyWidth,
+                int bodyHeight, int number, const POINT* position);
     // ".dat" / ".DAT": restores note `number` from its record and the BMP file
     // beside it. ".bmp" / ".BMP": a new note showing the image. Anything else:
     // false. The window stays hidden.
@@ -130,17 +134,23 @@ private:
     // Releases canvases, menu, region record, window and class, each once.
     void ReleaseResources();
     // Draws an image (a loaded BMP) into a fresh picture at the drawing
-    // area's origin and copies it into the undo copy.
+    // area's origin; undo then changes nothing.
     void ShowImage(Canvas& image);
+    // The overlay, made (white, transparent white, the window's size) the
+    // first time a preview is drawn; null when it cannot be had.
+    DibSectionCanvas* PreviewOverlay();
     // The menu states of a locked or unlocked note.
     void ApplyLockMenuStates();
     // Replaces the window's shape for the current size and sets drawArea.
     // A missing region record or a refused region is reported with its
     // message; then a drop stops (false), a resize goes on.
     bool ReplaceRegion(bool goOnAfterFailure);
-    // New undo copy (background) and overlay (white, transparent white) of
-    // the picture's size; the undo copy then takes the picture.
-    void RecreateUndoAndOverlay(Rgb background);
+    // After the picture was replaced: without an undo copy, undo changes
+    // nothing, and the overlay is made again at the new size when needed.
+    void ForgetUndoAndOverlay();
+    // Copies the picture into the undo copy, made first when there is none
+    // (or its size is stale); without memory for it there is no undo copy.
+    void RefreshUndoCopy();
     void RestoreLockState(int32_t recordLocked);
     // Moves a window that meets no monitor just inside the nearest one.
     void KeepOnAMonitor();

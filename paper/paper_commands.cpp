@@ -101,7 +101,7 @@ void Paper::Resize(int newWidth, int newHeight) {
     carried.reset();
 
     // After a resize, undo changes nothing visible.
-    RecreateUndoAndOverlay(background);
+    ForgetUndoAndOverlay();
     InvalidateRect(window, nullptr, FALSE);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);

@@ -109,11 +109,14 @@ LRESULT Paper::OnLButtonDown(LPARAM lParam) {
     lastX = LOWORD(lParam);
     lastY = HIWORD(lParam);
     if (IsAltDown()) {
+        // A drag that began with Alt draws once Alt is let go, so the undo
+        // copy must exist by then; it holds the picture as it was before.
+        if (!undoCanvas) RefreshUndoCopy();
         PickColor(lastX, lastY);
         return 1;
     }
     // Whatever the tool, also while locked: the press refreshes the undo copy.
-    if (picture && undoCanvas) picture->DrawTo(static_cast<GdiSurface*>(undoCanvas.get()), 0, 0);
+    RefreshUndoCopy();
     return 1;
 }
 
@@ -144,16 +147,16 @@ LRESULT Paper::OnMouseMove(LPARAM lParam) {
             lastY = pointY;
             break;
         case DRAW_BOX:
-            if (overlay) {
-                overlay->FillBox(0, 0, width, height, WHITE);
-                overlay->FillBox(lastX, lastY, pointX, pointY, BLACK);
+            if (DibSectionCanvas* preview = PreviewOverlay()) {
+                preview->FillBox(0, 0, width, height, WHITE);
+                preview->FillBox(lastX, lastY, pointX, pointY, BLACK);
             }
             InvalidateRect(window, &drawArea, FALSE);
             break;
         case DRAW_CIRCLE:
-            if (overlay) {
-                overlay->FillBox(0, 0, width, height, WHITE);
-                overlay->FillEllipse(lastX, lastY, pointX, pointY, BLACK);
+            if (DibSectionCanvas* preview = PreviewOverlay()) {
+                preview->FillBox(0, 0, width, height, WHITE);
+                preview->FillEllipse(lastX, lastY, pointX, pointY, BLACK);
             }
             InvalidateRect(window, &drawArea, FALSE);
             break;
@@ -267,7 +270,10 @@ LRESULT Paper::OnRButtonUp() {
 }
 
 bool Paper::Undo() {
-    if (!picture || !undoCanvas || locked) return false;
+    if (!picture || locked) return false;
+    // No press since the picture was made or replaced: the undo copy would be
+    // the picture itself.
+    if (!undoCanvas) return true;
     if (picture->GetWidth() == undoCanvas->GetWidth() &&
         picture->GetHeight() == undoCanvas->GetHeight() &&
         picture->GetTransparentColor() == NO_TRANSPARENT_COLOR &&

@@ -97,11 +97,16 @@ TEST_F(CommandTest, ResizeKeepsTheTopLeftAndFillsTheRestWithBackground) {
     EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 222));  // no old bottom frame line
     EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 300));  // added rows
     EXPECT_EQ(0u, paper->picture->GetRgb(101, 100));    // the new frame, once painted
-    EXPECT_EQ(BLUE, paper->undoCanvas->GetRgb(50, 100));
     EXPECT_TRUE(paper->Undo());
     EXPECT_EQ(BLUE, paper->picture->GetRgb(50, 100));
     EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 300));
-    EXPECT_EQ(0xFFFFFFu, paper->overlay->GetRgb(50, 300));
+    // The box preview reaches the added rows.
+    g_settings.Tool.DrawMode = DRAW_BOX;
+    Mouse(paper, WM_LBUTTONDOWN, 50, 300);
+    Mouse(paper, WM_MOUSEMOVE, 60, 310);
+    EXPECT_EQ(0u, paper->overlay->GetRgb(55, 305));
+    EXPECT_EQ(0xFFFFFFu, paper->overlay->GetRgb(55, 315));
+    Mouse(paper, WM_LBUTTONUP, 60, 310);
 
     // A cancelled dialog changes nothing.
     {

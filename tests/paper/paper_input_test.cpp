@@ -87,6 +87,23 @@ TEST_F(InputTest, BoxShowsAPreviewWhileDraggedAndNoTraceAfter) {
     EXPECT_EQ(RGB(0, 0, 255), GetPixel(dc.Get(), 80, 80));
 }
 
+TEST_F(InputTest, BeforeTheFirstPreviewStepNothingCoversThePicture) {
+    // Until the drag moves, a paint shows the picture as it is, whatever the
+    // background colour.
+    g_settings.BgColor = ColorQuad{0xFF, 0x00, 0xFF, 0x00};
+    Paper* paper = NewPaper(0);
+    paper->picture->FillBox(1, 22, 201, 222, RED);
+    g_settings.Tool.DrawMode = DRAW_CIRCLE;
+    Mouse(paper, WM_LBUTTONDOWN, 100, 100);
+    InvalidateRect(paper->GetWindow(), nullptr, FALSE);
+    UpdateWindow(paper->GetWindow());
+    {
+        gdi_handles::WindowDC dc(paper->GetWindow());
+        EXPECT_EQ(RGB(255, 0, 0), GetPixel(dc.Get(), 100, 100));
+    }
+    Mouse(paper, WM_LBUTTONUP, 100, 100);
+}
+
 TEST_F(InputTest, EraserPaintsInTheCurrentBackground) {
     Paper* paper = NewPaper(0);
     paper->picture->FillBox(1, 22, 201, 222, RED);
@@ -102,6 +119,9 @@ TEST_F(InputTest, EraserPaintsInTheCurrentBackground) {
 
 TEST_F(InputTest, UndoSwapsAndLockedUndoDoesNothing) {
     Paper* paper = NewPaper(0);
+    // Nothing pressed yet: undo changes nothing.
+    EXPECT_TRUE(paper->Undo());
+    EXPECT_EQ(WHITE, paper->picture->GetRgb(30, 60));
     Mouse(paper, WM_LBUTTONDOWN, 30, 60);
     Mouse(paper, WM_LBUTTONUP, 30, 60);
     ASSERT_EQ(BLUE, paper->picture->GetRgb(30, 60));
@@ -122,6 +142,21 @@ TEST_F(InputTest, UndoSwapsAndLockedUndoDoesNothing) {
     EXPECT_EQ(BLUE, paper->picture->GetRgb(30, 60));  // a visible no-op
 }
 
+TEST_F(InputTest, AStrokeBegunWithAltOnAFreshNoteIsUndone) {
+    // Alt picks at the press; let go, the drag draws. The first press of the
+    // note was that Alt press, and undo still takes the stroke away.
+    Paper* paper = NewPaper(0);
+    paper->picture->SetRgb(10, 100, RED);
+    SetAltDown(true);
+    Mouse(paper, WM_LBUTTONDOWN, 10, 100);
+    SetAltDown(false);
+    Mouse(paper, WM_MOUSEMOVE, 60, 100);
+    Mouse(paper, WM_LBUTTONUP, 60, 100);
+    ASSERT_EQ(RED, paper->picture->GetRgb(30, 100));
+    EXPECT_TRUE(paper->Undo());
+    EXPECT_EQ(WHITE, paper->picture->GetRgb(30, 100));
+}
+
 TEST_F(InputTest, AltPressPicksTheColourWithoutTouchingThePicture) {
     // A stand-in palette with the controls the eyedropper writes into.
     HWND palette = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
@@ -137,8 +172,10 @@ TEST_F(InputTest, AltPressPicksTheColourWithoutTouchingThePicture) {
     Paper::SetPaletteWindow(palette);
 
     Paper* paper = NewPaper(0);
-    paper->picture->SetRgb(50, 50, RED);
     SetAltDown(true);
+    Mouse(paper, WM_LBUTTONDOWN, 10, 10);
+    Mouse(paper, WM_LBUTTONUP, 10, 10);
+    paper->picture->SetRgb(50, 50, RED);
     Mouse(paper, WM_LBUTTONDOWN, 50, 50);
     Mouse(paper, WM_LBUTTONUP, 50, 50);
     SetAltDown(false);

@@ -86,7 +86,7 @@ public:
     bool SaveAsFile(const char* chosenName);
     // Writes the drawing area as a 24-bit BMP file through a file beside it;
     // false when the cut-out cannot be made or the file cannot be written.
-    bool WriteDrawingArea(const char* path) const;
+    bool WriteDrawingArea(const char* path, const std::string& temporary = std::string()) const;
 
     // Record of the note (public as a plain record; tests read it).
     std::string className;  // "Inkslip<number>", also the region property's name
@@ -169,8 +169,11 @@ std::string CurrentPaperDataFolder();
 // Writes a file through a temporary file in the same folder that `write`
 // fills, then moves it over `path` (replacing, written through). On any
 // failure the old file stays as it was and the temporary file is removed.
+// The temporary file is `temporary` when given, else a new file of a unique
+// name beside `path`.
 template <typename Writer>
-bool WriteReplacing(const std::string& path, Writer write);
+bool WriteReplacing(const std::string& path, Writer write,
+                    const std::string& temporary = std::string());
 
 // Creates a folder and every missing level above it; true when it exists
 // afterwards.
@@ -182,12 +185,12 @@ std::string MakeTemporaryFileBeside(const std::string& path);
 bool MoveTemporaryFileOver(const std::string& temporary, const std::string& path);
 
 template <typename Writer>
-bool WriteReplacing(const std::string& path, Writer write) {
-    const std::string temporary = MakeTemporaryFileBeside(path);
-    if (temporary.empty()) return false;
-    if (!write(temporary.c_str())) {
-        DeleteFileA(temporary.c_str());
+bool WriteReplacing(const std::string& path, Writer write, const std::string& temporary) {
+    const std::string through = temporary.empty() ? MakeTemporaryFileBeside(path) : temporary;
+    if (through.empty()) return false;
+    if (!write(through.c_str())) {
+        DeleteFileA(through.c_str());
         return false;
     }
-    return MoveTemporaryFileOver(temporary, path);
+    return MoveTemporaryFileOver(through, path);
 }

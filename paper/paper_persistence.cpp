@@ -52,6 +52,13 @@ bool SamePath(const std::string& first, const std::string& second) {
     return lstrcmpiA(firstFull, secondFull) == 0;
 }
 
+// The name a data file is written through before it replaces the old one.
+// N.dat and N.bmp are the program's own names in the data folder, so a fixed
+// name beside them is no one else's file, and unlike a unique name it costs
+// no extra file made and opened again: at exit that is half the time of
+// saving 255 notes.
+std::string DataWritePath(const std::string& path) { return path + ".tmp"; }
+
 bool IsFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -66,6 +73,9 @@ std::string CurrentPaperDataFolder() {
 bool CreateFolderPath(const std::string& folder) {
     if (folder.empty()) return true;  // the current folder
     if (folder.size() >= MAX_PATH) return false;
+    // Nearly always there already: one look instead of a refused creation
+    // per level for each of up to 255 notes saved at exit.
+    if (IsFolder(folder)) return true;
     // Every level, from the top down; levels that exist (or are a drive or a
     // share) refuse quietly, and only the end result counts.
     for (size_t index = 0; index < folder.size(); ++index) {
@@ -104,14 +114,15 @@ bool MoveTemporaryFileOver(const std::string& temporary, const std::string& path
     return false;
 }
 
-bool Paper::WriteDrawingArea(const char* path) const {
+bool Paper::WriteDrawingArea(const char* path, const std::string& temporary) const {
     if (!picture || !path) return false;
     // A cut-out too large to be made (a note of enormous size) is a failure,
     // not a crash.
     std::unique_ptr<Canvas> cutOut(
         picture->CopyRect(drawArea.left, drawArea.top, bodyWidth, bodyHeight));
     if (!cutOut) return false;
-    return WriteReplacing(path, [&](const char* temporary) { return cutOut->SaveBmp(temporary); });
+    return WriteReplacing(
+        path, [&](const char* through) { return cutOut->SaveBmp(through); }, temporary);
 }
 
 bool Paper::Save() {
@@ -127,13 +138,16 @@ bool Paper::Save(const char* dataFolder) {
 
     const std::string dataPath = DataFilePath(folder, number, "dat");
     const PaperRecordBytes record = EncodePaperRecord(MakePaperRecord(x, y, number, locked));
-    const bool recordWritten = WriteReplacing(dataPath, [&](const char* temporary) {
-        return WriteWholeFile(temporary, record.data(), static_cast<DWORD>(record.size()));
-    });
+    const bool recordWritten = WriteReplacing(
+        dataPath,
+        [&](const char* through) {
+            return WriteWholeFile(through, record.data(), static_cast<DWORD>(record.size()));
+        },
+        DataWritePath(dataPath));
     if (!recordWritten) return false;
 
     const std::string imagePath = DataFilePath(folder, number, "bmp");
-    const bool imageWritten = WriteDrawingArea(imagePath.c_str());
+    const bool imageWritten = WriteDrawingArea(imagePath.c_str(), DataWritePath(imagePath));
     if (!imageWritten) {
         if (sourceDataPath.empty()) sourceDataPath = dataPath;
         return false;

@@ -53,8 +53,11 @@ mkdir -p "$app_dir/data"
 cp "$bench_build/inkslip.exe" "$app_dir/inkslip.exe"
 run_bench program 'C:\inkslip-bench\inkslip.exe' 0 60000
 run_bench prepare 'C:\inkslip-bench\data' 255
-rm -f "$app_dir/inkslip.ini"
-run_bench program 'C:\inkslip-bench\inkslip.exe' 255 120000
+# Three starts and exits; each start restores what the one before saved.
+for run in 1 2 3; do
+    rm -f "$app_dir/inkslip.ini"
+    run_bench program 'C:\inkslip-bench\inkslip.exe' 255 120000
+done
 saved=$(ls "$app_dir/data" | grep -c '^[0-9]*\.bmp$')
 echo -e "VALUE\tprogram_255_saved_bmp_files\t$saved\tfiles" >>"$results"
 finished=$(date +%s)
@@ -78,9 +81,19 @@ $1 == "ROW" {
                         ms($7), ratio($5, $7), $9, $10)
     if ($11 != "") notes[++m] = $2 ": " $11
 }
-$1 == "VALUE" { value[$2] = $3 }
+# A figure given by several runs is their median.
+$1 == "VALUE" { seen[$2] = seen[$2] + 1; runs[$2, seen[$2]] = $3 + 0 }
 $1 == "NOTE" { notes[++m] = $2 }
 END {
+    for (key in seen) {
+        count = seen[key]
+        for (i = 1; i <= count; ++i) sorted[i] = runs[key, i]
+        for (i = 2; i <= count; ++i)
+            for (j = i; j > 1 && sorted[j - 1] > sorted[j]; --j) {
+                swap = sorted[j]; sorted[j] = sorted[j - 1]; sorted[j - 1] = swap
+            }
+        value[key] = count % 2 ? sorted[(count + 1) / 2] : (sorted[count / 2] + sorted[count / 2 + 1]) / 2
+    }
     print "Measured on: " machine "; medians of several runs in one run of `make bench` (" seconds " s)."
     print ""
     print "| operation | literal per-pixel (ms) | ours (ms) | literal ÷ ours | limit (ms) | ours ÷ limit | limit: plain transfer of the same pixels | target (ms) |"
@@ -92,9 +105,9 @@ END {
     print "| whole program and memory | measured | target |"
     print "|---|---:|---|"
     printf "| restore of 255 notes beyond the bare windows | %s ms | ≤ 1000 ms |\n", ms(value["restore_beyond_windows_ms"])
-    printf "| `inkslip.exe` start → 255 note windows shown | %s ms | |\n", ms(value["program_255_start_to_windows_ms"])
-    printf "| `inkslip.exe` start → idle message loop, 255 stored notes | %s ms | ≤ 1.3 × floor + 1 s = %s ms |\n", ms(start), ms(floor * 1.3 + 1000)
-    printf "| `inkslip.exe` exit (255 notes saved: %d BMP files) | %s ms | |\n", value["program_255_saved_bmp_files"], ms(value["program_255_exit_ms"])
+    printf "| `inkslip.exe` start → 255 note windows shown (median of 3 starts) | %s ms | |\n", ms(value["program_255_start_to_windows_ms"])
+    printf "| `inkslip.exe` start → idle message loop, 255 stored notes (median of 3 starts) | %s ms | ≤ 1.3 × floor + 1 s = %s ms |\n", ms(start), ms(floor * 1.3 + 1000)
+    printf "| `inkslip.exe` exit (255 notes saved: %d BMP files; median of 3) | %s ms | |\n", value["program_255_saved_bmp_files"], ms(value["program_255_exit_ms"])
     printf "| `inkslip.exe` start → idle, no notes | %s ms | |\n", ms(value["program_0_start_to_idle_ms"])
     pixels = value["memory_canvas_pixels"]
     printf "| benchmark process with %d notes open: peak working set / peak pagefile | %.1f / %.1f MiB | ≤ %.1f + 1.3 × %.1f = %.1f MiB |\n", value["memory_notes_open"], value["memory_peak_working_set"], value["memory_peak_pagefile"], value["memory_before_working_set"], pixels, value["memory_before_working_set"] + 1.3 * pixels

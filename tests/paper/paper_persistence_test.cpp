@@ -145,8 +145,17 @@ TEST_F(PersistenceTest, FailedWritesKeepTheOldFileAndLeaveNoTemporaryFile) {
     EXPECT_EQ("new content", ReadFileBytes(target));
     EXPECT_EQ(std::vector<std::string>{"kept.bin"}, FilesIn(folder.Path()));
 
-    // N.bmp cannot be replaced (a folder holds its name): false, no leftovers.
+    // A temporary file left behind by a crash is written over and moved in.
     Paper* paper = NewPaper(3);
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.dat.tmp"), "left by a crash"));
+    ASSERT_TRUE(paper->Save(folder.Path().c_str()));
+    std::vector<std::string> saved = FilesIn(folder.Path());
+    std::sort(saved.begin(), saved.end());
+    EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat", "kept.bin"}), saved);
+    EXPECT_EQ(8u, ReadFileBytes(folder.File("3.dat")).size());
+
+    // N.bmp cannot be replaced (a folder holds its name): false, no leftovers.
+    ASSERT_TRUE(DeleteFileA(folder.File("3.bmp").c_str()));
     ASSERT_TRUE(CreateDirectoryA(folder.File("3.bmp").c_str(), nullptr));
     EXPECT_FALSE(paper->Save(folder.Path().c_str()));
     std::vector<std::string> files = FilesIn(folder.Path());

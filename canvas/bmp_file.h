@@ -3,6 +3,8 @@
 // one buffer built beforehand.
 #pragma once
 
+#include "canvas/bmp_format.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -42,3 +44,30 @@ bool ReadWholeFile(const char* path, FileImage* bytes);
 // `size` bytes. True exactly when every byte was written and the file closed
 // cleanly; a file written only in part may remain.
 bool WriteWholeFile(const char* path, const void* bytes, uint32_t size);
+
+// A 24-bit BMP file read in bands of rows, so that a large picture needs no
+// memory for the whole file. The file is opened without sharing, so it cannot
+// change while it is read. Not copyable.
+class BmpFileReader {
+public:
+    BmpFileReader() = default;
+    ~BmpFileReader();
+    BmpFileReader(const BmpFileReader&) = delete;
+    BmpFileReader& operator=(const BmpFileReader&) = delete;
+
+    // Opens the file at `path` and checks its headers against its size as
+    // ParseBmpFileImage checks a file image, so every row lies inside the
+    // file. False (nothing held) when the path is null, the file cannot be
+    // opened, is empty or larger than MAX_WHOLE_FILE_SIZE, or is refused.
+    bool Open(const char* path);
+    const BmpLayout& Layout() const { return layout; }
+    // Reads `count` rows, the lowest `first` rows above the bottom of the
+    // picture, into `rows` (count × stride bytes, bottom row first). False
+    // when they cannot all be read.
+    bool ReadRows(int32_t first, int32_t count, uint8_t* rows);
+
+private:
+    void Close();
+    void* file = nullptr;  // the open file's handle
+    BmpLayout layout;
+};

@@ -30,35 +30,48 @@ uint32_t Dib24PixelAt(const uint8_t* rows, size_t stride, int32_t height, int32_
            (static_cast<uint32_t>(pixel[2]) << 16);
 }
 
+BmpParseResult CheckBmpHeaders(const uint8_t* headers, uint64_t fileSize, BmpLayout* layout) {
+    BmpFileHeader fileHeader;
+    BmpInfoHeader infoHeader;
+    std::memcpy(&fileHeader, headers, sizeof fileHeader);
+    std::memcpy(&infoHeader, headers + BMP_FILE_HEADER_SIZE, sizeof infoHeader);
+
+    if (infoHeader.bitsPerPixel != 24) return BmpParseResult::NotTwentyFourBit;
+    // Compressed data read as rows would come out as noise.
+    if (infoHeader.compression != BMP_UNCOMPRESSED) return BmpParseResult::Compressed;
+    if (infoHeader.width < 1 || infoHeader.height < 1) return BmpParseResult::NotPositiveSize;
+    if (fileHeader.dataOffset > fileSize) return BmpParseResult::DataOffsetPastEnd;
+
+    // Both factors are below 2^33 and 2^31, so the product fits 64 bits; it is
+    // compared with the bytes actually there, never used to move a pointer first.
+    const uint64_t stride = Dib24Stride(infoHeader.width);
+    const uint64_t available = fileSize - fileHeader.dataOffset;
+    if (stride > available || stride * static_cast<uint64_t>(infoHeader.height) > available)
+        return BmpParseResult::PixelsTruncated;
+
+    if (layout) {
+        layout->width = infoHeader.width;
+        layout->height = infoHeader.height;
+        layout->dataOffset = fileHeader.dataOffset;
+        layout->stride = static_cast<size_t>(stride);
+    }
+    return BmpParseResult::Ok;
+}
+
 BmpParseResult CheckBmpFileImage(const void* image, size_t size, Dib24Image* dib) {
     if (!image) return BmpParseResult::NoImage;
     // Both headers must be there before any field of them is read.
     if (size < BMP_HEADERS_SIZE) return BmpParseResult::ShorterThanHeaders;
 
     const uint8_t* bytes = static_cast<const uint8_t*>(image);
-    BmpFileHeader fileHeader;
-    BmpInfoHeader infoHeader;
-    std::memcpy(&fileHeader, bytes, sizeof fileHeader);
-    std::memcpy(&infoHeader, bytes + BMP_FILE_HEADER_SIZE, sizeof infoHeader);
-
-    if (infoHeader.bitsPerPixel != 24) return BmpParseResult::NotTwentyFourBit;
-    // Compressed data read as rows would come out as noise.
-    if (infoHeader.compression != BMP_UNCOMPRESSED) return BmpParseResult::Compressed;
-    if (infoHeader.width < 1 || infoHeader.height < 1) return BmpParseResult::NotPositiveSize;
-    if (fileHeader.dataOffset > size) return BmpParseResult::DataOffsetPastEnd;
-
-    // Both factors are below 2^33 and 2^31, so the product fits 64 bits; it is
-    // compared with the bytes actually there, never used to move a pointer first.
-    const uint64_t stride = Dib24Stride(infoHeader.width);
-    const uint64_t available = static_cast<uint64_t>(size - fileHeader.dataOffset);
-    if (stride > available || stride * static_cast<uint64_t>(infoHeader.height) > available)
-        return BmpParseResult::PixelsTruncated;
-
+    BmpLayout layout;
+    const BmpParseResult result = CheckBmpHeaders(bytes, size, &layout);
+    if (result != BmpParseResult::Ok) return result;
     if (dib) {
-        dib->width = infoHeader.width;
-        dib->height = infoHeader.height;
-        dib->rows = bytes + fileHeader.dataOffset;
-        dib->stride = static_cast<size_t>(stride);
+        dib->width = layout.width;
+        dib->height = layout.height;
+        dib->rows = bytes + layout.dataOffset;
+        dib->stride = layout.stride;
     }
     return BmpParseResult::Ok;
 }

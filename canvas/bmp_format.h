@@ -101,6 +101,18 @@ enum class BmpParseResult {
     PixelsTruncated,     // fewer bytes after the data offset than stride × height
 };
 
+// Where the rows of a readable 24-bit BMP file lie.
+struct BmpLayout {
+    int32_t width = 0;
+    int32_t height = 0;
+    uint32_t dataOffset = 0;  // of the first (bottom) row
+    size_t stride = 0;        // bytes per row, Dib24Stride(width)
+};
+
+// Checks the 54 header bytes of a BMP file of `fileSize` bytes as
+// CheckBmpFileImage checks a whole image (reads exactly 54 bytes).
+BmpParseResult CheckBmpHeaders(const uint8_t* headers, uint64_t fileSize, BmpLayout* layout);
+
 // Checks a BMP file image of `size` bytes and, when it holds a readable
 // 24-bit bottom-up picture, fills `dib` (left untouched otherwise).
 // Reads only bytes inside [image, image + size). Fields the reader does not

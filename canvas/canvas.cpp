@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "canvas/bmp_file.h"
@@ -104,6 +105,16 @@ bool ClaimedBmpSize(const void* image, size_t* size) {
     return true;
 }
 
+// Memory for the rows of a picture file read in bands, kept between loads;
+// a row longer than this gets memory of its own for one load.
+constexpr size_t KEPT_BAND_BYTES = static_cast<size_t>(1) << 20;
+
+uint8_t* KeptBand() {
+    static std::unique_ptr<uint8_t[]> kept;
+    if (!kept) kept.reset(new (std::nothrow) uint8_t[KEPT_BAND_BYTES]);
+    return kept.get();
+}
+
 }  // namespace
 
 // Clips a width × height block placed at (x, y) to a target of targetWidth ×
@@ -188,9 +199,33 @@ bool LoadFromMemory(Canvas& self, const void* image, int format) {
 
 bool LoadBmp(Canvas& self, const char* path) {
     if (path == nullptr) return false;
-    FileImage bytes;
-    if (!ReadWholeFile(path, &bytes)) return false;
-    return LoadBmpImage(self, bytes.Data(), bytes.Size());
+    BmpFileReader file;
+    if (!file.Open(path)) return false;
+    const BmpLayout& layout = file.Layout();
+    // The rows come in bands through memory kept between loads: fresh memory
+    // for a whole large file costs a page fault per page, many times what
+    // reading it costs.
+    const int32_t bandRows = static_cast<int32_t>(
+        std::max<size_t>(1, std::min<size_t>(KEPT_BAND_BYTES / layout.stride, layout.height)));
+    const size_t bandBytes = static_cast<size_t>(bandRows) * layout.stride;
+    uint8_t* band = bandBytes <= KEPT_BAND_BYTES ? KeptBand() : nullptr;
+    std::unique_ptr<uint8_t[]> ownBand;
+    if (band == nullptr) {
+        ownBand.reset(new (std::nothrow) uint8_t[bandBytes]);
+        band = ownBand.get();
+    }
+    // The first band is read before the canvas changes: a file that cannot be
+    // read at all leaves it as it was.
+    if (band == nullptr || !file.ReadRows(0, bandRows, band)) return false;
+    if (!self.Create(layout.width, layout.height, 0)) return false;
+    for (int32_t first = 0;;) {
+        const int32_t count = std::min(bandRows, layout.height - first);
+        self.PutDib24(0, layout.height - first - count, layout.width, count, band);
+        first += count;
+        if (first >= layout.height) return true;
+        // Only a failing device stops here, the canvas then partly loaded.
+        if (!file.ReadRows(first, std::min(bandRows, layout.height - first), band)) return false;
+    }
 }
 
 bool SaveBmp(const Canvas& self, const char* path) {

@@ -105,6 +105,15 @@ inline void ExpectPattern(const Canvas& canvas, int width, int height) {
     ExpectEach(canvas, PatternAt);
 }
 
+// A canvas painted with PatternAt and given a transparent colour, so that a
+// load or a refused operation that touched anything would show.
+inline std::unique_ptr<Canvas> Prepared(Kind kind) {
+    auto canvas = Make(kind, 6, 5);
+    Paint(*canvas);
+    canvas->SetTransparentColor(PatternAt(1, 1));
+    return canvas;
+}
+
 // Everything a load or a refused operation could change.
 inline std::vector<Rgb> StateOf(const Canvas& canvas) {
     std::vector<Rgb> state{Rgb(canvas.GetWidth()), Rgb(canvas.GetHeight()),

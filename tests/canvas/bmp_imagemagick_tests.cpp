@@ -25,62 +25,45 @@ namespace {
 
 const char* const IMAGEMAGICK = "/usr/bin/convert";
 
-// A picture as ImageMagick's PPM files hold it: top-down rows of red,
-// green and blue bytes.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<Rgb> pixels;  // top-down, 0x00RRGGBB
-};
-
-std::string ToPpm(const Picture& picture) {
-    std::string bytes =
-        "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
-    for (Rgb pixel : picture.pixels) {
-        bytes.push_back(static_cast<char>(RgbRed(pixel)));
-        bytes.push_back(static_cast<char>(RgbGreen(pixel)));
-        bytes.push_back(static_cast<char>(RgbBlue(pixel)));
-    }
-    return bytes;
-}
-
-// Reads a binary PPM with 8-bit samples, as ImageMagick writes it (no
-// comments); false when it is anything else.
-bool FromPpm(const std::string& bytes, Picture* picture) {
-    int header = 0;
-    if (std::sscanf(bytes.c_str(), "P6 %d %d 255%n", &picture->width, &picture->height, &header) != 2 ||
-        header == 0 || picture->width < 1 || picture->height < 1)
-        return false;
-    const size_t at = static_cast<size_t>(header) + 1;  // one whitespace byte before the samples
-    const size_t count = static_cast<size_t>(picture->width) * picture->height;
-    if (bytes.size() < at || bytes.size() - at != count * 3) return false;
-    picture->pixels.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        const auto* sample = reinterpret_cast<const unsigned char*>(bytes.data() + at + 3 * i);
-        picture->pixels[i] = MakeRgb(sample[0], sample[1], sample[2]);
-    }
-    return true;
-}
+// A picture: its width, its height, then its pixels top-down (0x00RRGGBB).
+using Picture = std::vector<Rgb>;
 
 Picture RandomPicture(std::mt19937& random, int width, int height) {
-    Picture picture;
-    picture.width = width;
-    picture.height = height;
-    for (int i = 0; i < width * height; ++i) picture.pixels.push_back(random() & 0xFFFFFF);
+    Picture picture{Rgb(width), Rgb(height)};
+    for (int i = 0; i < width * height; ++i) picture.push_back(random() & 0xFFFFFF);
     return picture;
 }
 
 Picture Read(const Canvas& canvas) {
-    Picture picture;
-    picture.width = canvas.GetWidth();
-    picture.height = canvas.GetHeight();
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x) picture.pixels.push_back(canvas.GetRgb(x, y));
+    Picture picture{Rgb(canvas.GetWidth()), Rgb(canvas.GetHeight())};
+    for (int y = 0; y < canvas.GetHeight(); ++y)
+        for (int x = 0; x < canvas.GetWidth(); ++x) picture.push_back(canvas.GetRgb(x, y));
     return picture;
 }
 
-bool operator==(const Picture& a, const Picture& b) {
-    return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+// A binary PPM with 8-bit samples: top-down rows of red, green and blue bytes.
+std::string ToPpm(const Picture& picture) {
+    std::string bytes = "P6\n" + std::to_string(picture[0]) + " " + std::to_string(picture[1]) + "\n255\n";
+    for (size_t i = 2; i < picture.size(); ++i) {
+        for (int shift : {16, 8, 0}) bytes.push_back(static_cast<char>(picture[i] >> shift));
+    }
+    return bytes;
+}
+
+// Reads a PPM as ImageMagick writes it (no comments); empty when it is
+// anything else.
+Picture FromPpm(const std::string& bytes) {
+    int width = 0, height = 0, header = 0;
+    if (std::sscanf(bytes.c_str(), "P6 %d %d 255%n", &width, &height, &header) != 2 || header == 0 ||
+        width < 1 || height < 1)
+        return {};
+    const size_t at = static_cast<size_t>(header) + 1;  // one whitespace byte before the samples
+    const size_t count = static_cast<size_t>(width) * height;
+    if (bytes.size() < at || bytes.size() - at != count * 3) return {};
+    Picture picture{Rgb(width), Rgb(height)};
+    const auto* sample = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+    for (size_t i = 0; i < count; ++i, sample += 3) picture.push_back(MakeRgb(sample[0], sample[1], sample[2]));
+    return picture;
 }
 
 uint32_t Uint32At(const std::string& bytes, size_t at) {
@@ -174,8 +157,8 @@ TEST(ImageMagickBmp, ItsFilesLoadWithItsPixelsAndOurFilesReadWithOurs) {
         return convert + Quote(folder.Unix(bmp + ".bmp")) + " -depth 8 " +
                Quote("ppm:" + folder.Unix(bmp + ".ppm")) + "\n";
     };
-    auto readPpm = [&](const std::string& name, Picture* picture) {
-        return FromPpm(test_support::ReadFileBytes(folder.Windows(name + ".ppm")), picture);
+    auto readPpm = [&](const std::string& name) {
+        return FromPpm(test_support::ReadFileBytes(folder.Windows(name + ".ppm")));
     };
     std::string commands;
     std::vector<Picture> pictures, written;
@@ -194,11 +177,11 @@ TEST(ImageMagickBmp, ItsFilesLoadWithItsPixelsAndOurFilesReadWithOurs) {
 
         // Every class writes a picture of its own for ImageMagick to read.
         for (Kind kind : AllKinds()) {
-            const Picture picture = RandomPicture(random, sizes[i][0] + 2, sizes[i][1]);
-            auto canvas = Make(kind, picture.width, picture.height);
-            for (int y = 0; y < picture.height; ++y)
-                for (int x = 0; x < picture.width; ++x)
-                    canvas->SetRgb(x, y, picture.pixels[static_cast<size_t>(y) * picture.width + x]);
+            const int width = sizes[i][0] + 2, height = sizes[i][1];
+            const Picture picture = RandomPicture(random, width, height);
+            auto canvas = Make(kind, width, height);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) canvas->SetRgb(x, y, picture[2 + y * width + x]);
             const std::string ours = "ours" + std::to_string(written.size());
             ASSERT_TRUE(canvas->SaveBmp(folder.Windows(ours + ".bmp").c_str())) << KindName(kind);
             written.push_back(Read(*canvas));
@@ -218,8 +201,7 @@ TEST(ImageMagickBmp, ItsFilesLoadWithItsPixelsAndOurFilesReadWithOurs) {
         ASSERT_EQ(124u, Uint32At(larger, 14));
 
         for (const char* file : {"bmp3-", "default-"}) {
-            Picture theirs;
-            ASSERT_TRUE(readPpm(file + n, &theirs));
+            const Picture theirs = readPpm(file + n);
             EXPECT_TRUE(theirs == pictures[i]);  // nothing lost on the way in
             for (Kind kind : AllKinds()) {
                 SCOPED_TRACE(std::string(file) + n + " into " + KindName(kind));
@@ -231,8 +213,6 @@ TEST(ImageMagickBmp, ItsFilesLoadWithItsPixelsAndOurFilesReadWithOurs) {
         }
     }
     for (size_t i = 0; i < written.size(); ++i) {
-        Picture theirs;
-        ASSERT_TRUE(readPpm("ours" + std::to_string(i), &theirs)) << i;
-        EXPECT_TRUE(theirs == written[i]) << "file " << i;
+        EXPECT_TRUE(readPpm("ours" + std::to_string(i)) == written[i]) << "file " << i;
     }
 }

@@ -27,27 +27,13 @@ inline const std::vector<Kind>& AllKinds() {
 }
 
 inline const char* KindName(Kind kind) {
-    switch (kind) {
-        case Kind::Ddb:
-            return "DdbCanvas";
-        case Kind::Dib:
-            return "DibCanvas";
-        case Kind::DibSection:
-            return "DibSectionCanvas";
-    }
-    return "?";
+    return kind == Kind::Ddb ? "DdbCanvas" : kind == Kind::Dib ? "DibCanvas" : "DibSectionCanvas";
 }
 
 inline std::unique_ptr<Canvas> Make(Kind kind, int width, int height) {
-    switch (kind) {
-        case Kind::Ddb:
-            return std::make_unique<DdbCanvas>(width, height);
-        case Kind::Dib:
-            return std::make_unique<DibCanvas>(width, height);
-        case Kind::DibSection:
-            return std::make_unique<DibSectionCanvas>(width, height);
-    }
-    return nullptr;
+    if (kind == Kind::Ddb) return std::make_unique<DdbCanvas>(width, height);
+    if (kind == Kind::Dib) return std::make_unique<DibCanvas>(width, height);
+    return std::make_unique<DibSectionCanvas>(width, height);
 }
 
 using Point = std::pair<int, int>;

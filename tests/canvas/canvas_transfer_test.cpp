@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 #include <limits>
 #include <memory>
 
@@ -50,15 +49,9 @@ std::unique_ptr<Canvas> Background(Kind kind, int width, int height) {
 
 // Draws through the overload the target's own class picks.
 bool DrawByClass(const Canvas& source, Kind targetKind, Canvas* target, int x, int y) {
-    switch (targetKind) {
-        case Kind::Ddb:
-            return source.DrawTo(dynamic_cast<GdiSurface*>(target), x, y);
-        case Kind::Dib:
-            return source.DrawTo(dynamic_cast<PixelBuffer*>(target), x, y);
-        case Kind::DibSection:
-            return source.DrawTo(dynamic_cast<DibSectionCanvas*>(target), x, y);
-    }
-    return false;
+    if (targetKind == Kind::Ddb) return source.DrawTo(dynamic_cast<GdiSurface*>(target), x, y);
+    if (targetKind == Kind::Dib) return source.DrawTo(dynamic_cast<PixelBuffer*>(target), x, y);
+    return source.DrawTo(dynamic_cast<DibSectionCanvas*>(target), x, y);
 }
 
 std::string PairName(Kind source, Kind target) {

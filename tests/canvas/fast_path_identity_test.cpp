@@ -408,36 +408,27 @@ TEST(FastPathIdentity, DrawingToDeviceContextsMatchesTheReference) {
         unsigned long moves = 0;
         for (TargetDC targetKind : targets) {
             for (Rgb transparent : TransparentCases()) {
-                for (const auto& position : Positions()) {
-                    int x = position.first;
-                    int y = position.second;
-                    if (x < -1000000 || y > 1000000) continue;
-                    auto scene = [&](const std::function<int(Canvas&, HDC)>& operation) {
-                        return [&, operation]() {
-                            auto source = MakeRandom(kind, SOURCE_WIDTH, SOURCE_HEIGHT, 41, transparent);
+                auto expectSame = [&](int width, int height, const std::string& label, auto operation) {
+                    return ExpectSameBothWays(
+                        [&]() {
+                            auto source = MakeRandom(kind, width, height, 41, transparent);
                             DCTarget target = MakeDCTarget(targetKind, 43);
                             const int result = operation(*source, target.dc);
                             ResetDC(target.dc);
                             return Outcome{result, {Take(source.get()), Take(target.canvas.get())}};
-                        };
-                    };
-                    std::string label = Label("DrawToDC", kind, Kind::Ddb, transparent, x, y) +
-                                        " target " + std::to_string(static_cast<int>(targetKind));
-                    moves += ExpectSameBothWays(scene([&](Canvas& s, HDC dc) { return s.DrawToDC(dc, x, y); }),
-                                       label);
-                    moves += ExpectSameBothWays(
-                        scene([&](Canvas& s, HDC dc) { return s.DrawRectToDC(dc, x, y, 7, 50); }),
-                        label + " DrawRectToDC");
+                        },
+                        label + " target " + std::to_string(static_cast<int>(targetKind)));
+                };
+                for (auto [x, y] : Positions()) {
+                    if (x < -1000000 || y > 1000000) continue;
+                    const std::string label = Label("DrawToDC", kind, Kind::Ddb, transparent, x, y);
+                    moves += expectSame(SOURCE_WIDTH, SOURCE_HEIGHT, label,
+                                        [x = x, y = y](Canvas& s, HDC dc) { return s.DrawToDC(dc, x, y); });
+                    moves += expectSame(SOURCE_WIDTH, SOURCE_HEIGHT, label + " DrawRectToDC",
+                                        [x = x, y = y](Canvas& s, HDC dc) { return s.DrawRectToDC(dc, x, y, 7, 50); });
                 }
-                ExpectSameBothWays(
-                    [&]() {
-                        auto source = MakeRandom(kind, 6, 5, 47, transparent);
-                        DCTarget target = MakeDCTarget(targetKind, 49);
-                        const int result = source->TileToDC(target.dc, -2, 1, 27, 22);
-                        ResetDC(target.dc);
-                        return Outcome{result, {Take(source.get()), Take(target.canvas.get())}};
-                    },
-                    Label("TileToDC", kind, Kind::Ddb, transparent, -2, 1));
+                expectSame(6, 5, Label("TileToDC", kind, Kind::Ddb, transparent, -2, 1),
+                           [](Canvas& s, HDC dc) { return s.TileToDC(dc, -2, 1, 27, 22); });
             }
         }
         EXPECT_GT(moves, 0u) << KindName(kind) << ": the block paths were never taken";

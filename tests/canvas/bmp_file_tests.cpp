@@ -129,30 +129,23 @@ TEST(BmpCanvas, RefusedLoadsLeaveTheCanvasAsItWas) {
     TemporaryFolder folder;
     const std::string path = folder.File("refused.bmp");
     const Bytes good = bmp_test::Build(4, 3, std::vector<uint32_t>(12, 0x445566));
-    // One of each kind; the reader's own tests and the damaged corpus do the rest.
-    std::vector<Bytes> refused(3, good);
-    bmp_test::PutField(refused[0], 28, 32, 2);                           // 32-bit
-    bmp_test::PutField(refused[1], 22, static_cast<uint32_t>(-3), 4);    // top-down
-    bmp_test::PutField(refused[2], 10, 0xFFFFFFF0u, 4);                  // offset far past end
-    refused.push_back(Bytes(good.begin(), good.end() - 1));              // one byte short
-    refused.push_back(Bytes());
+    // Damaged files are the corpus's work; here the paths and the formats.
+    Bytes thirtyTwoBit = good, topDown = good;
+    bmp_test::PutField(thirtyTwoBit, 28, 32, 2);
+    bmp_test::PutField(topDown, 22, static_cast<uint32_t>(-3), 4);
+    ASSERT_TRUE(test_support::WriteFileBytes(path, AsString(thirtyTwoBit)));
 
     for (Kind kind : AllKinds()) {
         SCOPED_TRACE(KindName(kind));
         auto canvas = Prepared(kind);
         const auto before = StateOf(*canvas);
-        for (size_t i = 0; i < refused.size(); ++i) {
-            ASSERT_TRUE(test_support::WriteFileBytes(path, AsString(refused[i])));
-            EXPECT_FALSE(canvas->LoadBmp(path.c_str())) << i;
-            // An image in memory has no size to check against: only its header.
-            if (i < 2) {
-                EXPECT_FALSE(canvas->LoadFromMemory(refused[i].data(), BMP_IMAGE_FORMAT)) << i;
-            }
-        }
+        EXPECT_FALSE(canvas->LoadBmp(path.c_str()));
         EXPECT_FALSE(canvas->LoadBmp(folder.File("missing.bmp").c_str()));
         EXPECT_FALSE(canvas->LoadBmp(folder.Path().c_str()));
         EXPECT_FALSE(canvas->LoadBmp(nullptr));
-        // In memory: a null image and the wrong format codes.
+        // In memory: refused headers, a null image and the wrong format codes.
+        EXPECT_FALSE(canvas->LoadFromMemory(thirtyTwoBit.data(), BMP_IMAGE_FORMAT));
+        EXPECT_FALSE(canvas->LoadFromMemory(topDown.data(), BMP_IMAGE_FORMAT));
         EXPECT_FALSE(canvas->LoadFromMemory(nullptr, BMP_IMAGE_FORMAT));
         EXPECT_FALSE(canvas->LoadFromMemory(good.data(), DIB24_ROWS_FORMAT));
         EXPECT_FALSE(canvas->LoadFromMemory(good.data(), 0));

@@ -95,32 +95,18 @@ std::vector<uint32_t> StoredWords(HDC dc, int width, int height) {
 
 // What a canvas holds: size, transparent colour, every pixel as GetRawPixel
 // reads it and, for a canvas with a device context, the stored words.
-struct Snapshot {
-    int width = 0;
-    int height = 0;
-    Rgb transparent = 0;
-    std::vector<uint32_t> pixels;
-    std::vector<uint32_t> stored;
-    bool operator==(const Snapshot& other) const {
-        return width == other.width && height == other.height &&
-               transparent == other.transparent && pixels == other.pixels &&
-               stored == other.stored;
-    }
-};
+using Snapshot = std::vector<uint32_t>;
 
 Snapshot Take(const Canvas* canvas) {
-    Snapshot snapshot;
-    if (canvas == nullptr) return snapshot;
-    snapshot.width = canvas->GetWidth();
-    snapshot.height = canvas->GetHeight();
-    snapshot.transparent = canvas->GetTransparentColor();
-    for (int y = 0; y < snapshot.height; ++y) {
-        for (int x = 0; x < snapshot.width; ++x) snapshot.pixels.push_back(canvas->GetRawPixel(x, y));
-    }
-    if (const GdiSurface* surface = dynamic_cast<const GdiSurface*>(canvas)) {
-        if (surface->GetDeviceContext()) {
-            snapshot.stored = StoredWords(surface->GetDeviceContext(), snapshot.width, snapshot.height);
-        }
+    if (canvas == nullptr) return {};
+    const int width = canvas->GetWidth(), height = canvas->GetHeight();
+    Snapshot snapshot{uint32_t(width), uint32_t(height), canvas->GetTransparentColor()};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) snapshot.push_back(canvas->GetRawPixel(x, y));
+    const auto* surface = dynamic_cast<const GdiSurface*>(canvas);
+    if (surface && surface->GetDeviceContext()) {
+        const auto stored = StoredWords(surface->GetDeviceContext(), width, height);
+        snapshot.insert(snapshot.end(), stored.begin(), stored.end());
     }
     return snapshot;
 }
@@ -342,9 +328,8 @@ TEST(FastPathIdentity, PutDib24BmpFilesAndFillsMatchTheReference) {
                     auto canvas = MakeRandom(kind, width, 6, 23, 0xFFFFFF);
                     std::string path = folder.File(std::string(KindName(kind)) + ".bmp");
                     int result = canvas->SaveBmp(path.c_str());
-                    std::string bytes = test_support::ReadFileBytes(path);
-                    Snapshot file;
-                    file.pixels.assign(bytes.begin(), bytes.end());
+                    const std::string bytes = test_support::ReadFileBytes(path);
+                    const Snapshot file(bytes.begin(), bytes.end());
                     auto loaded = Make(kind, 2, 2);
                     result += 2 * loaded->LoadBmp(path.c_str());
                     return Outcome{result, {Take(canvas.get()), file, Take(loaded.get())}};

@@ -48,14 +48,12 @@ const std::vector<Rgb>& TransparentCases() {
     return cases;
 }
 
-bool IsPixelBuffer(const Canvas& canvas) { return dynamic_cast<const PixelBuffer*>(&canvas); }
-
 // Random content from a small palette (so that transparent colours meet many
 // pixels) with some free colours; the pixel-buffer classes also get random
 // fourth bytes, which transfers must carry or drop exactly as the reference.
 void FillRandom(Canvas& canvas, uint32_t seed) {
     uint32_t state = seed * 2654435761u + 1;
-    bool buffer = IsPixelBuffer(canvas);
+    const bool buffer = dynamic_cast<const PixelBuffer*>(&canvas) != nullptr;
     for (int y = 0; y < canvas.GetHeight(); ++y) {
         for (int x = 0; x < canvas.GetWidth(); ++x) {
             uint32_t r = Next(state);
@@ -115,9 +113,6 @@ Snapshot Take(const Canvas* canvas) {
 struct Outcome {
     int result = 0;
     std::vector<Snapshot> touched;
-    bool operator==(const Outcome& other) const {
-        return result == other.result && touched == other.touched;
-    }
 };
 
 // Runs `run` once on the reference and once on the block paths, each time on

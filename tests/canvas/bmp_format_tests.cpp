@@ -27,7 +27,7 @@ BmpParseResult Check(const Bytes& file, Dib24Image* dib = nullptr) {
 
 }  // namespace
 
-TEST(BmpFormat, OnePixelFileIsFiftyEightBytes) {
+TEST(BmpFormat, OnePixelFileIsFiftyEightBytesAndRowsArePaddedBottomUp) {
     const Bytes file = Build(1, 1, {0x00112233});
     const Bytes expected = {
         'B',  'M',  58,   0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
@@ -37,9 +37,8 @@ TEST(BmpFormat, OnePixelFileIsFiftyEightBytes) {
         0,    0,    0,    0, 0, 0, 0, 0, 0, 0, 0,  0,        // y res, colours, important
         0x33, 0x22, 0x11, 0};                                // blue, green, red, padding
     EXPECT_EQ(expected, file);
-}
 
-TEST(BmpFormat, RowsArePaddedToFourBytesAndStoredBottomUp) {
+    // Rows are padded to four bytes and stored bottom-up.
     const std::pair<int32_t, uint64_t> strides[] = {{1, 4},  {2, 8}, {3, 12}, {4, 12},
                                                     {5, 16}, {0, 0}, {-7, 0}};
     for (const auto& [width, stride] : strides) EXPECT_EQ(stride, Dib24Stride(width)) << width;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -24,76 +25,45 @@ namespace {
 
 const char* const IMAGEMAGICK = "/usr/bin/convert";
 
-// A picture as ImageMagick's PPM files hold it: top-down rows of red,
-// green and blue bytes.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<Rgb> pixels;  // top-down, 0x00RRGGBB
-};
-
-std::string ToPpm(const Picture& picture) {
-    std::string bytes =
-        "P6\n" + std::to_string(picture.width) + " " + std::to_string(picture.height) + "\n255\n";
-    for (Rgb pixel : picture.pixels) {
-        bytes.push_back(static_cast<char>(RgbRed(pixel)));
-        bytes.push_back(static_cast<char>(RgbGreen(pixel)));
-        bytes.push_back(static_cast<char>(RgbBlue(pixel)));
-    }
-    return bytes;
-}
-
-// Reads a binary PPM with 8-bit samples; false when it is anything else.
-bool FromPpm(const std::string& bytes, Picture* picture) {
-    size_t at = 0;
-    auto token = [&]() {
-        for (;;) {
-            while (at < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[at]))) ++at;
-            if (at < bytes.size() && bytes[at] == '#') {
-                while (at < bytes.size() && bytes[at] != '\n') ++at;
-                continue;
-            }
-            break;
-        }
-        std::string word;
-        while (at < bytes.size() && !std::isspace(static_cast<unsigned char>(bytes[at])))
-            word += bytes[at++];
-        return word;
-    };
-    if (token() != "P6") return false;
-    picture->width = std::atoi(token().c_str());
-    picture->height = std::atoi(token().c_str());
-    if (token() != "255") return false;
-    ++at;  // the one whitespace byte before the samples
-    const size_t count = static_cast<size_t>(picture->width) * picture->height;
-    if (picture->width < 1 || picture->height < 1 || bytes.size() - at != count * 3) return false;
-    picture->pixels.resize(count);
-    for (size_t i = 0; i < count; ++i) {
-        const auto* sample = reinterpret_cast<const unsigned char*>(bytes.data() + at + 3 * i);
-        picture->pixels[i] = MakeRgb(sample[0], sample[1], sample[2]);
-    }
-    return true;
-}
+// A picture: its width, its height, then its pixels top-down (0x00RRGGBB).
+using Picture = std::vector<Rgb>;
 
 Picture RandomPicture(std::mt19937& random, int width, int height) {
-    Picture picture;
-    picture.width = width;
-    picture.height = height;
-    for (int i = 0; i < width * height; ++i) picture.pixels.push_back(random() & 0xFFFFFF);
+    Picture picture{Rgb(width), Rgb(height)};
+    for (int i = 0; i < width * height; ++i) picture.push_back(random() & 0xFFFFFF);
     return picture;
 }
 
 Picture Read(const Canvas& canvas) {
-    Picture picture;
-    picture.width = canvas.GetWidth();
-    picture.height = canvas.GetHeight();
-    for (int y = 0; y < picture.height; ++y)
-        for (int x = 0; x < picture.width; ++x) picture.pixels.push_back(canvas.GetRgb(x, y));
+    Picture picture{Rgb(canvas.GetWidth()), Rgb(canvas.GetHeight())};
+    for (int y = 0; y < canvas.GetHeight(); ++y)
+        for (int x = 0; x < canvas.GetWidth(); ++x) picture.push_back(canvas.GetRgb(x, y));
     return picture;
 }
 
-bool operator==(const Picture& a, const Picture& b) {
-    return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+// A binary PPM with 8-bit samples: top-down rows of red, green and blue bytes.
+std::string ToPpm(const Picture& picture) {
+    std::string bytes = "P6\n" + std::to_string(picture[0]) + " " + std::to_string(picture[1]) + "\n255\n";
+    for (size_t i = 2; i < picture.size(); ++i) {
+        for (int shift : {16, 8, 0}) bytes.push_back(static_cast<char>(picture[i] >> shift));
+    }
+    return bytes;
+}
+
+// Reads a PPM as ImageMagick writes it (no comments); empty when it is
+// anything else.
+Picture FromPpm(const std::string& bytes) {
+    int width = 0, height = 0, header = 0;
+    if (std::sscanf(bytes.c_str(), "P6 %d %d 255%n", &width, &height, &header) != 2 || header == 0 ||
+        width < 1 || height < 1)
+        return {};
+    const size_t at = static_cast<size_t>(header) + 1;  // one whitespace byte before the samples
+    const size_t count = static_cast<size_t>(width) * height;
+    if (bytes.size() < at || bytes.size() - at != count * 3) return {};
+    Picture picture{Rgb(width), Rgb(height)};
+    const auto* sample = reinterpret_cast<const unsigned char*>(bytes.data() + at);
+    for (size_t i = 0; i < count; ++i, sample += 3) picture.push_back(MakeRgb(sample[0], sample[1], sample[2]));
+    return picture;
 }
 
 uint32_t Uint32At(const std::string& bytes, size_t at) {
@@ -143,7 +113,7 @@ public:
     // Runs the shell commands (each line stops the script on failure) and
     // waits up to a minute for them; true when all succeeded.
     bool Run(const std::string& commands) {
-        const std::string id = std::to_string(++jobs);
+        const std::string id = "1";
         const std::string script = "set -e\n" + commands + "\necho ok > '" +
                                    Unix("done" + id + ".tmp") + "'\nmv '" +
                                    Unix("done" + id + ".tmp") + "' '" + Unix("done" + id) + "'\n";
@@ -167,7 +137,6 @@ public:
 private:
     std::string unixPath;
     std::string windowsPath;
-    unsigned jobs = 0;
 };
 
 std::string Quote(const std::string& path) {
@@ -176,23 +145,24 @@ std::string Quote(const std::string& path) {
 
 }  // namespace
 
-class ImageMagickBmp : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.IsValid()) << "no folder under Z:\\tmp";
-        ASSERT_TRUE(test_support::FileExists(std::string("Z:") + IMAGEMAGICK))
-            << "ImageMagick is not installed (scripts/setup.sh installs it)";
-    }
-
+TEST(ImageMagickBmp, ItsFilesLoadWithItsPixelsAndOurFilesReadWithOurs) {
     UnixFolder folder;
-};
-
-TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
+    ASSERT_TRUE(folder.IsValid()) << "no folder under Z:\\tmp";
+    ASSERT_TRUE(test_support::FileExists(std::string("Z:") + IMAGEMAGICK))
+        << "ImageMagick is not installed (scripts/setup.sh installs it)";
     std::mt19937 random(31337);
     const int sizes[][2] = {{1, 1}, {3, 2}, {4, 4}, {5, 3}, {31, 17}};
+    const std::string convert = std::string(IMAGEMAGICK) + " ";
+    auto toPpm = [&](const std::string& bmp) {
+        return convert + Quote(folder.Unix(bmp + ".bmp")) + " -depth 8 " +
+               Quote("ppm:" + folder.Unix(bmp + ".ppm")) + "\n";
+    };
+    auto readPpm = [&](const std::string& name) {
+        return FromPpm(test_support::ReadFileBytes(folder.Windows(name + ".ppm")));
+    };
     std::string commands;
-    std::vector<Picture> pictures;
-    for (size_t i = 0; i < sizeof sizes / sizeof sizes[0]; ++i) {
+    std::vector<Picture> pictures, written;
+    for (size_t i = 0; i < std::size(sizes); ++i) {
         pictures.push_back(RandomPicture(random, sizes[i][0], sizes[i][1]));
         const std::string n = std::to_string(i);
         ASSERT_TRUE(test_support::WriteFileBytes(folder.Windows("in" + n + ".ppm"),
@@ -200,13 +170,23 @@ TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
         const std::string in = Quote(folder.Unix("in" + n + ".ppm"));
         // 24-bit with the 40-byte header, and ImageMagick's default BMP with
         // its larger header; then what ImageMagick itself reads from both.
-        commands += std::string(IMAGEMAGICK) + " " + in + " -type TrueColor " +
+        commands += convert + in + " -type TrueColor " +
                     Quote("BMP3:" + folder.Unix("bmp3-" + n + ".bmp")) + "\n";
-        commands += std::string(IMAGEMAGICK) + " " + in + " -type TrueColor " +
-                    Quote(folder.Unix("default-" + n + ".bmp")) + "\n";
-        for (const char* kind : {"bmp3-", "default-"})
-            commands += std::string(IMAGEMAGICK) + " " + Quote(folder.Unix(kind + n + ".bmp")) +
-                        " -depth 8 " + Quote("ppm:" + folder.Unix(kind + n + ".ppm")) + "\n";
+        commands += convert + in + " -type TrueColor " + Quote(folder.Unix("default-" + n + ".bmp")) + "\n";
+        commands += toPpm("bmp3-" + n) + toPpm("default-" + n);
+
+        // Every class writes a picture of its own for ImageMagick to read.
+        for (Kind kind : AllKinds()) {
+            const int width = sizes[i][0] + 2, height = sizes[i][1];
+            const Picture picture = RandomPicture(random, width, height);
+            auto canvas = Make(kind, width, height);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) canvas->SetRgb(x, y, picture[2 + y * width + x]);
+            const std::string ours = "ours" + std::to_string(written.size());
+            ASSERT_TRUE(canvas->SaveBmp(folder.Windows(ours + ".bmp").c_str())) << KindName(kind);
+            written.push_back(Read(*canvas));
+            commands += toPpm(ours);
+        }
     }
     ASSERT_TRUE(folder.Run(commands)) << "ImageMagick did not finish";
 
@@ -214,17 +194,14 @@ TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
         const std::string n = std::to_string(i);
         // The files are what the test means them to be.
         const std::string bmp3 = test_support::ReadFileBytes(folder.Windows("bmp3-" + n + ".bmp"));
-        const std::string larger =
-            test_support::ReadFileBytes(folder.Windows("default-" + n + ".bmp"));
+        const std::string larger = test_support::ReadFileBytes(folder.Windows("default-" + n + ".bmp"));
         ASSERT_EQ(54u, Uint32At(bmp3, 10));
         ASSERT_EQ(40u, Uint32At(bmp3, 14));
         ASSERT_EQ(138u, Uint32At(larger, 10));
         ASSERT_EQ(124u, Uint32At(larger, 14));
 
         for (const char* file : {"bmp3-", "default-"}) {
-            Picture theirs;
-            ASSERT_TRUE(
-                FromPpm(test_support::ReadFileBytes(folder.Windows(file + n + ".ppm")), &theirs));
+            const Picture theirs = readPpm(file + n);
             EXPECT_TRUE(theirs == pictures[i]);  // nothing lost on the way in
             for (Kind kind : AllKinds()) {
                 SCOPED_TRACE(std::string(file) + n + " into " + KindName(kind));
@@ -235,36 +212,7 @@ TEST_F(ImageMagickBmp, ItsFilesLoadWithExactlyItsPixels) {
             }
         }
     }
-}
-
-TEST_F(ImageMagickBmp, OurFilesAreReadByItWithExactlyOurPixels) {
-    std::mt19937 random(2718);
-    const int sizes[][2] = {{1, 1}, {3, 2}, {4, 4}, {7, 5}, {33, 9}};
-    std::string commands;
-    std::vector<Picture> written;
-    for (Kind kind : AllKinds()) {
-        for (const auto& size : sizes) {
-            const Picture picture = RandomPicture(random, size[0], size[1]);
-            auto canvas = Make(kind, picture.width, picture.height);
-            for (int y = 0; y < picture.height; ++y)
-                for (int x = 0; x < picture.width; ++x)
-                    canvas->SetRgb(x, y,
-                                   picture.pixels[static_cast<size_t>(y) * picture.width + x]);
-            const std::string n = std::to_string(written.size());
-            ASSERT_TRUE(canvas->SaveBmp(folder.Windows("ours" + n + ".bmp").c_str()))
-                << KindName(kind);
-            written.push_back(Read(*canvas));
-            commands += std::string(IMAGEMAGICK) + " " + Quote(folder.Unix("ours" + n + ".bmp")) +
-                        " -depth 8 " + Quote("ppm:" + folder.Unix("ours" + n + ".ppm")) + "\n";
-        }
-    }
-    ASSERT_TRUE(folder.Run(commands)) << "ImageMagick did not read our files";
     for (size_t i = 0; i < written.size(); ++i) {
-        Picture theirs;
-        ASSERT_TRUE(FromPpm(
-            test_support::ReadFileBytes(folder.Windows("ours" + std::to_string(i) + ".ppm")),
-            &theirs))
-            << i;
-        EXPECT_TRUE(theirs == written[i]) << "file " << i;
+        EXPECT_TRUE(readPpm("ours" + std::to_string(i)) == written[i]) << "file " << i;
     }
 }

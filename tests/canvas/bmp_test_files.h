@@ -41,12 +41,6 @@ inline std::vector<uint32_t> RandomPixels(std::mt19937& random, size_t count) {
     return pixels;
 }
 
-inline Bytes BuildRandom(int32_t width, int32_t height, uint32_t infoHeaderSize,
-                         std::mt19937& random) {
-    return Build(width, height, RandomPixels(random, static_cast<size_t>(width) * height),
-                 infoHeaderSize);
-}
-
 inline void PutField(Bytes& bytes, size_t at, uint32_t value, size_t width) {
     for (size_t i = 0; i < width && at + i < bytes.size(); ++i)
         bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
@@ -57,25 +51,10 @@ inline void PutField(Bytes& bytes, size_t at, uint32_t value, size_t width) {
 inline Bytes Damage(const Bytes& good, std::mt19937& random) {
     Bytes bytes = good;
     const uint32_t size = static_cast<uint32_t>(good.size());
-    const uint32_t awkward[] = {0,
-                                1,
-                                2,
-                                3,
-                                24,
-                                54,
-                                138,
-                                size - 1,
-                                size,
-                                size + 1,
-                                0x7FFFFFFF,
-                                0x80000000,
-                                0xFFFFFFFF,
-                                0x55555555,
-                                0x2AAAAAAB,
-                                0x40000000,
-                                0xFFFFFFFD,
-                                0x10000,
-                                static_cast<uint32_t>(random())};
+    const uint32_t awkward[] = {0,          1,          2,          3,          24,
+                                54,         138,        size - 1,   size,       size + 1,
+                                0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x55555555, 0x2AAAAAAB,
+                                0x40000000, 0xFFFFFFFD, 0x10000,    static_cast<uint32_t>(random())};
     const size_t fields[][2] = {{2, 4}, {10, 4}, {14, 4}, {18, 4}, {22, 4}, {28, 2}, {30, 4}};
 
     const int kind = static_cast<int>(random() % 4);

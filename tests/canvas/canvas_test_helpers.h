@@ -27,27 +27,13 @@ inline const std::vector<Kind>& AllKinds() {
 }
 
 inline const char* KindName(Kind kind) {
-    switch (kind) {
-        case Kind::Ddb:
-            return "DdbCanvas";
-        case Kind::Dib:
-            return "DibCanvas";
-        case Kind::DibSection:
-            return "DibSectionCanvas";
-    }
-    return "?";
+    return kind == Kind::Ddb ? "DdbCanvas" : kind == Kind::Dib ? "DibCanvas" : "DibSectionCanvas";
 }
 
 inline std::unique_ptr<Canvas> Make(Kind kind, int width, int height) {
-    switch (kind) {
-        case Kind::Ddb:
-            return std::make_unique<DdbCanvas>(width, height);
-        case Kind::Dib:
-            return std::make_unique<DibCanvas>(width, height);
-        case Kind::DibSection:
-            return std::make_unique<DibSectionCanvas>(width, height);
-    }
-    return nullptr;
+    if (kind == Kind::Ddb) return std::make_unique<DdbCanvas>(width, height);
+    if (kind == Kind::Dib) return std::make_unique<DibCanvas>(width, height);
+    return std::make_unique<DibSectionCanvas>(width, height);
 }
 
 using Point = std::pair<int, int>;
@@ -103,6 +89,15 @@ inline void ExpectPattern(const Canvas& canvas, int width, int height) {
     ASSERT_EQ(canvas.GetWidth(), width);
     ASSERT_EQ(canvas.GetHeight(), height);
     ExpectEach(canvas, PatternAt);
+}
+
+// A canvas painted with PatternAt and given a transparent colour, so that a
+// load or a refused operation that touched anything would show.
+inline std::unique_ptr<Canvas> Prepared(Kind kind) {
+    auto canvas = Make(kind, 6, 5);
+    Paint(*canvas);
+    canvas->SetTransparentColor(PatternAt(1, 1));
+    return canvas;
 }
 
 // Everything a load or a refused operation could change.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 #include <limits>
 #include <memory>
 
@@ -50,15 +49,9 @@ std::unique_ptr<Canvas> Background(Kind kind, int width, int height) {
 
 // Draws through the overload the target's own class picks.
 bool DrawByClass(const Canvas& source, Kind targetKind, Canvas* target, int x, int y) {
-    switch (targetKind) {
-        case Kind::Ddb:
-            return source.DrawTo(dynamic_cast<GdiSurface*>(target), x, y);
-        case Kind::Dib:
-            return source.DrawTo(dynamic_cast<PixelBuffer*>(target), x, y);
-        case Kind::DibSection:
-            return source.DrawTo(dynamic_cast<DibSectionCanvas*>(target), x, y);
-    }
-    return false;
+    if (targetKind == Kind::Ddb) return source.DrawTo(dynamic_cast<GdiSurface*>(target), x, y);
+    if (targetKind == Kind::Dib) return source.DrawTo(dynamic_cast<PixelBuffer*>(target), x, y);
+    return source.DrawTo(dynamic_cast<DibSectionCanvas*>(target), x, y);
 }
 
 std::string PairName(Kind source, Kind target) {
@@ -77,53 +70,37 @@ const std::vector<Placement> kPlacements{
 
 }  // namespace
 
-TEST(CanvasTransfers, DrawToClipsAndSkipsTransparentPixelsBetweenEveryPair) {
+TEST(CanvasTransfers, DrawToDrawRectToAndTileToBetweenEveryPair) {
     for (Kind sourceKind : AllKinds()) {
         for (Kind targetKind : AllKinds()) {
             SCOPED_TRACE(PairName(sourceKind, targetKind));
             auto source = Make(sourceKind, 5, 5);
             Paint(*source);
-            for (const Placement& at : kPlacements) {
-                SCOPED_TRACE(testing::Message() << "at " << at.x << "," << at.y);
-                auto target = Background(targetKind, 10, 10);
-                EXPECT_EQ(source->DrawTo(target.get(), at.x, at.y), at.drawn);
-                ExpectDrawn(*target, *source, at.x, at.y, "Canvas* overload");
-
-                auto other = Background(targetKind, 10, 10);
-                bool drawn = DrawByClass(*source, targetKind, other.get(), at.x, at.y);
-                // The row copy between pixel buffers refuses as the Canvas*
-                // overload does; the device-context paths always answer true.
-                if (targetKind == Kind::Dib) {
-                    EXPECT_EQ(drawn, at.drawn);
-                }
-                ExpectDrawn(*other, *source, at.x, at.y, "class overload");
-            }
             EXPECT_FALSE(source->DrawTo(static_cast<Canvas*>(nullptr), 0, 0));
-            EXPECT_FALSE(source->DrawTo(static_cast<GdiSurface*>(nullptr), 0, 0));
-            EXPECT_FALSE(source->DrawTo(static_cast<PixelBuffer*>(nullptr), 0, 0));
-            EXPECT_FALSE(source->DrawTo(static_cast<DibSectionCanvas*>(nullptr), 0, 0));
-
-            // Transparent pixels: a block and a lone pixel at the edge.
-            for (const Point& p : Rectangle(1, 1, 3, 2)) source->SetRgb(p.first, p.second, WHITE);
-            source->SetRgb(4, 0, WHITE);
-            source->SetTransparentColor(WHITE);
-            for (const Point& at : std::vector<Point>{{0, 0}, {-2, 1}, {7, 8}}) {
-                auto target = Background(targetKind, 10, 10);
-                source->DrawTo(target.get(), at.first, at.second);
-                ExpectDrawn(*target, *source, at.first, at.second, "keyed Canvas* overload");
-                auto other = Background(targetKind, 10, 10);
-                DrawByClass(*source, targetKind, other.get(), at.first, at.second);
-                ExpectDrawn(*other, *source, at.first, at.second, "keyed class overload");
+            EXPECT_FALSE(DrawByClass(*source, targetKind, nullptr, 0, 0));
+            for (bool keyed : {false, true}) {
+                if (keyed) {  // transparent pixels: a block and a lone pixel at the edge
+                    for (const Point& p : Rectangle(1, 1, 3, 2)) source->SetRgb(p.first, p.second, WHITE);
+                    source->SetRgb(4, 0, WHITE);
+                    source->SetTransparentColor(WHITE);
+                }
+                for (const Placement& at : kPlacements) {
+                    SCOPED_TRACE(testing::Message() << (keyed ? "keyed " : "") << "at " << at.x << "," << at.y);
+                    auto target = Background(targetKind, 10, 10);
+                    EXPECT_EQ(source->DrawTo(target.get(), at.x, at.y), at.drawn);
+                    ExpectDrawn(*target, *source, at.x, at.y, "Canvas* overload");
+                    auto other = Background(targetKind, 10, 10);
+                    const bool drawn = DrawByClass(*source, targetKind, other.get(), at.x, at.y);
+                    // The row copy between pixel buffers refuses as the Canvas*
+                    // overload does; the device-context paths always answer true.
+                    if (targetKind == Kind::Dib) {
+                        EXPECT_EQ(drawn, at.drawn);
+                    }
+                    ExpectDrawn(*other, *source, at.x, at.y, "class overload");
+                }
             }
-        }
-    }
-}
 
-TEST(CanvasTransfers, DrawRectToAndTileToBetweenEveryPair) {
-    for (Kind sourceKind : AllKinds()) {
-        for (Kind targetKind : AllKinds()) {
-            SCOPED_TRACE(PairName(sourceKind, targetKind));
-            auto source = Make(sourceKind, 4, 4);
+            source = Make(sourceKind, 4, 4);
             Paint(*source);
             // The top-left block only.
             auto target = Background(targetKind, 6, 6);
@@ -152,62 +129,12 @@ TEST(CanvasTransfers, DrawRectToAndTileToBetweenEveryPair) {
     }
 }
 
-TEST(CanvasTransfers, TilingALargeAreaCutsTheLastColumnAndRow) {
-    // 128 × 128 tiles over 300 × 200: 3 × 2 tiles, the last column 44 wide
-    // and the last row 72 high.
-    DibCanvas tile(128, 128);
-    for (int y = 0; y < 128; ++y) {
-        for (int x = 0; x < 128; ++x) tile.SetRgb(x, y, MakeRgb(x, y, 7));
-    }
-    DibCanvas target(310, 210);
-    FillAll(target, BACKGROUND);
-    EXPECT_TRUE(tile.TileTo(&target, 0, 0, 300, 200));
-    EXPECT_EQ(target.GetRgb(299, 199), MakeRgb(43, 71, 7));
-    EXPECT_EQ(target.GetRgb(256, 128), MakeRgb(0, 0, 7));
-    EXPECT_EQ(target.GetRgb(255, 127), MakeRgb(127, 127, 7));
-    EXPECT_EQ(target.GetRgb(300, 100), BACKGROUND);
-    EXPECT_EQ(target.GetRgb(100, 200), BACKGROUND);
-}
-
-TEST(CanvasTransfers, TilingADeviceContext) {
-    for (Kind kind : AllKinds()) {
-        SCOPED_TRACE(KindName(kind));
-        auto tile = Make(kind, 3, 2);
-        Paint(*tile);
-        DibSectionCanvas window(10, 8);
-        FillAll(window, BACKGROUND);
-        HDC dc = window.GetDeviceContext();
-        long handles = gdi_handles::LiveHandleCount();
-        EXPECT_TRUE(tile->TileToDC(dc, 1, 1, 7, 5));
-        EXPECT_EQ(gdi_handles::LiveHandleCount(), handles);
-        ExpectBlock(window, 1, 1, 8, 6, 3, 2);
-        // The device-bitmap and memory canvases cut the tiles with a clipping
-        // region that stays selected; the DIB-section canvas cuts its blocks.
-        HRGN region = CreateRectRgn(0, 0, 0, 0);
-        int clipped = GetClipRgn(dc, region);
-        if (kind == Kind::DibSection) {
-            EXPECT_EQ(clipped, 0);
-        } else {
-            EXPECT_EQ(clipped, 1);
-            RECT box{};
-            GetRgnBox(region, &box);
-            EXPECT_EQ(box.left, 1);
-            EXPECT_EQ(box.right, 8);
-            EXPECT_EQ(box.bottom, 6);
-        }
-        DeleteObject(region);
-        SelectClipRgn(dc, nullptr);
-        EXPECT_FALSE(tile->TileToDC(dc, 0, 0, 7, 0));
-        EXPECT_FALSE(tile->TileToDC(dc, -8, 0, 7, 5));
-    }
-}
-
-TEST(CanvasTransfers, DrawingAndBlendingOntoADeviceContext) {
+TEST(CanvasTransfers, DrawingTilingAndBlendingOntoADeviceContext) {
     for (Kind kind : AllKinds()) {
         SCOPED_TRACE(KindName(kind));
         auto source = Make(kind, 4, 3);
         Paint(*source);
-        DibSectionCanvas window(8, 8);
+        DibSectionCanvas window(10, 8);
         HDC dc = window.GetDeviceContext();
         FillAll(window, BACKGROUND);
         EXPECT_TRUE(source->DrawToDC(dc, 2, 3));
@@ -237,6 +164,22 @@ TEST(CanvasTransfers, DrawingAndBlendingOntoADeviceContext) {
         EXPECT_EQ(window.GetRgb(2, 3), BACKGROUND);
         EXPECT_EQ(window.GetRgb(4, 5), PatternAt(2, 2));
         EXPECT_EQ(window.GetRgb(5, 3), BACKGROUND);
+
+        auto tile = Make(kind, 3, 2);
+        Paint(*tile);
+        FillAll(window, BACKGROUND);
+        const long handles = gdi_handles::LiveHandleCount();
+        EXPECT_TRUE(tile->TileToDC(dc, 1, 1, 7, 5));
+        EXPECT_EQ(gdi_handles::LiveHandleCount(), handles);
+        ExpectBlock(window, 1, 1, 8, 6, 3, 2);
+        // Only the DIB-section canvas cuts its blocks without leaving a
+        // clipping region selected.
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        EXPECT_EQ(GetClipRgn(dc, region), kind == Kind::DibSection ? 0 : 1);
+        DeleteObject(region);
+        SelectClipRgn(dc, nullptr);
+        EXPECT_FALSE(tile->TileToDC(dc, 0, 0, 7, 0));
+        EXPECT_FALSE(tile->TileToDC(dc, -8, 0, 7, 5));
 
         auto blended = Make(kind, 2, 2);
         FillAll(*blended, MakeRgb(200, 0, 255));

@@ -48,14 +48,12 @@ const std::vector<Rgb>& TransparentCases() {
     return cases;
 }
 
-bool IsPixelBuffer(const Canvas& canvas) { return dynamic_cast<const PixelBuffer*>(&canvas); }
-
 // Random content from a small palette (so that transparent colours meet many
 // pixels) with some free colours; the pixel-buffer classes also get random
 // fourth bytes, which transfers must carry or drop exactly as the reference.
 void FillRandom(Canvas& canvas, uint32_t seed) {
     uint32_t state = seed * 2654435761u + 1;
-    bool buffer = IsPixelBuffer(canvas);
+    const bool buffer = dynamic_cast<const PixelBuffer*>(&canvas) != nullptr;
     for (int y = 0; y < canvas.GetHeight(); ++y) {
         for (int x = 0; x < canvas.GetWidth(); ++x) {
             uint32_t r = Next(state);
@@ -95,32 +93,18 @@ std::vector<uint32_t> StoredWords(HDC dc, int width, int height) {
 
 // What a canvas holds: size, transparent colour, every pixel as GetRawPixel
 // reads it and, for a canvas with a device context, the stored words.
-struct Snapshot {
-    int width = 0;
-    int height = 0;
-    Rgb transparent = 0;
-    std::vector<uint32_t> pixels;
-    std::vector<uint32_t> stored;
-    bool operator==(const Snapshot& other) const {
-        return width == other.width && height == other.height &&
-               transparent == other.transparent && pixels == other.pixels &&
-               stored == other.stored;
-    }
-};
+using Snapshot = std::vector<uint32_t>;
 
 Snapshot Take(const Canvas* canvas) {
-    Snapshot snapshot;
-    if (canvas == nullptr) return snapshot;
-    snapshot.width = canvas->GetWidth();
-    snapshot.height = canvas->GetHeight();
-    snapshot.transparent = canvas->GetTransparentColor();
-    for (int y = 0; y < snapshot.height; ++y) {
-        for (int x = 0; x < snapshot.width; ++x) snapshot.pixels.push_back(canvas->GetRawPixel(x, y));
-    }
-    if (const GdiSurface* surface = dynamic_cast<const GdiSurface*>(canvas)) {
-        if (surface->GetDeviceContext()) {
-            snapshot.stored = StoredWords(surface->GetDeviceContext(), snapshot.width, snapshot.height);
-        }
+    if (canvas == nullptr) return {};
+    const int width = canvas->GetWidth(), height = canvas->GetHeight();
+    Snapshot snapshot{uint32_t(width), uint32_t(height), canvas->GetTransparentColor()};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) snapshot.push_back(canvas->GetRawPixel(x, y));
+    const auto* surface = dynamic_cast<const GdiSurface*>(canvas);
+    if (surface && surface->GetDeviceContext()) {
+        const auto stored = StoredWords(surface->GetDeviceContext(), width, height);
+        snapshot.insert(snapshot.end(), stored.begin(), stored.end());
     }
     return snapshot;
 }
@@ -129,15 +113,10 @@ Snapshot Take(const Canvas* canvas) {
 struct Outcome {
     int result = 0;
     std::vector<Snapshot> touched;
-    bool operator==(const Outcome& other) const {
-        return result == other.result && touched == other.touched;
-    }
 };
 
 // Runs `run` once on the reference and once on the block paths, each time on
-// freshly made content, and counts a check.
-// Returns how many block moves the block paths made.
-int g_checks = 0;
+// freshly made content; returns how many block moves the block paths made.
 unsigned long ExpectSameBothWays(const std::function<Outcome()>& run, const std::string& label) {
     BlockPathsRestored restore;
     fast_canvas::SetEnabled(false);
@@ -146,7 +125,6 @@ unsigned long ExpectSameBothWays(const std::function<Outcome()>& run, const std:
     unsigned long before = fast_canvas::BlockMoves();
     Outcome fast = run();
     unsigned long moves = fast_canvas::BlockMoves() - before;
-    ++g_checks;
     EXPECT_EQ(reference.result, fast.result) << label;
     EXPECT_TRUE(reference.touched == fast.touched) << label << ": pixels differ";
     return moves;
@@ -193,97 +171,92 @@ const std::vector<std::pair<int, int>>& Positions() {
     return positions;
 }
 
+// `operation` on a fresh random canvas, compared both ways.
+unsigned long ExpectSameOn(Kind kind, int width, int height, uint32_t seed, Rgb transparent,
+                           const std::function<int(Canvas&)>& operation, const std::string& label) {
+    return ExpectSameBothWays(
+        [&]() {
+            auto canvas = MakeRandom(kind, width, height, seed, transparent);
+            return Outcome{operation(*canvas), {Take(canvas.get())}};
+        },
+        label);
+}
+
+// `operation` from a fresh random source onto a fresh random target,
+// compared both ways.
+unsigned long ExpectSameBetween(Kind sourceKind, Kind targetKind, uint32_t seed, Rgb transparent,
+                                const std::function<int(Canvas&, Canvas&)>& operation,
+                                const std::string& label,
+                                Rgb targetTransparent = NO_TRANSPARENT_COLOR) {
+    return ExpectSameBothWays(
+        [&]() {
+            auto source = MakeRandom(sourceKind, SOURCE_WIDTH, SOURCE_HEIGHT, seed, transparent);
+            auto target = MakeRandom(targetKind, TARGET_WIDTH, TARGET_HEIGHT, seed + 1000,
+                                     targetTransparent);
+            return Outcome{operation(*source, *target), {Take(source.get()), Take(target.get())}};
+        },
+        label);
+}
+
 TEST(FastPathIdentity, TransfersBetweenEveryPairOfClassesMatchTheReference) {
-    g_checks = 0;
     uint32_t seed = 1;
     for (Kind sourceKind : AllKinds()) {
         for (Kind targetKind : AllKinds()) {
             unsigned long moves = 0;
             for (Rgb transparent : TransparentCases()) {
-                for (const auto& position : Positions()) {
-                    int x = position.first;
-                    int y = position.second;
+                auto expectSame = [&](const char* name, int x, int y, auto operation) {
+                    return ExpectSameBetween(sourceKind, targetKind, seed, transparent, operation,
+                                             Label(name, sourceKind, targetKind, transparent, x, y));
+                };
+                for (size_t i = 0; i < Positions().size(); ++i) {
+                    const int x = Positions()[i].first, y = Positions()[i].second;
                     ++seed;
-                    auto scene = [&](const std::function<int(Canvas&, Canvas&)>& operation) {
-                        return [&, operation]() {
-                            auto source = MakeRandom(sourceKind, SOURCE_WIDTH, SOURCE_HEIGHT, seed,
-                                                     transparent);
-                            auto target = MakeRandom(targetKind, TARGET_WIDTH, TARGET_HEIGHT,
-                                                     seed + 1000, NO_TRANSPARENT_COLOR);
-                            Outcome outcome;
-                            outcome.result = operation(*source, *target);
-                            outcome.touched = {Take(source.get()), Take(target.get())};
-                            return outcome;
-                        };
-                    };
-                    moves += ExpectSameBothWays(scene([&](Canvas& s, Canvas& t) { return s.DrawTo(&t, x, y); }),
-                                       Label("DrawTo(Canvas*)", sourceKind, targetKind, transparent, x, y));
-                    for (auto size : {std::pair<int, int>{5, 4}, {100, 100}, {0, 3}}) {
-                        moves += ExpectSameBothWays(
-                            scene([&](Canvas& s, Canvas& t) {
-                                return s.DrawRectTo(&t, x, y, size.first, size.second);
-                            }),
-                            Label("DrawRectTo", sourceKind, targetKind, transparent, x, y) + " size " +
-                                std::to_string(size.first) + "x" + std::to_string(size.second));
+                    moves += expectSame("DrawTo(Canvas*)", x, y,
+                                        [&](Canvas& s, Canvas& t) { return s.DrawTo(&t, x, y); });
+                    for (auto [width, height] : {std::pair{5, 4}, {100, 100}, {0, 3}}) {
+                        moves += expectSame("DrawRectTo", x, y, [&](Canvas& s, Canvas& t) {
+                            return s.DrawRectTo(&t, x, y, width, height);
+                        });
                     }
-                    moves += ExpectSameBothWays(
-                        scene([&](Canvas& s, Canvas& t) {
-                            if (auto* buffer = dynamic_cast<PixelBuffer*>(&t)) return s.DrawTo(buffer, x, y) ? 1 : 0;
-                            if (auto* surface = dynamic_cast<GdiSurface*>(&t)) return s.DrawTo(surface, x, y) ? 1 : 0;
-                            return -1;
-                        }),
-                        Label("DrawTo(face)", sourceKind, targetKind, transparent, x, y));
-                    if (position == Positions()[2] || position == Positions()[3]) {
-                        moves += ExpectSameBothWays(
-                            scene([&](Canvas& s, Canvas& t) { return s.TileTo(&t, x, y, 40, 33); }),
-                            Label("TileTo", sourceKind, targetKind, transparent, x, y));
+                    moves += expectSame("DrawTo(face)", x, y, [&](Canvas& s, Canvas& t) {
+                        if (auto* buffer = dynamic_cast<PixelBuffer*>(&t)) return int(s.DrawTo(buffer, x, y));
+                        if (auto* surface = dynamic_cast<GdiSurface*>(&t)) return int(s.DrawTo(surface, x, y));
+                        return -1;
+                    });
+                    if (i == 2 || i == 3) {
+                        moves += expectSame("TileTo", x, y, [&](Canvas& s, Canvas& t) {
+                            return s.TileTo(&t, x, y, 40, 33);
+                        });
                     }
                 }
-                ExpectSameBothWays(
-                    [&]() {
-                        auto source = MakeRandom(sourceKind, SOURCE_WIDTH, SOURCE_HEIGHT, seed, transparent);
-                        auto target = MakeRandom(targetKind, TARGET_WIDTH, TARGET_HEIGHT, seed + 7,
-                                                 0x00FF00);
-                        Outcome outcome;
-                        outcome.result = target->CopyFrom(source.get());
-                        outcome.touched = {Take(source.get()), Take(target.get())};
-                        return outcome;
-                    },
-                    Label("CopyFrom", sourceKind, targetKind, transparent, 0, 0));
+                ExpectSameBetween(
+                    sourceKind, targetKind, seed, transparent,
+                    [](Canvas& s, Canvas& t) { return int(t.CopyFrom(&s)); },
+                    Label("CopyFrom", sourceKind, targetKind, transparent, 0, 0), 0x00FF00);
             }
             EXPECT_GT(moves, 0u) << KindName(sourceKind) << " -> " << KindName(targetKind)
                                  << ": the block paths were never taken";
         }
     }
-    RecordProperty("checks", g_checks);
-    std::printf("transfer checks: %d\n", g_checks);
 }
 
 TEST(FastPathIdentity, CopiesOfACanvasOntoItselfMatchTheReference) {
-    g_checks = 0;
     for (Kind kind : AllKinds()) {
         for (Rgb transparent : TransparentCases()) {
-            for (auto offset : {std::pair<int, int>{0, 0}, {3, 2}, {-3, -2}, {4, -5}, {-6, 1}}) {
-                ExpectSameBothWays(
-                    [&]() {
-                        auto canvas = MakeRandom(kind, SOURCE_WIDTH, SOURCE_HEIGHT, 99, transparent);
-                        Outcome outcome;
-                        outcome.result = canvas->DrawTo(canvas.get(), offset.first, offset.second);
-                        outcome.result += 2 * canvas->DrawRectTo(canvas.get(), offset.second,
-                                                                 offset.first, 9, 7);
-                        outcome.result += 4 * canvas->CopyFrom(canvas.get());
-                        outcome.touched = {Take(canvas.get())};
-                        return outcome;
+            for (auto [x, y] : {std::pair{0, 0}, {3, 2}, {-3, -2}, {4, -5}, {-6, 1}}) {
+                ExpectSameOn(
+                    kind, SOURCE_WIDTH, SOURCE_HEIGHT, 99, transparent,
+                    [x = x, y = y](Canvas& canvas) {
+                        return canvas.DrawTo(&canvas, x, y) + 2 * canvas.DrawRectTo(&canvas, y, x, 9, 7) +
+                               4 * canvas.CopyFrom(&canvas);
                     },
-                    Label("self", kind, kind, transparent, offset.first, offset.second));
+                    Label("self", kind, kind, transparent, x, y));
             }
         }
     }
-    std::printf("self-copy checks: %d\n", g_checks);
 }
 
 TEST(FastPathIdentity, CopyRectMatchesTheReferenceInsideAndBeyondTheEdges) {
-    g_checks = 0;
     struct Request {
         int x, y, width, height;
     };
@@ -300,16 +273,12 @@ TEST(FastPathIdentity, CopyRectMatchesTheReferenceInsideAndBeyondTheEdges) {
                         auto canvas = MakeRandom(kind, SOURCE_WIDTH, SOURCE_HEIGHT, 5, transparent);
                         std::unique_ptr<Canvas> copy(
                             canvas->CopyRect(request.x, request.y, request.width, request.height));
-                        Outcome outcome;
-                        outcome.result = copy != nullptr;
-                        outcome.touched = {Take(canvas.get()), Take(copy.get())};
-                        return outcome;
+                        return Outcome{copy != nullptr, {Take(canvas.get()), Take(copy.get())}};
                     },
                     Label("CopyRect", kind, Kind::Dib, transparent, request.x, request.y));
             }
         }
     }
-    std::printf("CopyRect checks: %d\n", g_checks);
 }
 
 // Bottom-up 24-bit rows of width × height with random bytes, padding included.
@@ -321,53 +290,11 @@ std::vector<uint8_t> RandomRows(int width, int height, uint32_t seed) {
     return rows;
 }
 
-TEST(FastPathIdentity, PutDib24AndBmpFilesMatchTheReference) {
-    g_checks = 0;
+TEST(FastPathIdentity, PutDib24BmpFilesAndFillsMatchTheReference) {
     test_support::TemporaryFolder folder;
     const std::pair<int, int> places[] = {{0, 0},  {-2, 0},  {0, -3}, {5, 6},  {-7, -5},
                                           {TARGET_WIDTH - 2, TARGET_HEIGHT - 1},
                                           {TARGET_WIDTH, 0}, {0, TARGET_HEIGHT}, {-9, 0}, {3, -2000000000}};
-    for (Kind kind : AllKinds()) {
-        unsigned long moves = 0;
-        for (const auto& place : places) {
-            for (int width : {9, 10, 11, 12}) {
-                auto rows = RandomRows(width, 7, static_cast<uint32_t>(width * 31 + place.first));
-                moves += ExpectSameBothWays(
-                    [&]() {
-                        auto canvas = MakeRandom(kind, TARGET_WIDTH, TARGET_HEIGHT, 17, NO_TRANSPARENT_COLOR);
-                        Outcome outcome;
-                        outcome.result = canvas->PutDib24(place.first, place.second, width, 7, rows.data());
-                        outcome.touched = {Take(canvas.get())};
-                        return outcome;
-                    },
-                    Label("PutDib24", kind, kind, 0, place.first, place.second) + " width " +
-                        std::to_string(width));
-            }
-        }
-        for (int width : {1, 3, 4, 5, 23}) {
-            ExpectSameBothWays(
-                [&]() {
-                    auto canvas = MakeRandom(kind, width, 6, 23, 0xFFFFFF);
-                    std::string path = folder.File(std::string(KindName(kind)) + ".bmp");
-                    Outcome outcome;
-                    outcome.result = canvas->SaveBmp(path.c_str());
-                    std::string bytes = test_support::ReadFileBytes(path);
-                    Snapshot file;
-                    file.pixels.assign(bytes.begin(), bytes.end());
-                    auto loaded = Make(kind, 2, 2);
-                    outcome.result += 2 * loaded->LoadBmp(path.c_str());
-                    outcome.touched = {Take(canvas.get()), file, Take(loaded.get())};
-                    return outcome;
-                },
-                Label("SaveBmp/LoadBmp", kind, kind, 0xFFFFFF, width, 6));
-        }
-        EXPECT_GT(moves, 0u) << KindName(kind) << ": the block paths were never taken";
-    }
-    std::printf("BMP checks: %d\n", g_checks);
-}
-
-TEST(FastPathIdentity, FillsMatchTheReference) {
-    g_checks = 0;
     struct Box {
         int left, top, right, bottom;
     };
@@ -379,35 +306,50 @@ TEST(FastPathIdentity, FillsMatchTheReference) {
     };
     for (Kind kind : AllKinds()) {
         unsigned long moves = 0;
+        for (auto [x, y] : places) {
+            for (int width : {9, 10, 11, 12}) {
+                auto rows = RandomRows(width, 7, static_cast<uint32_t>(width * 31 + x));
+                moves += ExpectSameOn(
+                    kind, TARGET_WIDTH, TARGET_HEIGHT, 17, NO_TRANSPARENT_COLOR,
+                    [&, x = x, y = y](Canvas& canvas) { return canvas.PutDib24(x, y, width, 7, rows.data()); },
+                    Label("PutDib24", kind, kind, 0, x, y) + " width " + std::to_string(width));
+            }
+        }
+        EXPECT_GT(moves, 0u) << KindName(kind) << ": PutDib24 never took a block path";
+
+        for (int width : {1, 3, 4, 5, 23}) {
+            ExpectSameBothWays(
+                [&]() {
+                    auto canvas = MakeRandom(kind, width, 6, 23, 0xFFFFFF);
+                    std::string path = folder.File(std::string(KindName(kind)) + ".bmp");
+                    int result = canvas->SaveBmp(path.c_str());
+                    const std::string bytes = test_support::ReadFileBytes(path);
+                    const Snapshot file(bytes.begin(), bytes.end());
+                    auto loaded = Make(kind, 2, 2);
+                    result += 2 * loaded->LoadBmp(path.c_str());
+                    return Outcome{result, {Take(canvas.get()), file, Take(loaded.get())}};
+                },
+                Label("SaveBmp/LoadBmp", kind, kind, 0xFFFFFF, width, 6));
+        }
+
+        moves = 0;
         for (const Box& box : boxes) {
-            for (Rgb colour : {static_cast<Rgb>(0x00FF8040), static_cast<Rgb>(0xFF00FF00), static_cast<Rgb>(0)}) {
-                moves += ExpectSameBothWays(
-                    [&]() {
-                        auto canvas = MakeRandom(kind, TARGET_WIDTH, TARGET_HEIGHT, 3, NO_TRANSPARENT_COLOR);
-                        Outcome outcome;
-                        outcome.result = canvas->FillBox(box.left, box.top, box.right, box.bottom, colour);
-                        outcome.touched = {Take(canvas.get())};
-                        return outcome;
-                    },
+            for (Rgb colour : {0x00FF8040u, 0xFF00FF00u, 0u}) {
+                moves += ExpectSameOn(
+                    kind, TARGET_WIDTH, TARGET_HEIGHT, 3, NO_TRANSPARENT_COLOR,
+                    [&](Canvas& canvas) { return canvas.FillBox(box.left, box.top, box.right, box.bottom, colour); },
                     Label("FillBox", kind, kind, colour, box.left, box.top) + " to " +
                         std::to_string(box.right) + "," + std::to_string(box.bottom));
             }
         }
-        for (Rgb fill : {static_cast<Rgb>(0), static_cast<Rgb>(0x00FFFFFF), static_cast<Rgb>(0x00123456),
-                         static_cast<Rgb>(0xFF123456)}) {
-            ExpectSameBothWays(
-                [&]() {
-                    auto canvas = MakeRandom(kind, 5, 5, 3, 0x123456);
-                    Outcome outcome;
-                    outcome.result = canvas->Create(TARGET_WIDTH, TARGET_HEIGHT, fill);
-                    outcome.touched = {Take(canvas.get())};
-                    return outcome;
-                },
+        EXPECT_GT(moves, 0u) << KindName(kind) << ": FillBox never took a block path";
+        for (Rgb fill : {0u, 0x00FFFFFFu, 0x00123456u, 0xFF123456u}) {
+            ExpectSameOn(
+                kind, 5, 5, 3, 0x123456,
+                [&](Canvas& canvas) { return canvas.Create(TARGET_WIDTH, TARGET_HEIGHT, fill); },
                 Label("Create", kind, kind, fill, TARGET_WIDTH, TARGET_HEIGHT));
         }
-        EXPECT_GT(moves, 0u) << KindName(kind) << ": the block paths were never taken";
     }
-    std::printf("fill checks: %d\n", g_checks);
 }
 
 // A device context to draw onto: a device bitmap or a DIB section, plain, with
@@ -440,56 +382,40 @@ void ResetDC(HDC dc) {
 }
 
 TEST(FastPathIdentity, DrawingToDeviceContextsMatchesTheReference) {
-    g_checks = 0;
     const TargetDC targets[] = {TargetDC::Device, TargetDC::Section, TargetDC::DeviceClipped,
                                 TargetDC::SectionClipped, TargetDC::SectionMovedOrigin};
     for (Kind kind : AllKinds()) {
         unsigned long moves = 0;
         for (TargetDC targetKind : targets) {
             for (Rgb transparent : TransparentCases()) {
-                for (const auto& position : Positions()) {
-                    int x = position.first;
-                    int y = position.second;
-                    if (x < -1000000 || y > 1000000) continue;
-                    auto scene = [&](const std::function<int(Canvas&, HDC)>& operation) {
-                        return [&, operation]() {
-                            auto source = MakeRandom(kind, SOURCE_WIDTH, SOURCE_HEIGHT, 41, transparent);
+                auto expectSame = [&](int width, int height, const std::string& label, auto operation) {
+                    return ExpectSameBothWays(
+                        [&]() {
+                            auto source = MakeRandom(kind, width, height, 41, transparent);
                             DCTarget target = MakeDCTarget(targetKind, 43);
-                            Outcome outcome;
-                            outcome.result = operation(*source, target.dc);
+                            const int result = operation(*source, target.dc);
                             ResetDC(target.dc);
-                            outcome.touched = {Take(source.get()), Take(target.canvas.get())};
-                            return outcome;
-                        };
-                    };
-                    std::string label = Label("DrawToDC", kind, Kind::Ddb, transparent, x, y) +
-                                        " target " + std::to_string(static_cast<int>(targetKind));
-                    moves += ExpectSameBothWays(scene([&](Canvas& s, HDC dc) { return s.DrawToDC(dc, x, y); }),
-                                       label);
-                    moves += ExpectSameBothWays(
-                        scene([&](Canvas& s, HDC dc) { return s.DrawRectToDC(dc, x, y, 7, 50); }),
-                        label + " DrawRectToDC");
+                            return Outcome{result, {Take(source.get()), Take(target.canvas.get())}};
+                        },
+                        label + " target " + std::to_string(static_cast<int>(targetKind)));
+                };
+                for (auto [x, y] : Positions()) {
+                    if (x < -1000000 || y > 1000000) continue;
+                    const std::string label = Label("DrawToDC", kind, Kind::Ddb, transparent, x, y);
+                    moves += expectSame(SOURCE_WIDTH, SOURCE_HEIGHT, label,
+                                        [x = x, y = y](Canvas& s, HDC dc) { return s.DrawToDC(dc, x, y); });
+                    moves += expectSame(SOURCE_WIDTH, SOURCE_HEIGHT, label + " DrawRectToDC",
+                                        [x = x, y = y](Canvas& s, HDC dc) { return s.DrawRectToDC(dc, x, y, 7, 50); });
                 }
-                ExpectSameBothWays(
-                    [&]() {
-                        auto source = MakeRandom(kind, 6, 5, 47, transparent);
-                        DCTarget target = MakeDCTarget(targetKind, 49);
-                        Outcome outcome;
-                        outcome.result = source->TileToDC(target.dc, -2, 1, 27, 22);
-                        ResetDC(target.dc);
-                        outcome.touched = {Take(source.get()), Take(target.canvas.get())};
-                        return outcome;
-                    },
-                    Label("TileToDC", kind, Kind::Ddb, transparent, -2, 1));
+                expectSame(6, 5, Label("TileToDC", kind, Kind::Ddb, transparent, -2, 1),
+                           [](Canvas& s, HDC dc) { return s.TileToDC(dc, -2, 1, 27, 22); });
             }
         }
         EXPECT_GT(moves, 0u) << KindName(kind) << ": the block paths were never taken";
     }
-    std::printf("device context checks: %d\n", g_checks);
 }
 
 TEST(FastPathIdentity, ASourceWhoseDeviceContextIsClippedStillMatches) {
-    g_checks = 0;
     for (Kind targetKind : AllKinds()) {
         ExpectSameBothWays(
             [&]() {
@@ -499,14 +425,11 @@ TEST(FastPathIdentity, ASourceWhoseDeviceContextIsClippedStillMatches) {
                 SelectClipRgn(dc, region);
                 DeleteObject(region);
                 auto target = MakeRandom(targetKind, TARGET_WIDTH, TARGET_HEIGHT, 53, NO_TRANSPARENT_COLOR);
-                Outcome outcome;
-                outcome.result = source->DrawTo(target.get(), 2, 2);
+                int result = source->DrawTo(target.get(), 2, 2);
                 std::unique_ptr<Canvas> cut(source->CopyRect(0, 0, 10, 10));
-                outcome.result += 2 * (cut != nullptr);
-                outcome.result += 4 * source->FillBox(0, 0, 20, 20, 0x0000FF);
+                result += 2 * (cut != nullptr) + 4 * source->FillBox(0, 0, 20, 20, 0x0000FF);
                 SelectClipRgn(dc, nullptr);
-                outcome.touched = {Take(source.get()), Take(target.get()), Take(cut.get())};
-                return outcome;
+                return Outcome{result, {Take(source.get()), Take(target.get()), Take(cut.get())}};
             },
             Label("clipped source", Kind::Ddb, targetKind, 0xFFFFFF, 2, 2));
     }

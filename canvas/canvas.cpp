@@ -95,6 +95,13 @@ bool ClaimedBmpSize(const void* image, size_t* size) {
     const uint8_t* bytes = static_cast<const uint8_t*>(image);
     std::memcpy(&fileHeader, bytes, sizeof fileHeader);
     std::memcpy(&infoHeader, bytes + BMP_FILE_HEADER_SIZE, sizeof infoHeader);
+    // A file size in the header bounds the image, so headers that place the
+    // rows beyond it are refused instead of read outside the image; only an
+    // image without one is taken at its other headers' word.
+    if (fileHeader.fileSize >= BMP_HEADERS_SIZE) {
+        *size = fileHeader.fileSize;
+        return true;
+    }
     uint64_t claimed = BMP_HEADERS_SIZE;
     if (infoHeader.width > 0 && infoHeader.height > 0) {
         uint64_t pixels = Dib24Stride(infoHeader.width) * static_cast<uint64_t>(infoHeader.height);

@@ -130,9 +130,10 @@ TEST(BmpCanvas, RefusedLoadsLeaveTheCanvasAsItWas) {
     const std::string path = folder.File("refused.bmp");
     const Bytes good = bmp_test::Build(4, 3, std::vector<uint32_t>(12, 0x445566));
     // Damaged files are the corpus's work; here the paths and the formats.
-    Bytes thirtyTwoBit = good, topDown = good;
+    Bytes thirtyTwoBit = good, topDown = good, rowsBeyondItsSize = good;
     bmp_test::PutField(thirtyTwoBit, 28, 32, 2);
     bmp_test::PutField(topDown, 22, static_cast<uint32_t>(-3), 4);
+    bmp_test::PutField(rowsBeyondItsSize, 10, 0xFFFFFFF0u, 4);  // the data offset
     ASSERT_TRUE(test_support::WriteFileBytes(path, AsString(thirtyTwoBit)));
 
     for (Kind kind : AllKinds()) {
@@ -146,6 +147,7 @@ TEST(BmpCanvas, RefusedLoadsLeaveTheCanvasAsItWas) {
         // In memory: refused headers, a null image and the wrong format codes.
         EXPECT_FALSE(canvas->LoadFromMemory(thirtyTwoBit.data(), BMP_IMAGE_FORMAT));
         EXPECT_FALSE(canvas->LoadFromMemory(topDown.data(), BMP_IMAGE_FORMAT));
+        EXPECT_FALSE(canvas->LoadFromMemory(rowsBeyondItsSize.data(), BMP_IMAGE_FORMAT));
         EXPECT_FALSE(canvas->LoadFromMemory(nullptr, BMP_IMAGE_FORMAT));
         EXPECT_FALSE(canvas->LoadFromMemory(good.data(), DIB24_ROWS_FORMAT));
         EXPECT_FALSE(canvas->LoadFromMemory(good.data(), 0));

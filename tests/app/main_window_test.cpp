@@ -9,6 +9,8 @@ namespace app_test {
 namespace {
 
 TEST_F(ShellTest, StartsHiddenWithMenuMarksFromTheSettingsAndWritesThemAtExit) {
+    StoreNote(0, 100, 50);
+    StoreNote(1, 200, 50);
     Ini("paper", "IsHide", "1");
     Ini("paper", "IsTopmost", "1");
     Ini("tool", "IsHide", "1");
@@ -25,12 +27,16 @@ TEST_F(ShellTest, StartsHiddenWithMenuMarksFromTheSettingsAndWritesThemAtExit) {
     EXPECT_TRUE(MenuHas(IDM_TOPMOST, MF_CHECKED));
     // The palette is hidden, so the item that shows it is available.
     EXPECT_FALSE(MenuHas(IDM_SHOW_TOOL_PALETTE, MF_GRAYED));
-    ASSERT_TRUE(g_shell.toolPalette);
-    EXPECT_FALSE(IsWindowVisible(g_shell.toolPalette));
-    EXPECT_TRUE(GetWindowLongPtrA(g_shell.toolPalette, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    ASSERT_TRUE(g_shell.toolPalette && GetPaper(0) && GetPaper(1));
+    // Restored notes follow both marks.
+    for (HWND window : {g_shell.toolPalette, GetPaper(0)->GetWindow(), GetPaper(1)->GetWindow()}) {
+        EXPECT_FALSE(IsWindowVisible(window));
+        EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
 
     Command(IDM_HIDE_ALL);  // show all again
     EXPECT_FALSE(MenuHas(IDM_HIDE_ALL, MF_CHECKED));
+    EXPECT_TRUE(IsWindowVisible(GetPaper(1)->GetWindow()));
     Command(IDM_TOPMOST);  // off
     EXPECT_FALSE(MenuHas(IDM_TOPMOST, MF_CHECKED));
     Command(IDM_SHOW_TOOL_PALETTE);

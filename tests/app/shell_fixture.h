@@ -39,6 +39,19 @@ protected:
         Ini("paper", "IsNoSizing", "1");
     }
 
+    // Writes N.dat (a record numbered `recordNumber`, by default N) and a
+    // blue 30 x 20 N.bmp into the data folder.
+    void StoreNote(int number, int x, int y, int recordNumber = -1) {
+        CreateDirectoryA(DataFolder().c_str(), nullptr);
+        std::string base = DataFolder() + std::to_string(number);
+        ASSERT_TRUE(WriteFileBytes(base + ".dat",
+                                   RecordBytes(x, y, recordNumber < 0 ? number : recordNumber, 0)));
+        ASSERT_TRUE(WriteBmp(base + ".bmp", 30, 20, 0x0000FF));
+    }
+    std::string DataFile(int number) const {
+        return DataFolder() + std::to_string(number) + ".dat";
+    }
+
     // Creates the main window, which runs the whole start-up.
     HWND Start();
     // Destroys it (the exit sequence) and takes the quit message it posts.

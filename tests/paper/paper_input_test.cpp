@@ -136,8 +136,8 @@ TEST_F(InputTest, AltPressPicksTheColourWithoutTouchingThePicture) {
     HWND palette =
         CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, instance, 0);
     for (int id : {IDC_PALETTE_RED, IDC_PALETTE_GREEN, IDC_PALETTE_BLUE, IDC_PALETTE_SWATCH}) {
-        CreateWindowExA(0, id == IDC_PALETTE_SWATCH ? "Static" : "Edit", "", WS_CHILD, 0, 0, 30,
-                        10, palette, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+        CreateWindowExA(0, id == IDC_PALETTE_SWATCH ? "Static" : "Edit", "", WS_CHILD, 0, 0, 30, 10,
+                        palette, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
                         nullptr);
     }
     Paper::SetPaletteWindow(palette);

@@ -41,9 +41,8 @@ std::string WindowText(HWND window) {
 BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
     char className[32] = "";
     GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") == 0 && IsWindowVisible(window)) {
+    if (lstrcmpA(className, "#32770") == 0)
         reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    }
     return TRUE;
 }
 
@@ -75,7 +74,9 @@ TemporaryFolder::TemporaryFolder() {
     }
 }
 
-TemporaryFolder::~TemporaryFolder() { RemoveTree(path); }
+TemporaryFolder::~TemporaryFolder() {
+    RemoveTree(path);
+}
 
 std::string ReadFileBytes(const std::string& path) {
     std::string bytes;
@@ -137,7 +138,8 @@ void PressButton(HWND dialog, int button) {
 }
 
 DialogAnswerer::DialogAnswerer(Action action) : action(std::move(action)) {
-    // Dialogs already open (a modeless palette) are not the ones waited on.
+    // Dialogs already there (a modeless palette, shown or not) are not the
+    // ones waited on.
     EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&existing));
     g_answerer = this;
     timer = SetTimer(nullptr, 0, 50, &DialogAnswerer::OnTimer);
@@ -160,7 +162,10 @@ void DialogAnswerer::Tick() {
     std::vector<HWND> dialogs;
     EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
     for (HWND dialog : dialogs) {
-        if (std::find(existing.begin(), existing.end(), dialog) != existing.end()) continue;
+        if (!IsWindowVisible(dialog) ||
+            std::find(existing.begin(), existing.end(), dialog) != existing.end()) {
+            continue;
+        }
         if (std::find(answered.begin(), answered.end(), dialog) != answered.end()) {
             // Still open long after its answer: end it so the test goes on.
             if (ticks > 200) EndDialog(dialog, IDCANCEL);

@@ -1,5 +1,5 @@
 // The hidden main window: start-up and exit, the tray menu's marks, the
-// commands that need no note, the accelerator and the tray menu itself.
+// commands that need no note and the tray menu itself.
 #include "shell_fixture.h"
 
 #include "app/entry.h"
@@ -86,51 +86,6 @@ TEST_F(ShellTest, TrayMenuUnknownMessagesTaskbarRestartAndExit) {
     EXPECT_EQ(0u, message.wParam);
     mainWindow = nullptr;
     EXPECT_TRUE(FileExists(IniPath()));
-}
-
-std::vector<WPARAM> commands;
-
-LRESULT CALLBACK WatchCommands(int code, WPARAM wParam, LPARAM lParam) {
-    auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->hwnd == g_shell.mainWindow && call->message == WM_COMMAND) {
-        commands.push_back(call->wParam);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// Ctrl+Z pressed in any window of the thread arrives as command 40018 at the
-// main window; a plain Z does not.
-TEST_F(ShellTest, CtrlZBecomesTheUndoCommandOfTheMainWindow) {
-    ASSERT_TRUE(Start());
-    HACCEL accelerators =
-        LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    ASSERT_TRUE(accelerators);
-    commands.clear();
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchCommands, nullptr, GetCurrentThreadId());
-    ASSERT_TRUE(hook);
-    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    BYTE saved[256], keys[256];
-    GetKeyboardState(saved);
-    memcpy(keys, saved, sizeof keys);
-
-    MSG z{other, WM_KEYDOWN, 'Z', 0x002C0001, 0, {0, 0}};
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0;
-    SetKeyboardState(keys);
-    DispatchWithAccelerator(mainWindow, accelerators, z);
-    EXPECT_TRUE(commands.empty());
-
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
-    SetKeyboardState(keys);
-    DispatchWithAccelerator(mainWindow, accelerators, z);
-    SetKeyboardState(saved);
-    ASSERT_EQ(1u, commands.size());
-    EXPECT_EQ(IDM_UNDO, LOWORD(commands[0]));
-    EXPECT_EQ(1, HIWORD(commands[0]));  // from an accelerator
-
-    UnhookWindowsHookEx(hook);
-    DestroyWindow(other);
-    PumpMessages();
 }
 
 TEST(SingleInstance, SecondHolderOfTheNameSeesTheFirstUntilItCloses) {

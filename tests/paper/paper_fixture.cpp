@@ -28,14 +28,11 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void RegisterMainClass() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
+    WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = MainProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = MAIN_CLASS;
-    registered = RegisterClassExA(&windowClass) != 0;
+    RegisterClassA(&windowClass);  // fails harmlessly after the first test
 }
 
 void Show(Paper* paper) {

@@ -130,16 +130,15 @@ TEST_F(InputTest, AStrokeBegunWithAltOnAFreshNoteIsUndone) {
     EXPECT_EQ(WHITE, paper->picture->GetRgb(30, 100));
 }
 
+INT_PTR CALLBACK InertDialog(HWND, UINT, WPARAM, LPARAM) {
+    return FALSE;
+}
+
 TEST_F(InputTest, AltPressPicksTheColourWithoutTouchingThePicture) {
-    // A stand-in palette with the controls the eyedropper writes into.
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    HWND palette =
-        CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, instance, 0);
-    for (int id : {IDC_PALETTE_RED, IDC_PALETTE_GREEN, IDC_PALETTE_BLUE, IDC_PALETTE_SWATCH}) {
-        CreateWindowExA(0, id == IDC_PALETTE_SWATCH ? "Static" : "Edit", "", WS_CHILD, 0, 0, 30, 10,
-                        palette, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                        nullptr);
-    }
+    // The palette's own template, without its dialog procedure.
+    HWND palette = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TOOL_PALETTE),
+                                      nullptr, InertDialog, 0);
+    ASSERT_NE(nullptr, palette);
     Paper::SetPaletteWindow(palette);
 
     Paper* paper = NewPaper(0);

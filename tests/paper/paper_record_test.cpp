@@ -34,10 +34,7 @@ TEST(PaperGeometry, CentringAndPlacingInsideAnArea) {
     EXPECT_EQ(0, centred.y);
 
     const RECT area{0, 0, 1024, 740};
-    POINT placed = PlaceInsideArea(RECT{-5000, 100, -4798, 323}, area);
-    EXPECT_EQ(0, placed.x);
-    EXPECT_EQ(100, placed.y);
-    placed = PlaceInsideArea(RECT{3000, 3000, 3202, 3223}, area);
+    POINT placed = PlaceInsideArea(RECT{3000, 3000, 3202, 3223}, area);
     EXPECT_EQ(822, placed.x);
     EXPECT_EQ(517, placed.y);
     // Larger than the area: the top-left corner stays reachable.

@@ -64,21 +64,16 @@ void ExpectPopupItems(int menuId, const std::vector<std::pair<UINT, const char*>
 }
 
 TEST(ResourceMenus, TrayAndPaperMenusHoldTheirItemsInOrder) {
-    ExpectPopupItems(IDR_TRAY_MENU, {{IDM_NEW_PAPER, "新規作成"},
-                                     {IDM_NEW_FROM_BMP, "BMPから新規作成"},
-                                     {0, ""},
-                                     {IDM_TOPMOST, "最前面表示"},
-                                     {IDM_HIDE_ALL, "付箋紙をすべて隠す"},
-                                     {0, ""},
-                                     {IDM_SHOW_TOOL_PALETTE, "描画ツール"},
-                                     {IDM_OPTIONS, "オプション"},
-                                     {0, ""},
-                                     {IDM_VERSION, "バージョン情報"},
-                                     {IDM_EXIT, "終了"}});
-    ExpectPopupItems(IDR_PAPER_MENU, {{IDM_LOCK, "メモをロック"},
-                                      {IDM_PEEL_OFF, "はがす"},
-                                      {IDM_RESIZE, "サイズ変更"},
-                                      {IDM_SAVE_AS, "名前をつけて保存"}});
+    // clang-format off
+    ExpectPopupItems(IDR_TRAY_MENU, {
+        {IDM_NEW_PAPER, "新規作成"}, {IDM_NEW_FROM_BMP, "BMPから新規作成"}, {0, ""},
+        {IDM_TOPMOST, "最前面表示"}, {IDM_HIDE_ALL, "付箋紙をすべて隠す"}, {0, ""},
+        {IDM_SHOW_TOOL_PALETTE, "描画ツール"}, {IDM_OPTIONS, "オプション"}, {0, ""},
+        {IDM_VERSION, "バージョン情報"}, {IDM_EXIT, "終了"}});
+    ExpectPopupItems(IDR_PAPER_MENU, {
+        {IDM_LOCK, "メモをロック"}, {IDM_PEEL_OFF, "はがす"}, {IDM_RESIZE, "サイズ変更"},
+        {IDM_SAVE_AS, "名前をつけて保存"}});
+    // clang-format on
 
     HMENU menu = LoadMenuA(Instance(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
     char text[64] = {};

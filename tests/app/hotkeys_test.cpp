@@ -2,7 +2,6 @@
 #include "shell_fixture.h"
 
 #include "app/hotkeys.h"
-#include "resources/resource.h"
 
 namespace app_test {
 namespace {
@@ -32,10 +31,12 @@ protected:
         UnregisterHotKey(probe, 77);
         return true;
     }
-    std::string IniValue(const char* key) {
-        char value[32] = "";
-        GetPrivateProfileStringA("hotkey", key, "?", value, sizeof value, IniPath().c_str());
-        return value;
+    // Sends a hot key and counts the dialogs it opened, answered with `button`.
+    size_t HotkeyDialogs(int id, int button) {
+        DialogAnswerer answerer(button);
+        SendMessageA(mainWindow, WM_HOTKEY, id, 0);
+        PumpMessages();
+        return answerer.Seen().size();
     }
     HWND probe = nullptr;
 };
@@ -49,10 +50,10 @@ TEST_F(HotkeyTest, CombinationTakenElsewhereAtStartIsClearedAndWrittenAsZero) {
     EXPECT_FALSE(Free(CTRL_ALT, 'J'));  // HK_HIDE is ours
     UnregisterHotKey(probe, 5);
     Stop();
-    EXPECT_EQ("0", IniValue("modifiers 0"));
-    EXPECT_EQ("0", IniValue("virtual 0"));
-    EXPECT_EQ(std::to_string(CTRL_ALT), IniValue("modifiers 1"));
-    EXPECT_EQ(std::to_string('J'), IniValue("virtual 1"));
+    EXPECT_EQ("0", IniValue("hotkey", "modifiers 0"));
+    EXPECT_EQ("0", IniValue("hotkey", "virtual 0"));
+    EXPECT_EQ(std::to_string(CTRL_ALT), IniValue("hotkey", "modifiers 1"));
+    EXPECT_EQ(std::to_string('J'), IniValue("hotkey", "virtual 1"));
 }
 
 TEST_F(HotkeyTest, NothingIsRegisteredWhenHotkeysAreOff) {
@@ -62,18 +63,13 @@ TEST_F(HotkeyTest, NothingIsRegisteredWhenHotkeysAreOff) {
     EXPECT_TRUE(Free(CTRL_ALT, 'J'));
     Stop();
     // The pairs stay stored for later.
-    EXPECT_EQ(std::to_string('N'), IniValue("virtual 0"));
+    EXPECT_EQ(std::to_string('N'), IniValue("hotkey", "virtual 0"));
 }
 
 TEST_F(HotkeyTest, NewNoteHotkeySkipsTheSizeDialogOnlyWithNoSizing) {
     SmallNotesWithoutDialog(50, 40);
     ASSERT_TRUE(Start());
-    {
-        DialogAnswerer answerer(IDCANCEL);
-        SendMessageA(mainWindow, WM_HOTKEY, HK_NEW, 0);
-        PumpMessages();
-        EXPECT_TRUE(answerer.Boxes().empty());
-    }
+    EXPECT_EQ(0u, HotkeyDialogs(HK_NEW, IDCANCEL));
     ASSERT_NE(nullptr, GetPaper(0));
     RECT rect;
     GetWindowRect(GetPaper(0)->GetWindow(), &rect);
@@ -85,25 +81,15 @@ TEST_F(HotkeyTest, NewNoteHotkeySkipsTheSizeDialogOnlyWithNoSizing) {
     {
         DialogAnswerer answerer(IDCANCEL);
         Command(IDM_NEW_PAPER);
-        EXPECT_EQ(1u, answerer.Boxes().size());
+        EXPECT_EQ(1u, answerer.Seen().size());
     }
     EXPECT_EQ(nullptr, GetPaper(1));
 
     g_settings.IsNoSizing = 0;
-    {
-        DialogAnswerer answerer(IDCANCEL);
-        SendMessageA(mainWindow, WM_HOTKEY, HK_NEW, 0);
-        PumpMessages();
-        EXPECT_EQ(1u, answerer.Boxes().size());
-    }
+    EXPECT_EQ(1u, HotkeyDialogs(HK_NEW, IDCANCEL));
     EXPECT_EQ(nullptr, GetPaper(1));
     EXPECT_EQ(0, g_shell.NewFromHotkey);
-    {
-        DialogAnswerer answerer(IDOK);  // the default size as offered
-        SendMessageA(mainWindow, WM_HOTKEY, HK_NEW, 0);
-        PumpMessages();
-        EXPECT_EQ(1u, answerer.Boxes().size());
-    }
+    EXPECT_EQ(1u, HotkeyDialogs(HK_NEW, IDOK));  // the default size as offered
     ASSERT_NE(nullptr, GetPaper(1));
     GetWindowRect(GetPaper(1)->GetWindow(), &rect);
     EXPECT_EQ(52, rect.right - rect.left);
@@ -114,14 +100,11 @@ TEST_F(HotkeyTest, HideHotkeyTwiceHidesAndShowsWithTheMenuMark) {
     ASSERT_TRUE(Start());
     ASSERT_EQ(0, NewNoteByDoubleClick());
     HWND note = GetPaper(0)->GetWindow();
-
-    SendMessageA(mainWindow, WM_HOTKEY, HK_HIDE, 0);
-    EXPECT_FALSE(IsWindowVisible(note));
-    EXPECT_TRUE(MenuChecked(IDM_HIDE_ALL));
-    SendMessageA(mainWindow, WM_HOTKEY, HK_HIDE, 0);
-    EXPECT_TRUE(IsWindowVisible(note));
-    EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
-
+    for (bool hidden : {true, false}) {
+        SendMessageA(mainWindow, WM_HOTKEY, HK_HIDE, 0);
+        EXPECT_EQ(!hidden, IsWindowVisible(note) != FALSE);
+        EXPECT_EQ(hidden, MenuHas(IDM_HIDE_ALL, MF_CHECKED));
+    }
     SendMessageA(mainWindow, WM_HOTKEY, 3, 0);  // not ours
     EXPECT_TRUE(IsWindowVisible(note));
     EXPECT_EQ(1, FindFreeSlot());

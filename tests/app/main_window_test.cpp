@@ -1,15 +1,16 @@
 // The hidden main window: start-up and exit, the tray menu's marks, the
-// commands that need no note, the accelerator and the tray menu itself.
+// commands that need no note and the tray menu itself.
 #include "shell_fixture.h"
 
 #include "app/entry.h"
 #include "app/tray.h"
-#include "resources/resource.h"
 
 namespace app_test {
 namespace {
 
 TEST_F(ShellTest, StartsHiddenWithMenuMarksFromTheSettingsAndWritesThemAtExit) {
+    StoreNote(0, 100, 50);
+    StoreNote(1, 200, 50);
     Ini("paper", "IsHide", "1");
     Ini("paper", "IsTopmost", "1");
     Ini("tool", "IsHide", "1");
@@ -18,159 +19,82 @@ TEST_F(ShellTest, StartsHiddenWithMenuMarksFromTheSettingsAndWritesThemAtExit) {
     char className[32] = "";
     GetClassNameA(mainWindow, className, sizeof className);
     EXPECT_STREQ("Inkslip", className);
+    EXPECT_EQ(folder.File("data\\"), CurrentDataFolder());
 
     ASSERT_TRUE(g_shell.trayMenu);
     EXPECT_EQ(g_shell.trayMenu, g_settings.Tool.TrayMenu);
-    EXPECT_TRUE(MenuChecked(IDM_HIDE_ALL));
-    EXPECT_TRUE(MenuChecked(IDM_TOPMOST));
+    EXPECT_TRUE(MenuHas(IDM_HIDE_ALL, MF_CHECKED));
+    EXPECT_TRUE(MenuHas(IDM_TOPMOST, MF_CHECKED));
     // The palette is hidden, so the item that shows it is available.
-    EXPECT_FALSE(MenuGrayed(IDM_SHOW_TOOL_PALETTE));
-    ASSERT_TRUE(g_shell.toolPalette);
-    EXPECT_FALSE(IsWindowVisible(g_shell.toolPalette));
-    EXPECT_TRUE(GetWindowLongPtrA(g_shell.toolPalette, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(MenuHas(IDM_SHOW_TOOL_PALETTE, MF_GRAYED));
+    ASSERT_TRUE(g_shell.toolPalette && GetPaper(0) && GetPaper(1));
+    // Restored notes follow both marks.
+    for (HWND window : {g_shell.toolPalette, GetPaper(0)->GetWindow(), GetPaper(1)->GetWindow()}) {
+        EXPECT_FALSE(IsWindowVisible(window));
+        EXPECT_TRUE(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    }
 
     Command(IDM_HIDE_ALL);  // show all again
-    EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
-    EXPECT_EQ(0, g_settings.PaperIsHide);
+    EXPECT_FALSE(MenuHas(IDM_HIDE_ALL, MF_CHECKED));
+    EXPECT_TRUE(IsWindowVisible(GetPaper(1)->GetWindow()));
     Command(IDM_TOPMOST);  // off
-    EXPECT_FALSE(MenuChecked(IDM_TOPMOST));
-    EXPECT_EQ(0, g_settings.IsTopmost);
+    EXPECT_FALSE(MenuHas(IDM_TOPMOST, MF_CHECKED));
     Command(IDM_SHOW_TOOL_PALETTE);
-    EXPECT_TRUE(MenuGrayed(IDM_SHOW_TOOL_PALETTE));
+    EXPECT_TRUE(MenuHas(IDM_SHOW_TOOL_PALETTE, MF_GRAYED));
     EXPECT_EQ(0, g_settings.ToolIsHide);
-    ASSERT_TRUE(g_shell.toolPalette);
     EXPECT_TRUE(IsWindowVisible(g_shell.toolPalette));
 
     Stop();
     EXPECT_EQ(nullptr, g_shell.trayMenu);
     EXPECT_FALSE(PapersExist());
-    char value[16];
-    GetPrivateProfileStringA("paper", "IsHide", "?", value, sizeof value, IniPath().c_str());
-    EXPECT_STREQ("0", value);
-    GetPrivateProfileStringA("paper", "IsTopmost", "?", value, sizeof value, IniPath().c_str());
-    EXPECT_STREQ("0", value);
-}
-
-TEST_F(ShellTest, DataFolderIsBesideTheProgramUnlessConfigured) {
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(folder.File("data\\"), CurrentDataFolder());
-    // A configured folder is used as written, without a separator added.
-    lstrcpyA(g_settings.DataFolderPath, "C:\\notes");
-    EXPECT_EQ("C:\\notes", CurrentDataFolder());
-    g_settings.DataFolderPath[0] = '\0';
-}
-
-TEST_F(ShellTest, PaletteShownAtStartGreysItsItemAndUnknownMessagesAreIgnored) {
-    ASSERT_TRUE(Start());
-    EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
-    EXPECT_TRUE(MenuGrayed(IDM_SHOW_TOOL_PALETTE));
-    ASSERT_TRUE(g_shell.toolPalette);
-    EXPECT_TRUE(IsWindowVisible(g_shell.toolPalette));
-
-    Command(40003);
-    Command(IDM_PEEL_OFF);  // a note's own command means nothing here
-    SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_LBUTTONUP);
-    SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_MOUSEMOVE);
-    EXPECT_EQ(0, g_shell.NewFromHotkey);
-    EXPECT_EQ(0, FindFreeSlot());
-    EXPECT_TRUE(IsWindow(mainWindow));
-}
-
-std::vector<WPARAM> commands;
-
-LRESULT CALLBACK WatchCommands(int code, WPARAM wParam, LPARAM lParam) {
-    auto* call = reinterpret_cast<CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && call->hwnd == g_shell.mainWindow && call->message == WM_COMMAND) {
-        commands.push_back(call->wParam);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    EXPECT_EQ("0", IniValue("paper", "IsHide"));
+    EXPECT_EQ("0", IniValue("paper", "IsTopmost"));
 }
 
 void CALLBACK CloseMenu(HWND, UINT, UINT_PTR, DWORD) {
     EndMenu();
 }
 
-// Ctrl+Z pressed in any window of the thread arrives as command 40018 at the
-// main window.
-TEST_F(ShellTest, CtrlZBecomesTheUndoCommandOfTheMainWindow) {
+TEST_F(ShellTest, TrayMenuUnknownMessagesTaskbarRestartAndExit) {
     ASSERT_TRUE(Start());
-    HACCEL accelerators =
-        LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
-    ASSERT_TRUE(accelerators);
+    EXPECT_TRUE(MenuHas(IDM_SHOW_TOOL_PALETTE, MF_GRAYED));  // the palette is shown
+    // A configured folder is used as written, without a separator added.
+    lstrcpyA(g_settings.DataFolderPath, "C:\\notes");
+    EXPECT_EQ("C:\\notes", CurrentDataFolder());
+    g_settings.DataFolderPath[0] = '\0';
 
-    commands.clear();
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, WatchCommands, nullptr, GetCurrentThreadId());
-    ASSERT_TRUE(hook);
+    Command(40003);
+    Command(IDM_PEEL_OFF);  // a note's own command means nothing here
+    SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_LBUTTONUP);
+    SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_MOUSEMOVE);
+    EXPECT_EQ(0, g_shell.NewFromHotkey);
 
-    HWND other = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    BYTE saved[256];
-    memcpy(saved, keys, sizeof keys);
-
-    MSG plainZ{other, WM_KEYDOWN, 'Z', 0x002C0001, 0, {0, 0}};
-    keys[VK_CONTROL] = 0;
-    SetKeyboardState(keys);
-    DispatchWithAccelerator(mainWindow, accelerators, plainZ);
-    EXPECT_TRUE(commands.empty());
-
-    keys[VK_CONTROL] = 0x80;
-    keys[VK_LCONTROL] = 0x80;
-    SetKeyboardState(keys);
-    MSG controlZ = plainZ;
-    DispatchWithAccelerator(mainWindow, accelerators, controlZ);
-    SetKeyboardState(saved);
-    ASSERT_EQ(1u, commands.size());
-    EXPECT_EQ(IDM_UNDO, LOWORD(commands[0]));
-    EXPECT_EQ(1, HIWORD(commands[0]));  // from an accelerator
-
-    UnhookWindowsHookEx(hook);
-    DestroyWindow(other);
-    PumpMessages();
-}
-
-TEST_F(ShellTest, TrayMenuHasItsDefaultItemAndIsFollowedByANullMessage) {
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(g_shell.trayMenu);
-    // Closes the menu as soon as it is open: a click elsewhere.
+    // The tray menu, closed as soon as it is open: a click elsewhere.
     UINT_PTR timer = SetTimer(nullptr, 0, 200, CloseMenu);
     SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_RBUTTONUP);
     KillTimer(nullptr, timer);
-
-    HMENU popup = GetSubMenu(g_shell.trayMenu, 0);
-    EXPECT_EQ(0u, GetMenuDefaultItem(popup, TRUE, 0));
+    EXPECT_EQ(0u, GetMenuDefaultItem(GetSubMenu(g_shell.trayMenu, 0), TRUE, 0));
     MSG message;
     EXPECT_TRUE(PeekMessageA(&message, mainWindow, WM_NULL, WM_NULL, PM_REMOVE));
-    // Nothing was chosen.
-    EXPECT_EQ(0, FindFreeSlot());
-    EXPECT_TRUE(IsWindow(mainWindow));
-}
+    EXPECT_EQ(0, FindFreeSlot());  // nothing was chosen
 
-TEST_F(ShellTest, TaskbarCreatedIsAnsweredAndExitCommandEndsTheRun) {
-    ASSERT_TRUE(Start());
     ASSERT_NE(0u, TaskbarCreatedMessage());
     EXPECT_EQ(0, SendMessageA(mainWindow, TaskbarCreatedMessage(), 0, 0));
     Command(IDM_EXIT);
     EXPECT_FALSE(IsWindow(mainWindow));
-    MSG quit;
-    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(0u, quit.wParam);
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(0u, message.wParam);
     mainWindow = nullptr;
-    EXPECT_TRUE(test_support::FileExists(IniPath()));
+    EXPECT_TRUE(FileExists(IniPath()));
 }
 
 TEST(SingleInstance, SecondHolderOfTheNameSeesTheFirstUntilItCloses) {
     const char* name = "InkslipTestSingleInstance";
     SingleInstance first(name);
     EXPECT_FALSE(first.AnotherIsRunning());
-    {
-        SingleInstance second(name);
-        EXPECT_TRUE(second.AnotherIsRunning());
-    }
+    EXPECT_TRUE(SingleInstance(name).AnotherIsRunning());
     first.Close();
-    SingleInstance third(name);
-    EXPECT_FALSE(third.AnotherIsRunning());
+    EXPECT_FALSE(SingleInstance(name).AnotherIsRunning());
 }
 
 }  // namespace

@@ -3,20 +3,12 @@
 // Ctrl+Z reaching the active note only.
 #include "shell_fixture.h"
 
-#include "resources/resource.h"
+#include "app/entry.h"
+
+#include <cstring>
 
 namespace app_test {
 namespace {
-
-constexpr char TOO_MANY[] =
-    "紙の枚数がいっぱいです。\n枚数を減らしてからもう一度作成してください。";
-constexpr char CREATE_FAILED[] = "紙の生成に失敗しました";
-
-std::string ClassOf(HWND window) {
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    return name;
-}
 
 int RegisteredCount() {
     int count = 0;
@@ -28,39 +20,31 @@ bool IsTopmostWindow(HWND window) {
     return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-TEST_F(ShellTest, NewNoteTakesTheLowestFreeSlotAgainAfterAPeel) {
+TEST_F(ShellTest, LowestFreeSlotAfterAPeelAndThePurgeOfNotesWithoutAWindow) {
     SmallNotesWithoutDialog(40, 30);
     ASSERT_TRUE(Start());
     EXPECT_EQ(0, NewNoteByDoubleClick());
     EXPECT_EQ(1, NewNoteByDoubleClick());
     EXPECT_EQ(2, NewNoteByDoubleClick());
     HWND second = GetPaper(1)->GetWindow();
-    EXPECT_TRUE(IsWindowVisible(second));
-
     // Peeling off tears the note down; its notice purges the slot.
     GetPaper(1)->Destroy();
     EXPECT_FALSE(IsWindow(second));
     EXPECT_EQ(1, FindFreeSlot());
-
     ASSERT_EQ(1, NewNoteByDoubleClick());
-    EXPECT_EQ("Inkslip1", ClassOf(GetPaper(1)->GetWindow()));
+    char className[16] = "";
+    GetClassNameA(GetPaper(1)->GetWindow(), className, sizeof className);
+    EXPECT_STREQ("Inkslip1", className);
     EXPECT_EQ(3, FindFreeSlot());
-}
 
-TEST_F(ShellTest, PurgeDeletesOnlyNotesWithoutAWindow) {
-    SmallNotesWithoutDialog();
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(0, NewNoteByDoubleClick());
-    SetPaper(1, new Paper());  // as a failed restore leaves it
-    SetPaper(4, new Paper());
-    EXPECT_EQ(2, FindFreeSlot());
-
+    SetPaper(3, new Paper());  // as a failed restore leaves it
+    SetPaper(6, new Paper());
+    EXPECT_EQ(4, FindFreeSlot());
     SendMessageA(mainWindow, WM_PURGE_PAPERS, 0, 0);
-    EXPECT_EQ(nullptr, GetPaper(1));
-    EXPECT_EQ(nullptr, GetPaper(4));
-    ASSERT_NE(nullptr, GetPaper(0));
-    EXPECT_TRUE(IsWindow(GetPaper(0)->GetWindow()));
-    EXPECT_EQ(1, FindFreeSlot());
+    EXPECT_EQ(nullptr, GetPaper(3));
+    EXPECT_EQ(nullptr, GetPaper(6));
+    EXPECT_EQ(3, RegisteredCount());
+    EXPECT_TRUE(IsWindow(GetPaper(2)->GetWindow()));
 }
 
 TEST_F(ShellTest, NoteBeyondTheLimitIsRefusedWithItsMessage) {
@@ -72,15 +56,16 @@ TEST_F(ShellTest, NoteBeyondTheLimitIsRefusedWithItsMessage) {
     EXPECT_EQ(MaxPapers, FindFreeSlot());
 
     std::string bmp = folder.File("one.bmp");
-    ASSERT_TRUE(test_support::WriteFileBytes(bmp, MakeBmp(1, 1, 0xFF0000)));
+    ASSERT_TRUE(WriteBmp(bmp, 1, 1, 0xFF0000));
     {
         DialogAnswerer answerer(IDOK);
         SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
         NewPaperFromFile(mainWindow, bmp.c_str());
-        ASSERT_EQ(2u, answerer.Boxes().size());
-        for (const auto& box : answerer.Boxes()) {
+        ASSERT_EQ(2u, answerer.Seen().size());
+        for (const auto& box : answerer.Seen()) {
             EXPECT_EQ("Inkslip", box.caption);
-            EXPECT_EQ(TOO_MANY, box.text);
+            EXPECT_EQ("紙の枚数がいっぱいです。\n枚数を減らしてからもう一度作成してください。",
+                      box.text);
         }
     }
     EXPECT_EQ(0, g_shell.NewFromHotkey);
@@ -94,60 +79,47 @@ TEST_F(ShellTest, NoteThatCannotBeMadeIsReportedAndFreesItsSlot) {
         // The open dialog, cancelled: nothing happens.
         DialogAnswerer answerer(IDCANCEL);
         Command(IDM_NEW_FROM_BMP);
-        // (The open dialog may be activated more than once while it opens.)
-        ASSERT_LE(1u, answerer.Boxes().size());
-        EXPECT_EQ("ファイル指定", answerer.Boxes()[0].caption);
+        ASSERT_GE(answerer.Seen().size(), 1u);
+        EXPECT_EQ("ファイル指定", answerer.Seen()[0].caption);
     }
     EXPECT_EQ(nullptr, GetPaper(0));
 
     std::string notBmp = folder.File("text.bmp");
-    ASSERT_TRUE(test_support::WriteFileBytes(notBmp, "this is not a bitmap"));
+    ASSERT_TRUE(WriteFileBytes(notBmp, "this is not a bitmap"));
     {
         DialogAnswerer answerer(IDOK);
         NewPaperFromFile(mainWindow, notBmp.c_str());
-        ASSERT_EQ(1u, answerer.Boxes().size());
-        EXPECT_EQ(CREATE_FAILED, answerer.Boxes()[0].text);
+        ASSERT_EQ(1u, answerer.Seen().size());
+        EXPECT_EQ("紙の生成に失敗しました", answerer.Seen()[0].text);
     }
     EXPECT_EQ(nullptr, GetPaper(0));
     EXPECT_EQ(0, FindFreeSlot());
 
-    // A readable bitmap makes a note of its size, shown at once.
+    // A readable bitmap makes a note shown at once.
     std::string bmp = folder.File("wide.bmp");
-    ASSERT_TRUE(test_support::WriteFileBytes(bmp, MakeBmp(60, 10, 0x00FF00)));
+    ASSERT_TRUE(WriteBmp(bmp, 60, 10, 0x00FF00));
     NewPaperFromFile(mainWindow, bmp.c_str());
     ASSERT_NE(nullptr, GetPaper(0));
-    HWND window = GetPaper(0)->GetWindow();
-    EXPECT_TRUE(IsWindowVisible(window));
-    RECT rect;
-    GetWindowRect(window, &rect);
-    EXPECT_EQ(62, rect.right - rect.left);
+    EXPECT_TRUE(IsWindowVisible(GetPaper(0)->GetWindow()));
 }
 
-class RestoreTest : public ShellTest {
-protected:
-    void StoreNote(int number, int x, int y, int recordNumber = -1) {
-        CreateDirectoryA(DataFolder().c_str(), nullptr);
-        std::string base = DataFolder() + std::to_string(number);
-        ASSERT_TRUE(test_support::WriteFileBytes(
-            base + ".dat", MakeRecord(x, y, recordNumber < 0 ? number : recordNumber, 0)));
-        ASSERT_TRUE(test_support::WriteFileBytes(base + ".bmp", MakeBmp(30, 20, 0x0000FF)));
-    }
-    std::string DataFile(int number) const {
-        return DataFolder() + std::to_string(number) + ".dat";
-    }
-};
-
-TEST_F(RestoreTest, RestoresStoredNotesBelow255AndKeepsTheirFilesWhileRunning) {
+TEST_F(ShellTest, RestoresStoredNotesBelow255AndKeepsTheirFilesWhileRunning) {
     StoreNote(3, 100, 50);
     StoreNote(7, 300, 60);
+    StoreNote(2, 100, 50, 9);  // a record of another note
     StoreNote(255, 10, 10);
     StoreNote(300, 10, 10);
     SmallNotesWithoutDialog();
     ASSERT_TRUE(Start());
 
+    // Note 2 cannot be restored: it keeps its slot until the purge.
+    ASSERT_NE(nullptr, GetPaper(2));
+    EXPECT_EQ(nullptr, GetPaper(2)->GetWindow());
+    SendMessageA(mainWindow, WM_PURGE_PAPERS, 0, 0);
+    EXPECT_EQ(nullptr, GetPaper(2));
     EXPECT_EQ(2, RegisteredCount());
-    ASSERT_NE(nullptr, GetPaper(3));
     ASSERT_NE(nullptr, GetPaper(7));
+    ASSERT_NE(nullptr, GetPaper(3));
     HWND third = GetPaper(3)->GetWindow();
     ASSERT_TRUE(third);
     EXPECT_TRUE(IsWindowVisible(third));
@@ -158,69 +130,31 @@ TEST_F(RestoreTest, RestoresStoredNotesBelow255AndKeepsTheirFilesWhileRunning) {
     EXPECT_EQ(nullptr, FindWindowA("Inkslip255", nullptr));
     EXPECT_EQ(0, FindFreeSlot());
     // A crash from here on must not lose the notes.
-    EXPECT_TRUE(test_support::FileExists(DataFile(3)));
-    EXPECT_TRUE(test_support::FileExists(DataFile(7)));
+    EXPECT_TRUE(FileExists(DataFile(3)));
+    EXPECT_TRUE(FileExists(DataFile(7)));
 
     ASSERT_EQ(0, NewNoteByDoubleClick());
     SetWindowPos(GetPaper(7)->GetWindow(), nullptr, 320, 90, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     PumpMessages();
-    Stop();
-
-    EXPECT_TRUE(test_support::FileExists(DataFile(0)));
-    EXPECT_TRUE(test_support::FileExists(DataFolder() + "0.bmp"));
-    EXPECT_EQ(MakeRecord(320, 90, 7, 0), test_support::ReadFileBytes(DataFile(7)));
-    EXPECT_EQ(MakeRecord(100, 50, 3, 0), test_support::ReadFileBytes(DataFile(3)));
-    // Never restored, never touched.
-    EXPECT_EQ(MakeRecord(10, 10, 255, 0), test_support::ReadFileBytes(DataFile(255)));
-}
-
-TEST_F(RestoreTest, PeeledRestoredNoteDoesNotComeBack) {
-    StoreNote(3, 100, 50);
-    StoreNote(5, 200, 50);
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(GetPaper(3) && GetPaper(3)->GetWindow());
+    // A peeled note is gone at once, not at exit.
     ASSERT_TRUE(GetPaper(3)->PeelOff());  // no warning by default
     EXPECT_EQ(nullptr, GetPaper(3));
-    EXPECT_FALSE(test_support::FileExists(DataFile(3)));  // gone at once, not at exit
+    EXPECT_FALSE(FileExists(DataFile(3)));
     Stop();
-    EXPECT_FALSE(test_support::FileExists(DataFile(3)));
-    EXPECT_TRUE(test_support::FileExists(DataFile(5)));
+
+    EXPECT_TRUE(FileExists(DataFile(0)));
+    EXPECT_TRUE(FileExists(DataFolder() + "0.bmp"));
+    EXPECT_FALSE(FileExists(DataFile(3)));
+    EXPECT_EQ(RecordBytes(320, 90, 7, 0), ReadFileBytes(DataFile(7)));
+    // Never restored, never touched.
+    EXPECT_EQ(RecordBytes(10, 10, 255, 0), ReadFileBytes(DataFile(255)));
+    EXPECT_EQ(RecordBytes(100, 50, 9, 0), ReadFileBytes(DataFile(2)));
 
     ASSERT_TRUE(Start());
     EXPECT_EQ(nullptr, GetPaper(3));
-    ASSERT_NE(nullptr, GetPaper(5));
-    EXPECT_TRUE(GetPaper(5)->GetWindow());
-}
-
-TEST_F(RestoreTest, NoteThatCannotBeRestoredKeepsItsFileAndLosesItsSlotAtThePurge) {
-    StoreNote(2, 100, 50, 9);  // a record of another note
-    ASSERT_TRUE(Start());
-    ASSERT_NE(nullptr, GetPaper(2));
-    EXPECT_EQ(nullptr, GetPaper(2)->GetWindow());
-    SendMessageA(mainWindow, WM_PURGE_PAPERS, 0, 0);
-    EXPECT_EQ(nullptr, GetPaper(2));
-    Stop();
-    EXPECT_EQ(MakeRecord(100, 50, 9, 0), test_support::ReadFileBytes(DataFile(2)));
-}
-
-TEST_F(RestoreTest, RestoredNotesFollowHideAndTopmost) {
-    StoreNote(0, 100, 50);
-    StoreNote(1, 200, 50);
-    Ini("paper", "IsHide", "1");
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(GetPaper(0) && GetPaper(0)->GetWindow());
-    EXPECT_FALSE(IsWindowVisible(GetPaper(0)->GetWindow()));
-    EXPECT_FALSE(IsWindowVisible(GetPaper(1)->GetWindow()));
-    Stop();
-
-    Ini("paper", "IsHide", "0");
-    Ini("paper", "IsTopmost", "1");
-    ASSERT_TRUE(Start());
-    ASSERT_TRUE(GetPaper(1) && GetPaper(1)->GetWindow());
-    EXPECT_TRUE(IsWindowVisible(GetPaper(1)->GetWindow()));
-    EXPECT_TRUE(IsTopmostWindow(GetPaper(0)->GetWindow()));
-    EXPECT_TRUE(IsTopmostWindow(GetPaper(1)->GetWindow()));
+    ASSERT_NE(nullptr, GetPaper(7));
+    EXPECT_TRUE(GetPaper(7)->GetWindow());
 }
 
 TEST_F(ShellTest, HideAllKeepsItsMarkForANewNoteAndTopmostShowsAll) {
@@ -235,29 +169,30 @@ TEST_F(ShellTest, HideAllKeepsItsMarkForANewNoteAndTopmostShowsAll) {
     Command(IDM_HIDE_ALL);
     EXPECT_FALSE(IsWindowVisible(first));
     EXPECT_FALSE(IsWindowVisible(second));
-    EXPECT_TRUE(MenuChecked(IDM_HIDE_ALL));
+    EXPECT_TRUE(MenuHas(IDM_HIDE_ALL, MF_CHECKED));
 
     // A new note shows itself even now; the others stay hidden.
     ASSERT_EQ(2, NewNoteByDoubleClick());
     HWND third = GetPaper(2)->GetWindow();
     EXPECT_TRUE(IsWindowVisible(third));
     EXPECT_FALSE(IsWindowVisible(first));
-    EXPECT_TRUE(MenuChecked(IDM_HIDE_ALL));
+    EXPECT_TRUE(MenuHas(IDM_HIDE_ALL, MF_CHECKED));
     EXPECT_EQ(1, g_settings.PaperIsHide);
 
     Command(IDM_HIDE_ALL);
     EXPECT_TRUE(IsWindowVisible(first));
     EXPECT_TRUE(IsWindowVisible(second));
-    EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
+    EXPECT_FALSE(MenuHas(IDM_HIDE_ALL, MF_CHECKED));
 
+    // Topmost while hidden shows all and clears the hide mark.
     Command(IDM_HIDE_ALL);
     Command(IDM_TOPMOST);
     for (HWND window : {first, second, third}) {
         EXPECT_TRUE(IsWindowVisible(window));
         EXPECT_TRUE(IsTopmostWindow(window));
     }
-    EXPECT_FALSE(MenuChecked(IDM_HIDE_ALL));
-    EXPECT_TRUE(MenuChecked(IDM_TOPMOST));
+    EXPECT_FALSE(MenuHas(IDM_HIDE_ALL, MF_CHECKED));
+    EXPECT_TRUE(MenuHas(IDM_TOPMOST, MF_CHECKED));
     EXPECT_EQ(0, g_settings.PaperIsHide);
     // A hidden palette takes the order but stays hidden.
     ASSERT_TRUE(g_shell.toolPalette);
@@ -267,43 +202,54 @@ TEST_F(ShellTest, HideAllKeepsItsMarkForANewNoteAndTopmostShowsAll) {
     // While on top, new notes come on top too.
     ASSERT_EQ(3, NewNoteByDoubleClick());
     EXPECT_TRUE(IsTopmostWindow(GetPaper(3)->GetWindow()));
-
     Command(IDM_TOPMOST);
     EXPECT_FALSE(IsTopmostWindow(first));
-    EXPECT_FALSE(MenuChecked(IDM_TOPMOST));
+    EXPECT_FALSE(MenuHas(IDM_TOPMOST, MF_CHECKED));
 }
 
-TEST_F(ShellTest, UndoCommandReachesTheActiveNoteOnly) {
+// Ctrl+Z pressed in any window of the thread becomes the main window's undo
+// command, which reaches the active note only; a plain Z does nothing.
+TEST_F(ShellTest, CtrlZUndoesTheActiveNoteOnly) {
     SmallNotesWithoutDialog(40, 30);
     ASSERT_TRUE(Start());
     ASSERT_EQ(0, NewNoteByDoubleClick());
     ASSERT_EQ(1, NewNoteByDoubleClick());
     Paper* drawn = GetPaper(0);
     HWND drawnWindow = drawn->GetWindow();
-    HWND otherWindow = GetPaper(1)->GetWindow();
+    HACCEL accelerators =
+        LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_TRUE(accelerators);
+    BYTE saved[256], keys[256];
+    GetKeyboardState(saved);
+    memcpy(keys, saved, sizeof keys);
+    auto pressZ = [&](HWND target, bool control) {
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = control ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MSG z{target, WM_KEYDOWN, 'Z', 0x002C0001, 0, {0, 0}};
+        DispatchWithAccelerator(mainWindow, accelerators, z);
+        SetKeyboardState(saved);
+    };
 
     // A pen dot at drawing-area point (5, 5): window point (6, 26).
-    const LPARAM point = MAKELPARAM(6, 26);
-    SendMessageA(drawnWindow, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageA(drawnWindow, WM_LBUTTONUP, 0, point);
+    SendMessageA(drawnWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 26));
+    SendMessageA(drawnWindow, WM_LBUTTONUP, 0, MAKELPARAM(6, 26));
     const Rgb ink = drawn->picture->GetRgb(6, 26);
     const Rgb paper = drawn->picture->GetRgb(20, 40);
     ASSERT_NE(paper, ink);
 
-    SetActiveWindow(otherWindow);
-    ASSERT_EQ(otherWindow, GetActiveWindow());
-    Command(IDM_UNDO);
-    EXPECT_EQ(ink, drawn->picture->GetRgb(6, 26));
-
     ASSERT_TRUE(g_shell.toolPalette);
     ShowWindow(g_shell.toolPalette, SW_SHOWNORMAL);
-    SetActiveWindow(g_shell.toolPalette);
-    Command(IDM_UNDO);
-    EXPECT_EQ(ink, drawn->picture->GetRgb(6, 26));
-
+    for (HWND other : {GetPaper(1)->GetWindow(), g_shell.toolPalette}) {
+        SetActiveWindow(other);
+        ASSERT_EQ(other, GetActiveWindow());
+        pressZ(other, true);
+        EXPECT_EQ(ink, drawn->picture->GetRgb(6, 26));
+    }
     SetActiveWindow(drawnWindow);
     ASSERT_EQ(drawnWindow, GetActiveWindow());
-    Command(IDM_UNDO);
+    pressZ(drawnWindow, false);
+    EXPECT_EQ(ink, drawn->picture->GetRgb(6, 26));
+    pressZ(GetPaper(1)->GetWindow(), true);
     EXPECT_EQ(paper, drawn->picture->GetRgb(6, 26));
 }
 

@@ -1,58 +1,21 @@
 // What the shell's tests share: a main window started on an INI file and
-// a data folder of their own, and an answerer for message boxes and dialogs.
+// a data folder of their own.
 #pragma once
 
 #include "app/paper_registry.h"
 #include "app/shell.h"
+#include "resources/resource.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 namespace app_test {
 
-// Answers every dialog box (class "#32770") that the current thread opens
-// while it lives: remembers its caption and message text, then presses a
-// button. The choice may depend on the box.
-class DialogAnswerer {
-public:
-    struct Box {
-        std::string caption;
-        std::string text;  // the message text of a message box, else empty
-    };
-    using Chooser = std::function<int(const Box&)>;
-
-    explicit DialogAnswerer(int button = IDOK);
-    explicit DialogAnswerer(Chooser chooser);
-    ~DialogAnswerer();
-    DialogAnswerer(const DialogAnswerer&) = delete;
-    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
-
-    const std::vector<Box>& Boxes() const { return boxes; }
-
-private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    HHOOK hook = nullptr;
-    Chooser chooser;
-    std::vector<Box> boxes;
-};
-
-// Handles every message waiting in the thread's queue; a WM_QUIT is taken out.
-void PumpMessages();
-
-// Appends a line "key=value" under a section of an INI file.
-void SetIni(const std::string& iniPath, const char* section, const char* key,
-            const std::string& value);
-
-// A 24-bit bottom-up BMP file of one colour (0xRRGGBB).
-std::string MakeBmp(int width, int height, uint32_t color);
-// An 8-byte note record.
-std::string MakeRecord(int x, int y, int number, int locked);
+using namespace test_support;
 
 class ShellTest : public ::testing::Test {
 protected:
@@ -61,7 +24,12 @@ protected:
     std::string IniPath() const { return folder.File("inkslip.ini"); }
     std::string DataFolder() const { return folder.File("data\\"); }
     void Ini(const char* section, const char* key, const std::string& value) {
-        SetIni(IniPath(), section, key, value);
+        WritePrivateProfileStringA(section, key, value.c_str(), IniPath().c_str());
+    }
+    std::string IniValue(const char* section, const char* key) const {
+        char value[64] = "";
+        GetPrivateProfileStringA(section, key, "?", value, sizeof value, IniPath().c_str());
+        return value;
     }
     // Notes of the default size come without the size dialog when made the
     // hot key way.
@@ -71,6 +39,19 @@ protected:
         Ini("paper", "IsNoSizing", "1");
     }
 
+    // Writes N.dat (a record numbered `recordNumber`, by default N) and a
+    // blue 30 x 20 N.bmp into the data folder.
+    void StoreNote(int number, int x, int y, int recordNumber = -1) {
+        CreateDirectoryA(DataFolder().c_str(), nullptr);
+        std::string base = DataFolder() + std::to_string(number);
+        ASSERT_TRUE(WriteFileBytes(base + ".dat",
+                                   RecordBytes(x, y, recordNumber < 0 ? number : recordNumber, 0)));
+        ASSERT_TRUE(WriteBmp(base + ".bmp", 30, 20, 0x0000FF));
+    }
+    std::string DataFile(int number) const {
+        return DataFolder() + std::to_string(number) + ".dat";
+    }
+
     // Creates the main window, which runs the whole start-up.
     HWND Start();
     // Destroys it (the exit sequence) and takes the quit message it posts.
@@ -78,10 +59,11 @@ protected:
     // A new note the way a tray double click makes one; its slot or -1.
     int NewNoteByDoubleClick();
     void Command(int id) { SendMessageA(mainWindow, WM_COMMAND, id, 0); }
-    bool MenuChecked(int id) const;
-    bool MenuGrayed(int id) const;
+    bool MenuHas(int id, UINT mark) const {
+        return (GetMenuState(g_shell.trayMenu, id, MF_BYCOMMAND) & mark) != 0;
+    }
 
-    test_support::TemporaryFolder folder;
+    TemporaryFolder folder;
     HWND mainWindow = nullptr;
 };
 

@@ -1,5 +1,4 @@
 #include "canvas/ddb_canvas.h"
-#include "paper/size_dialog.h"
 #include "paper_fixture.h"
 
 #include <dlgs.h>
@@ -7,49 +6,34 @@
 namespace paper_test {
 namespace {
 
-using test_support::FileExists;
-using test_support::WriteFileBytes;
-
-constexpr Rgb WHITE = 0xFFFFFF;
-constexpr Rgb BLUE = 0x0000FF;
-constexpr Rgb CYAN = 0x00FFFF;
-constexpr Rgb GREEN = 0x00FF00;
-
 using CommandTest = PaperTest;
 
-bool IsGrayed(HMENU menu, int command) {
-    return (GetMenuState(menu, command, MF_BYCOMMAND) & MF_GRAYED) != 0;
+bool MenuHas(HMENU menu, int command, UINT mark) {
+    return (GetMenuState(menu, command, MF_BYCOMMAND) & mark) != 0;
 }
 
 TEST_F(CommandTest, LockGreysPeelAndResizeAndDrawsThePadlock) {
     Paper* paper = NewPaper(0);
     EXPECT_EQ(CYAN, paper->picture->GetRgb(8, 3));
-    paper->OnCommand(paper->GetWindow(), IDM_LOCK);
-    UpdateWindow(paper->GetWindow());
-    EXPECT_EQ(1, paper->locked);
-    EXPECT_TRUE(GetMenuState(paper->menu, IDM_LOCK, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_TRUE(IsGrayed(paper->menu, IDM_PEEL_OFF));
-    EXPECT_TRUE(IsGrayed(paper->menu, IDM_RESIZE));
-    EXPECT_FALSE(IsGrayed(paper->menu, IDM_SAVE_AS));
-    // Padlock line 1 runs from (4, 0) to (11, 0) of the lock at (3, 3).
-    EXPECT_EQ(0u, paper->picture->GetRgb(7, 3));
-    EXPECT_EQ(0u, paper->picture->GetRgb(13, 3));
-    EXPECT_EQ(CYAN, paper->picture->GetRgb(14, 3));
-    EXPECT_EQ(0u, paper->picture->GetRgb(10, 17));  // line 7, the bottom
-
-    paper->OnCommand(paper->GetWindow(), IDM_LOCK);
-    UpdateWindow(paper->GetWindow());
-    EXPECT_EQ(0, paper->locked);
-    EXPECT_FALSE(GetMenuState(paper->menu, IDM_LOCK, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_FALSE(IsGrayed(paper->menu, IDM_PEEL_OFF));
-    EXPECT_FALSE(IsGrayed(paper->menu, IDM_RESIZE));
-    EXPECT_EQ(CYAN, paper->picture->GetRgb(8, 3));
+    for (int locked : {1, 0}) {
+        paper->OnCommand(paper->GetWindow(), IDM_LOCK);
+        UpdateWindow(paper->GetWindow());
+        EXPECT_EQ(locked, paper->locked);
+        EXPECT_EQ(locked == 1, MenuHas(paper->menu, IDM_LOCK, MF_CHECKED));
+        EXPECT_EQ(locked == 1, MenuHas(paper->menu, IDM_PEEL_OFF, MF_GRAYED));
+        EXPECT_EQ(locked == 1, MenuHas(paper->menu, IDM_RESIZE, MF_GRAYED));
+        EXPECT_FALSE(MenuHas(paper->menu, IDM_SAVE_AS, MF_GRAYED));
+        // Padlock line 1 runs from (4, 0) to (11, 0) of the lock at (3, 3);
+        // unlocked, the tab is plain again.
+        EXPECT_EQ(locked ? 0u : CYAN, paper->picture->GetRgb(7, 3));
+        EXPECT_EQ(locked ? 0u : CYAN, paper->picture->GetRgb(13, 3));
+        EXPECT_EQ(CYAN, paper->picture->GetRgb(14, 3));
+        EXPECT_EQ(locked ? 0u : CYAN, paper->picture->GetRgb(10, 17));  // line 7, the bottom
+    }
 }
 
 TEST_F(CommandTest, PeelOffAsksWhenWarnedAndForgetsTheNote) {
-    ASSERT_TRUE(WriteBmp(folder.File("1.bmp"), 40, 40, WHITE));
-    ASSERT_TRUE(
-        WriteFileBytes(folder.File("1.dat"), std::string("\x0A\x00\x0A\x00\x01\x00\x00\x00", 8)));
+    StoreNote(1, 10, 10, 40, 40);
     Paper* paper = PaperFromFile(folder.File("1.dat"), 1);
     ASSERT_NE(nullptr, paper);
     g_settings.IsDelWarning = 1;
@@ -88,8 +72,7 @@ TEST_F(CommandTest, ResizeKeepsTheTopLeftAndFillsTheRestWithBackground) {
         paper->OnCommand(paper->GetWindow(), IDM_RESIZE);
         ASSERT_EQ(1u, answerer.Seen().size());
     }
-    RECT rect;
-    GetWindowRect(paper->GetWindow(), &rect);
+    RECT rect = WindowRect(paper);
     EXPECT_EQ(102, rect.right - rect.left);
     EXPECT_EQ(323, rect.bottom - rect.top);
     EXPECT_EQ(BLUE, paper->picture->GetRgb(50, 100));
@@ -116,7 +99,7 @@ TEST_F(CommandTest, ResizeKeepsTheTopLeftAndFillsTheRestWithBackground) {
     EXPECT_EQ(100, paper->bodyWidth);
 }
 
-TEST_F(CommandTest, SaveAsAppendsBmpUnlessPresent) {
+TEST_F(CommandTest, SaveAsAppendsBmpUnlessPresentAndReportsFailures) {
     Paper* paper = NewPaper(0);
     paper->picture->SetRgb(1, 22, BLUE);
     // One folder per name: memo.bmp and memo.BMP are one file to the system.
@@ -135,21 +118,18 @@ TEST_F(CommandTest, SaveAsAppendsBmpUnlessPresent) {
 
     // Through the real save dialog.
     {
-        const std::string chosen = folder.File("chosen");
-        DialogAnswerer answerer([chosen](HWND dialog) {
-            SetDlgItemTextA(dialog, edt1, chosen.c_str());
-            SetDlgItemTextA(dialog, cmb13, chosen.c_str());
+        const std::string name = folder.File("chosen");
+        DialogAnswerer answerer([name](HWND dialog) {
+            SetDlgItemTextA(dialog, edt1, name.c_str());
+            SetDlgItemTextA(dialog, cmb13, name.c_str());
             PressButton(dialog, IDOK);
         });
         paper->OnCommand(paper->GetWindow(), IDM_SAVE_AS);
         ASSERT_GE(answerer.Seen().size(), 1u);
         EXPECT_EQ("ファイル出力先指定", answerer.Seen()[0].caption);
     }
-    EXPECT_TRUE(FileExists(folder.File("chosen.bmp")));
-}
+    ASSERT_TRUE(DeleteFileA(folder.File("chosen.bmp").c_str()));
 
-TEST_F(CommandTest, SaveAsFailuresAreReported) {
-    Paper* paper = NewPaper(0);
     {
         DialogAnswerer answerer(IDCANCEL);
         paper->OnCommand(paper->GetWindow(), IDM_SAVE_AS);

@@ -1,7 +1,5 @@
 #include "paper_fixture.h"
 
-#include "canvas/ddb_canvas.h"
-
 #include <shlobj.h>
 
 #include <cstring>
@@ -13,7 +11,6 @@ Paper* g_papers[MAX_PAPERS] = {};
 namespace {
 
 const char MAIN_CLASS[] = "InkslipPaperTestMain";
-DialogAnswerer* g_answerer = nullptr;
 
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_PAPER_TORN_DOWN) {
@@ -31,38 +28,16 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 void RegisterMainClass() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof windowClass;
+    WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = MainProc;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = MAIN_CLASS;
-    registered = RegisterClassExA(&windowClass) != 0;
+    RegisterClassA(&windowClass);  // fails harmlessly after the first test
 }
 
-BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
-    char className[32] = "";
-    GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, "#32770") == 0 && IsWindowVisible(window)) {
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM text) {
-    char className[32] = "";
-    GetClassNameA(child, className, sizeof className);
-    if (lstrcmpiA(className, "Static") == 0) {
-        char buffer[512] = "";
-        GetWindowTextA(child, buffer, sizeof buffer);
-        std::string* joined = reinterpret_cast<std::string*>(text);
-        if (buffer[0]) {
-            if (!joined->empty()) *joined += "|";
-            *joined += buffer;
-        }
-    }
-    return TRUE;
+void Show(Paper* paper) {
+    ShowWindow(paper->GetWindow(), SW_SHOWNOACTIVATE);
+    UpdateWindow(paper->GetWindow());
 }
 
 }  // namespace
@@ -74,51 +49,6 @@ LRESULT CALLBACK ForwardToPaper(HWND window, UINT message, WPARAM wParam, LPARAM
         }
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void PressButton(HWND dialog, int button) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-}
-
-DialogAnswerer::DialogAnswerer(Action action) : action(std::move(action)) {
-    g_answerer = this;
-    timer = SetTimer(nullptr, 0, 50, &DialogAnswerer::OnTimer);
-}
-
-DialogAnswerer::DialogAnswerer(int button)
-    : DialogAnswerer([button](HWND dialog) { PressButton(dialog, button); }) {}
-
-DialogAnswerer::~DialogAnswerer() {
-    KillTimer(nullptr, timer);
-    g_answerer = nullptr;
-}
-
-void CALLBACK DialogAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_answerer) g_answerer->Tick();
-}
-
-void DialogAnswerer::Tick() {
-    ++ticks;
-    std::vector<HWND> dialogs;
-    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
-    for (HWND dialog : dialogs) {
-        bool done = false;
-        for (HWND old : answered) done = done || old == dialog;
-        if (done) {
-            // Still open long after its answer: end it so the test goes on.
-            if (ticks > 200) EndDialog(dialog, IDCANCEL);
-            continue;
-        }
-        SeenDialog entry;
-        char caption[256] = "";
-        GetWindowTextA(dialog, caption, sizeof caption);
-        entry.caption = caption;
-        EnumChildWindows(dialog, CollectStaticText, reinterpret_cast<LPARAM>(&entry.text));
-        seen.push_back(entry);
-        answered.push_back(dialog);
-        if (action) action(dialog);
-    }
 }
 
 void PaperTest::SetUp() {
@@ -163,8 +93,7 @@ Paper* PaperTest::NewPaper(int number, int width, int height) {
         return paper;
     }
     Paper::SetToolState(&g_settings.Tool);
-    ShowWindow(paper->GetWindow(), SW_SHOWNOACTIVATE);
-    UpdateWindow(paper->GetWindow());
+    Show(paper);
     return paper;
 }
 
@@ -179,14 +108,26 @@ Paper* PaperTest::PaperFromFile(const std::string& path, int number) {
         }
         return nullptr;
     }
-    ShowWindow(paper->GetWindow(), SW_SHOWNOACTIVATE);
-    UpdateWindow(paper->GetWindow());
+    Show(paper);
     return paper;
+}
+
+void PaperTest::StoreNote(int number, int x, int y, int width, int height, Rgb fill) {
+    const std::string base = folder.File(std::to_string(number));
+    ASSERT_TRUE(WriteBmp(base + ".bmp", width, height, fill));
+    ASSERT_TRUE(WriteFileBytes(base + ".dat", RecordBytes(x, y, number, 0)));
 }
 
 void PaperTest::Mouse(Paper* paper, UINT message, int x, int y) {
     SendMessageA(paper->GetWindow(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
                  MAKELPARAM(x & 0xFFFF, y & 0xFFFF));
+}
+
+void PaperTest::Drag(Paper* paper, std::initializer_list<POINT> points) {
+    const POINT* point = points.begin();
+    Mouse(paper, WM_LBUTTONDOWN, point->x, point->y);
+    for (++point; point != points.end(); ++point) Mouse(paper, WM_MOUSEMOVE, point->x, point->y);
+    Mouse(paper, WM_LBUTTONUP, (points.end() - 1)->x, (points.end() - 1)->y);
 }
 
 void PaperTest::SetAltDown(bool down) {
@@ -196,9 +137,10 @@ void PaperTest::SetAltDown(bool down) {
     SetKeyboardState(keys);
 }
 
-bool WriteBmp(const std::string& path, int width, int height, Rgb fill) {
-    DdbCanvas canvas(1, 1);
-    return canvas.Create(width, height, fill) && canvas.SaveBmp(path.c_str());
+RECT WindowRect(const Paper* paper) {
+    RECT rect{};
+    GetWindowRect(paper->GetWindow(), &rect);
+    return rect;
 }
 
 HDROP MakeDrop(const std::vector<std::string>& paths) {
@@ -216,18 +158,6 @@ HDROP MakeDrop(const std::vector<std::string>& paths) {
     *cursor = '\0';
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    return names;
 }
 
 }  // namespace paper_test

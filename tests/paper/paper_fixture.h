@@ -1,6 +1,5 @@
 // What the note tests share: a hidden main window with a small registry that
-// forwards note messages and purges torn-down notes, an answerer for the
-// message boxes and dialogs a note opens, and file helpers.
+// forwards note messages and purges torn-down notes, and mouse helpers.
 #pragma once
 
 #include "paper/paper.h"
@@ -11,13 +10,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 namespace paper_test {
 
+using namespace test_support;
+
 constexpr int MAX_PAPERS = 255;
+constexpr Rgb WHITE = 0xFFFFFF;
+constexpr Rgb BLUE = 0x0000FF;  // the pen colour of the fixture
+constexpr Rgb RED = 0xFF0000;
+constexpr Rgb GREEN = 0x00FF00;
+constexpr Rgb CYAN = 0x00FFFF;
 
 // The registry of the test main window, slot = note number.
 extern Paper* g_papers[MAX_PAPERS];
@@ -26,41 +32,10 @@ extern Paper* g_papers[MAX_PAPERS];
 // note window procedure does.
 LRESULT CALLBACK ForwardToPaper(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// A dialog or message box seen while a note waited on it.
-struct SeenDialog {
-    std::string caption;
-    std::string text;  // the message box text (its static controls joined)
-};
-
-// Answers every modal dialog of this thread from a timer: records its caption
-// and text, then runs the action (which presses a button or fills the dialog
-// in). After a time limit a dialog still open is ended with IDCANCEL, so a
-// test never blocks.
-class DialogAnswerer {
-public:
-    using Action = std::function<void(HWND dialog)>;
-    explicit DialogAnswerer(Action action);
-    // Presses one button in every dialog.
-    explicit DialogAnswerer(int button);
-    ~DialogAnswerer();
-    DialogAnswerer(const DialogAnswerer&) = delete;
-    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
-
-    const std::vector<SeenDialog>& Seen() const { return seen; }
-
-private:
-    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
-    void Tick();
-
-    Action action;
-    std::vector<SeenDialog> seen;
-    std::vector<HWND> answered;
-    UINT_PTR timer = 0;
-    int ticks = 0;
-};
-
-// Presses a dialog button the way a click does.
-void PressButton(HWND dialog, int button);
+// An HDROP holding the given paths, as the shell hands it over.
+HDROP MakeDrop(const std::vector<std::string>& paths);
+// The window rectangle of a note.
+RECT WindowRect(const Paper* paper);
 
 class PaperTest : public ::testing::Test {
 protected:
@@ -72,21 +47,18 @@ protected:
     // A note made by CreateFromFile into slot `number`; null on failure
     // (the failed note is deleted).
     Paper* PaperFromFile(const std::string& path, int number);
+    // Writes N.bmp (one colour) and N.dat into the test folder.
+    void StoreNote(int number, int x, int y, int width, int height, Rgb fill = WHITE);
 
     // Sends a mouse message with a point in window coordinates given as words.
     void Mouse(Paper* paper, UINT message, int x, int y);
+    // A press at the first point, moves to the others, a release at the last.
+    void Drag(Paper* paper, std::initializer_list<POINT> points);
     void SetAltDown(bool down);
 
     HWND mainWindow = nullptr;
     Settings savedSettings{};
-    test_support::TemporaryFolder folder;
+    TemporaryFolder folder;
 };
-
-// A BMP file of that size filled with one colour (Rgb), with optional pixels.
-bool WriteBmp(const std::string& path, int width, int height, Rgb fill);
-// An HDROP holding the given paths, as the shell hands it over.
-HDROP MakeDrop(const std::vector<std::string>& paths);
-// The files (not folders) of a folder.
-std::vector<std::string> FilesIn(const std::string& folder);
 
 }  // namespace paper_test

@@ -2,25 +2,10 @@
 #include "paper/paper_record.h"
 #include "paper_fixture.h"
 
-#include <algorithm>
-
 namespace paper_test {
 namespace {
 
-using test_support::FileExists;
-using test_support::ReadFileBytes;
-using test_support::WriteFileBytes;
-
-constexpr Rgb WHITE = 0xFFFFFF;
-constexpr Rgb BLUE = 0x0000FF;
-constexpr Rgb RED = 0xFF0000;
-
 using PersistenceTest = PaperTest;
-
-std::string RecordBytes(int x, int y, int number, int locked) {
-    const PaperRecordBytes bytes = EncodePaperRecord(MakePaperRecord(x, y, number, locked));
-    return std::string(bytes.begin(), bytes.end());
-}
 
 void MoveTo(Paper* paper, int x, int y) {
     SetWindowPos(paper->GetWindow(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -28,9 +13,7 @@ void MoveTo(Paper* paper, int x, int y) {
 
 TEST_F(PersistenceTest, SavesTheRecordAndTheDrawingAreaAndRestoresThem) {
     Paper* paper = NewPaper(3);
-    Mouse(paper, WM_LBUTTONDOWN, 10, 30);
-    Mouse(paper, WM_MOUSEMOVE, 50, 30);
-    Mouse(paper, WM_LBUTTONUP, 50, 30);
+    Drag(paper, {{10, 30}, {50, 30}});
     MoveTo(paper, 100, 50);
     ASSERT_TRUE(paper->Save(folder.Path().c_str()));
     EXPECT_EQ(std::string("\x64\x00\x32\x00\x03\x00\x00\x00", 8),
@@ -58,13 +41,10 @@ TEST_F(PersistenceTest, SavesTheRecordAndTheDrawingAreaAndRestoresThem) {
     ASSERT_NE(nullptr, restored);
     EXPECT_EQ(-20, restored->x);  // touches the screen: stays where it was
     EXPECT_EQ(10, restored->y);
-    RECT rect;
-    GetWindowRect(restored->GetWindow(), &rect);
-    EXPECT_EQ(-20, rect.left);
+    EXPECT_EQ(-20, WindowRect(restored).left);
     EXPECT_EQ(1, restored->locked);
-    EXPECT_EQ(MF_CHECKED, GetMenuState(restored->menu, IDM_LOCK, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(restored->menu, IDM_LOCK, MF_BYCOMMAND) & MF_CHECKED);
     EXPECT_TRUE(GetMenuState(restored->menu, IDM_PEEL_OFF, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_TRUE(GetMenuState(restored->menu, IDM_RESIZE, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_EQ(BLUE, restored->picture->GetRgb(10, 30));
     EXPECT_EQ(BLUE, restored->picture->GetRgb(50, 30));
     EXPECT_EQ(WHITE, restored->picture->GetRgb(51, 30));
@@ -73,7 +53,7 @@ TEST_F(PersistenceTest, SavesTheRecordAndTheDrawingAreaAndRestoresThem) {
     EXPECT_EQ(folder.File("3.dat"), restored->sourceDataPath);
 }
 
-TEST_F(PersistenceTest, RefusedRecordsLeaveTheirFiles) {
+TEST_F(PersistenceTest, RefusedRecordsLeaveTheirFilesAndOffScreenNotesComeBackOnScreen) {
     ASSERT_TRUE(WriteBmp(folder.File("3.bmp"), 50, 50, WHITE));
     ASSERT_TRUE(WriteFileBytes(folder.File("3.dat"), RecordBytes(10, 10, 4, 0)));
     EXPECT_EQ(nullptr, PaperFromFile(folder.File("3.dat"), 3));  // another number
@@ -86,27 +66,22 @@ TEST_F(PersistenceTest, RefusedRecordsLeaveTheirFiles) {
     EXPECT_EQ(nullptr, PaperFromFile(folder.File("3.Dat"), 3));  // not a data file name
     EXPECT_EQ(nullptr, PaperFromFile(folder.File("missing.dat"), 3));
     for (Paper* paper : g_papers) EXPECT_EQ(nullptr, paper);
-}
 
-TEST_F(PersistenceTest, NoteStoredOffEveryMonitorComesBackOnOne) {
-    ASSERT_TRUE(WriteBmp(folder.File("2.bmp"), 100, 100, WHITE));
-    ASSERT_TRUE(WriteFileBytes(folder.File("2.dat"), RecordBytes(-5000, 30, 2, 0)));
+    StoreNote(2, -5000, 30, 100, 100);
     Paper* paper = PaperFromFile(folder.File("2.dat"), 2);
     ASSERT_NE(nullptr, paper);
-    RECT rect;
-    GetWindowRect(paper->GetWindow(), &rect);
+    RECT rect = WindowRect(paper);
     EXPECT_NE(nullptr, MonitorFromRect(&rect, MONITOR_DEFAULTTONULL));
     EXPECT_GE(rect.left, 0);
     EXPECT_EQ(30, rect.top);
     EXPECT_EQ(rect.left, paper->x);
 }
 
-TEST_F(PersistenceTest, SaveCreatesEveryMissingFolderLevel) {
+TEST_F(PersistenceTest, SaveCreatesMissingFoldersAndMovesThePairToANewFolder) {
     Paper* paper = NewPaper(0);
     const std::string nested = folder.Path() + "data\\deeper\\notes\\";
     EXPECT_TRUE(paper->Save(nested.c_str()));
-    EXPECT_TRUE(FileExists(nested + "0.dat"));
-    EXPECT_TRUE(FileExists(nested + "0.bmp"));
+    EXPECT_EQ((std::vector<std::string>{"0.bmp", "0.dat"}), FilesIn(nested));
     // A folder that cannot be made: a file stands in its way.
     ASSERT_TRUE(WriteFileBytes(folder.File("blocker"), "x"));
     EXPECT_FALSE(paper->Save((folder.Path() + "blocker\\sub\\").c_str()));
@@ -114,21 +89,17 @@ TEST_F(PersistenceTest, SaveCreatesEveryMissingFolderLevel) {
     EXPECT_EQ(folder.Path(), CurrentPaperDataFolder());
     EXPECT_TRUE(paper->Save());
     EXPECT_TRUE(FileExists(folder.File("0.dat")));
-}
 
-TEST_F(PersistenceTest, SavingIntoAnotherFolderRemovesTheOldPair) {
-    ASSERT_TRUE(WriteBmp(folder.File("3.bmp"), 60, 40, RED));
-    ASSERT_TRUE(WriteFileBytes(folder.File("3.dat"), RecordBytes(100, 100, 3, 0)));
-    Paper* paper = PaperFromFile(folder.File("3.dat"), 3);
-    ASSERT_NE(nullptr, paper);
+    StoreNote(3, 100, 100, 60, 40, RED);
+    Paper* restored = PaperFromFile(folder.File("3.dat"), 3);
+    ASSERT_NE(nullptr, restored);
     const std::string other = folder.Path() + "moved\\";
-    ASSERT_TRUE(paper->Save(other.c_str()));
-    EXPECT_TRUE(FileExists(other + "3.dat"));
-    EXPECT_TRUE(FileExists(other + "3.bmp"));
+    ASSERT_TRUE(restored->Save(other.c_str()));
+    EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat"}), FilesIn(other));
     EXPECT_FALSE(FileExists(folder.File("3.dat")));
     EXPECT_FALSE(FileExists(folder.File("3.bmp")));
     // Saving again into the same folder keeps the pair.
-    ASSERT_TRUE(paper->Save(other.c_str()));
+    ASSERT_TRUE(restored->Save(other.c_str()));
     EXPECT_TRUE(FileExists(other + "3.dat"));
 }
 
@@ -149,18 +120,14 @@ TEST_F(PersistenceTest, FailedWritesKeepTheOldFileAndLeaveNoTemporaryFile) {
     Paper* paper = NewPaper(3);
     ASSERT_TRUE(WriteFileBytes(folder.File("3.dat.tmp"), "left by a crash"));
     ASSERT_TRUE(paper->Save(folder.Path().c_str()));
-    std::vector<std::string> saved = FilesIn(folder.Path());
-    std::sort(saved.begin(), saved.end());
-    EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat", "kept.bin"}), saved);
+    EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat", "kept.bin"}), FilesIn(folder.Path()));
     EXPECT_EQ(8u, ReadFileBytes(folder.File("3.dat")).size());
 
     // N.bmp cannot be replaced (a folder holds its name): false, no leftovers.
     ASSERT_TRUE(DeleteFileA(folder.File("3.bmp").c_str()));
     ASSERT_TRUE(CreateDirectoryA(folder.File("3.bmp").c_str(), nullptr));
     EXPECT_FALSE(paper->Save(folder.Path().c_str()));
-    std::vector<std::string> files = FilesIn(folder.Path());
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ((std::vector<std::string>{"3.dat", "kept.bin"}), files);
+    EXPECT_EQ((std::vector<std::string>{"3.dat", "kept.bin"}), FilesIn(folder.Path()));
 
     // A note too large for its cut-out: the save fails without a crash.
     paper->bodyWidth = 200000;
@@ -170,12 +137,11 @@ TEST_F(PersistenceTest, FailedWritesKeepTheOldFileAndLeaveNoTemporaryFile) {
     paper->bodyHeight = 200;
 }
 
-TEST_F(PersistenceTest, NewNoteFromBmpTakesTheImageSize) {
+TEST_F(PersistenceTest, NewNoteFromBmpTakesTheImageSizeAndAsksOnceWhenLarge) {
     ASSERT_TRUE(WriteBmp(folder.File("dot.bmp"), 1, 1, RED));
     Paper* paper = PaperFromFile(folder.File("dot.bmp"), 0);
     ASSERT_NE(nullptr, paper);
-    RECT rect;
-    GetWindowRect(paper->GetWindow(), &rect);
+    RECT rect = WindowRect(paper);
     EXPECT_EQ(3, rect.right - rect.left);
     EXPECT_EQ(24, rect.bottom - rect.top);
     EXPECT_EQ(RED, paper->picture->GetRgb(1, 22));
@@ -183,9 +149,7 @@ TEST_F(PersistenceTest, NewNoteFromBmpTakesTheImageSize) {
     EXPECT_EQ(RED, paper->picture->GetRgb(1, 22));
     EXPECT_TRUE(paper->sourceDataPath.empty());
     EXPECT_EQ(nullptr, PaperFromFile(folder.File("dot.Bmp"), 1));
-}
 
-TEST_F(PersistenceTest, ImagesAboveNinetyFivePercentOfTheScreenAskOnce) {
     const int widthLimit = ScreenLimit(GetSystemMetrics(SM_CXSCREEN));
     const int heightLimit = ScreenLimit(GetSystemMetrics(SM_CYSCREEN));
     ASSERT_TRUE(WriteBmp(folder.File("wide.bmp"), widthLimit + 1, 30, WHITE));
@@ -194,23 +158,21 @@ TEST_F(PersistenceTest, ImagesAboveNinetyFivePercentOfTheScreenAskOnce) {
     ASSERT_TRUE(WriteBmp(folder.File("limit.bmp"), widthLimit, heightLimit, WHITE));
     {
         DialogAnswerer answerer(IDNO);
-        EXPECT_EQ(nullptr, PaperFromFile(folder.File("wide.bmp"), 0));
+        EXPECT_EQ(nullptr, PaperFromFile(folder.File("wide.bmp"), 1));
         ASSERT_EQ(1u, answerer.Seen().size());
         EXPECT_EQ("Inkslip", answerer.Seen()[0].caption);
         EXPECT_EQ("サイズが画面に対して大きいかもしれません。\n続行しますか？",
                   answerer.Seen()[0].text);
-        EXPECT_EQ(nullptr, PaperFromFile(folder.File("tall.bmp"), 0));
+        EXPECT_EQ(nullptr, PaperFromFile(folder.File("tall.bmp"), 1));
         EXPECT_EQ(2u, answerer.Seen().size());
     }
-    {
-        DialogAnswerer answerer(IDYES);
-        Paper* paper = PaperFromFile(folder.File("both.bmp"), 0);
-        ASSERT_NE(nullptr, paper);
-        EXPECT_EQ(1u, answerer.Seen().size());
-        EXPECT_EQ(widthLimit + 1, paper->bodyWidth);
-        EXPECT_NE(nullptr, PaperFromFile(folder.File("limit.bmp"), 1));
-        EXPECT_EQ(1u, answerer.Seen().size());
-    }
+    DialogAnswerer answerer(IDYES);
+    Paper* large = PaperFromFile(folder.File("both.bmp"), 1);
+    ASSERT_NE(nullptr, large);
+    EXPECT_EQ(1u, answerer.Seen().size());
+    EXPECT_EQ(widthLimit + 1, large->bodyWidth);
+    EXPECT_NE(nullptr, PaperFromFile(folder.File("limit.bmp"), 2));
+    EXPECT_EQ(1u, answerer.Seen().size());
 }
 
 TEST_F(PersistenceTest, DroppedFiles) {
@@ -220,17 +182,19 @@ TEST_F(PersistenceTest, DroppedFiles) {
     ASSERT_TRUE(WriteBmp(folder.File("tall.bmp"), 50, 300, RED));
     ASSERT_TRUE(WriteBmp(folder.File("picture.Bmp"), 10, 10, RED));
     ASSERT_TRUE(WriteFileBytes(folder.File("broken.bmp"), "BM not really"));
+    auto drop = [&](const std::vector<std::string>& names) {
+        std::vector<std::string> paths;
+        for (const std::string& name : names) paths.push_back(folder.File(name));
+        return SendMessageA(paper->GetWindow(), WM_DROPFILES,
+                            reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
+    };
 
-    // A mixed-case extension is ignored.
-    EXPECT_EQ(1, SendMessageA(paper->GetWindow(), WM_DROPFILES,
-                              reinterpret_cast<WPARAM>(MakeDrop({folder.File("picture.Bmp")})), 0));
+    EXPECT_EQ(1, drop({"picture.Bmp"}));  // a mixed-case extension is ignored
     EXPECT_EQ(200, paper->bodyWidth);
     EXPECT_EQ(BLUE, paper->picture->GetRgb(30, 60));
     {
         DialogAnswerer answerer(IDOK);
-        EXPECT_EQ(0,
-                  SendMessageA(paper->GetWindow(), WM_DROPFILES,
-                               reinterpret_cast<WPARAM>(MakeDrop({folder.File("broken.bmp")})), 0));
+        EXPECT_EQ(0, drop({"broken.bmp"}));
         ASSERT_EQ(1u, answerer.Seen().size());
         EXPECT_EQ("ドロップファイルの読込みに失敗しました。", answerer.Seen()[0].text);
         EXPECT_EQ("Inkslip", answerer.Seen()[0].caption);
@@ -238,11 +202,8 @@ TEST_F(PersistenceTest, DroppedFiles) {
     EXPECT_EQ(BLUE, paper->picture->GetRgb(30, 60));
 
     // Only the first of three files counts.
-    HDROP drop =
-        MakeDrop({folder.File("tall.bmp"), folder.File("broken.bmp"), folder.File("picture.Bmp")});
-    EXPECT_EQ(1, SendMessageA(paper->GetWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0));
-    RECT rect;
-    GetWindowRect(paper->GetWindow(), &rect);
+    EXPECT_EQ(1, drop({"tall.bmp", "broken.bmp", "picture.Bmp"}));
+    RECT rect = WindowRect(paper);
     EXPECT_EQ(100, rect.left);
     EXPECT_EQ(80, rect.top);
     EXPECT_EQ(52, rect.right - rect.left);
@@ -256,7 +217,6 @@ TEST_F(PersistenceTest, DroppedFiles) {
     EXPECT_TRUE(PtInRegion(region, 51, 322));
     EXPECT_FALSE(PtInRegion(region, 30, 5));  // right of the tab
     DeleteObject(region);
-    EXPECT_NE(nullptr, GetPropA(mainWindow, "Inkslip0"));
 }
 
 }  // namespace

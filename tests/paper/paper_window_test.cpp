@@ -21,14 +21,12 @@ TEST_F(WindowTest, TwoHundredSquareNoteIsCentredWithTabAndBody) {
     ASSERT_NE(nullptr, paper->GetWindow());
     EXPECT_NE(nullptr, GetPropA(mainWindow, "Inkslip12"));
 
-    RECT rect;
-    GetWindowRect(paper->GetWindow(), &rect);
+    RECT rect = WindowRect(paper);
     EXPECT_EQ(202, rect.right - rect.left);
     EXPECT_EQ(223, rect.bottom - rect.top);
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_EQ((screenWidth - 202) / 2, rect.left);  // 411 on 1024 × 768
-    EXPECT_EQ((screenHeight - 223) / 2, rect.top);  // 272
+    EXPECT_EQ((screenWidth - 202) / 2, rect.left);                   // 411 on 1024 × 768
+    EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - 223) / 2, rect.top);  // 272
 
     // The shape: a 22 × 21 tab above the body, nothing right of the tab.
     HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -41,23 +39,14 @@ TEST_F(WindowTest, TwoHundredSquareNoteIsCentredWithTabAndBody) {
     EXPECT_TRUE(PtInRegion(region, 201, 222));
     DeleteObject(region);
 
-    EXPECT_EQ(1, paper->drawArea.left);
-    EXPECT_EQ(22, paper->drawArea.top);
-    EXPECT_EQ(201, paper->drawArea.right);
-    EXPECT_EQ(222, paper->drawArea.bottom);
-    EXPECT_EQ(0xFFFFFFu, paper->picture->GetRgb(100, 100));
+    const RECT drawArea{1, 22, 201, 222};
+    EXPECT_TRUE(EqualRect(&drawArea, &paper->drawArea));
+    EXPECT_EQ(WHITE, paper->picture->GetRgb(100, 100));
     // The tab is drawn cyan with a black outline.
-    EXPECT_EQ(0x00FFFFu, paper->picture->GetRgb(10, 10));
+    EXPECT_EQ(CYAN, paper->picture->GetRgb(10, 10));
     EXPECT_EQ(0u, paper->picture->GetRgb(0, 10));
 
-    // Wider than the screen: it starts at 0.
-    GetWindowRect(NewPaper(0, screenWidth + 100, 100)->GetWindow(), &rect);
-    EXPECT_EQ(0, rect.left);
-    EXPECT_GT(rect.top, 0);
-}
-
-TEST_F(WindowTest, OnlyTheTabActsAsCaption) {
-    Paper* paper = NewPaper(0);
+    // Only the tab acts as a caption.
     auto hit = [&](int windowX, int windowY) {
         return SendMessageA(paper->GetWindow(), WM_NCHITTEST, 0,
                             MAKELPARAM(paper->x + windowX, paper->y + windowY));
@@ -67,11 +56,15 @@ TEST_F(WindowTest, OnlyTheTabActsAsCaption) {
     EXPECT_EQ(HTCLIENT, hit(5, 21));
     EXPECT_EQ(HTCLIENT, hit(100, 100));
     EXPECT_NE(HTCAPTION, hit(100, 5));
-
     // Moving the window is followed by x and y, also to negative places.
     SetWindowPos(paper->GetWindow(), nullptr, -20, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     EXPECT_EQ(-20, paper->x);
     EXPECT_EQ(10, paper->y);
+
+    // Wider than the screen: it starts at 0.
+    rect = WindowRect(NewPaper(0, screenWidth + 100, 100));
+    EXPECT_EQ(0, rect.left);
+    EXPECT_GT(rect.top, 0);
 }
 
 TEST_F(WindowTest, RightClickOnTheBodyOpensThePopupMenu) {
@@ -102,32 +95,22 @@ TEST_F(WindowTest, TeardownTwiceReleasesEverythingOnce) {
     EXPECT_TRUE(FilesIn(folder.Path()).empty());
 }
 
-TEST_F(WindowTest, PeeledOrDestroyedSlotRegistersItsClassAgain) {
-    Paper* paper = NewPaper(3);
-    paper->OnCommand(paper->GetWindow(), IDM_PEEL_OFF);
+TEST_F(WindowTest, WindowDestroyedFromOutsideSavesFirstAndTheSlotCanBeUsedAgain) {
+    DestroyWindow(NewPaper(3)->GetWindow());
     EXPECT_EQ(nullptr, g_papers[3]);  // purged by the main window
-    Paper* again = NewPaper(3);
-    EXPECT_NE(nullptr, again->GetWindow());
-    EXPECT_EQ("Inkslip3", again->className);
-
-    // A window destroyed from outside saves first.
-    DestroyWindow(again->GetWindow());
-    EXPECT_EQ(nullptr, g_papers[3]);
-    EXPECT_TRUE(test_support::FileExists(folder.File("3.dat")));
-    EXPECT_TRUE(test_support::FileExists(folder.File("3.bmp")));
-    EXPECT_NE(nullptr, NewPaper(3)->GetWindow());
+    EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat"}), FilesIn(folder.Path()));
+    EXPECT_EQ("Inkslip3", NewPaper(3)->className);
 }
 
 TEST_F(WindowTest, SessionEndSavesButKeepsTheNote) {
     Paper* paper = NewPaper(6);
     EXPECT_EQ(1, SendMessageA(paper->GetWindow(), WM_QUERYENDSESSION, 0, 0));
-    EXPECT_TRUE(test_support::FileExists(folder.File("6.dat")));
-    EXPECT_TRUE(test_support::FileExists(folder.File("6.bmp")));
+    EXPECT_EQ((std::vector<std::string>{"6.bmp", "6.dat"}), FilesIn(folder.Path()));
     EXPECT_EQ(paper, g_papers[6]);
     EXPECT_TRUE(IsWindow(paper->GetWindow()));
     // Peeling it off now removes what the session end wrote.
     paper->OnCommand(paper->GetWindow(), IDM_PEEL_OFF);
-    EXPECT_FALSE(test_support::FileExists(folder.File("6.dat")));
+    EXPECT_FALSE(FileExists(folder.File("6.dat")));
 }
 
 }  // namespace

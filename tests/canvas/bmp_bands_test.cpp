@@ -5,7 +5,7 @@
 #include "canvas/dib_canvas.h"
 #include "canvas/ddb_canvas.h"
 #include "canvas/dib_section_canvas.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 #include <memory>
 #include <random>

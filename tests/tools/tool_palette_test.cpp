@@ -91,7 +91,6 @@ TEST_F(PaletteTest, ShowsTheToolStateWhenCreated) {
     EXPECT_FALSE(Checked(IDC_PALETTE_PEN));
     EXPECT_EQ(0u, PaletteCustomColors[3]);
     EXPECT_EQ(RGB(10, 20, 30), SwatchColour());
-    EXPECT_EQ(0xFF, g_settings.Tool.PenColor.alpha);
 }
 
 TEST_F(PaletteTest, AWidthTakesEffectOnlyWhenItsFieldLosesTheFocus) {

@@ -92,7 +92,8 @@ TEST(IniValues, ReadingRules) {
 }
 
 TEST(IniPath, FolderOfTheProgramPath) {
-    EXPECT_EQ("C:\\Tools\\Inkslip\\inkslip.ini", IniPathForProgram("C:\\Tools\\Inkslip\\inkslip.exe"));
+    EXPECT_EQ("C:\\Tools\\Inkslip\\inkslip.ini",
+              IniPathForProgram("C:\\Tools\\Inkslip\\inkslip.exe"));
     EXPECT_EQ("C:inkslip.ini", IniPathForProgram("C:inkslip.exe"));
     EXPECT_EQ("inkslip.ini", IniPathForProgram("inkslip.exe"));
     // "表" ends in the byte 0x5C, which is no separator inside the character.
@@ -111,9 +112,9 @@ TEST(Settings, ReadingRulesOnOddValues) {
                                  "IsTopmost=-1\r\nIsDelWarning=y\r\n"
                                  "DataFolderPath=D:\\notes\r\nBgColor=0x80112233\r\n"
                                  "[hotkey]\r\nmodifiers0=3\r\n");
-    EXPECT_EQ(DRAW_PEN, settings.Tool.DrawMode);  // names are case-sensitive
-    EXPECT_EQ(4464, settings.Tool.PenSize);       // 70000 truncated to 16 bits
-    EXPECT_EQ(5, settings.Tool.EraseSize);        // empty keeps the default
+    EXPECT_EQ(DRAW_PEN, settings.Tool.DrawMode);                       // names are case-sensitive
+    EXPECT_EQ(4464, settings.Tool.PenSize);                            // 70000 truncated to 16 bits
+    EXPECT_EQ(5, settings.Tool.EraseSize);                             // empty keeps the default
     EXPECT_EQ(0x000000ffu, ColorQuadToValue(settings.Tool.PenColor));  // a blue pen, alpha 0
     EXPECT_EQ(1, settings.ToolIsHide);
     EXPECT_EQ(0, settings.DefaultSizeY);  // no digits read as 0
@@ -127,8 +128,9 @@ TEST(Settings, ReadingRulesOnOddValues) {
 TEST(Settings, GarbageAndOverLongValuesNeverOverrun) {
     TemporaryFolder folder;
     std::string longFolder(1000, 'x');
-    std::string garbage = "[paper]\r\nDataFolderPath=" + longFolder + "\r\nOutputFolderPath=" +
-                          longFolder + "\r\n[tool]\r\nDrawMode=" + std::string(600, 'D') +
+    std::string garbage = "[paper]\r\nDataFolderPath=" + longFolder +
+                          "\r\nOutputFolderPath=" + longFolder +
+                          "\r\n[tool]\r\nDrawMode=" + std::string(600, 'D') +
                           "\r\nPenColor=\x01\x02\xff\r\n[hotkey\r\n=\r\n\x00\x00junk";
     Settings settings = LoadFrom(folder, garbage);
     EXPECT_EQ(255u, std::string(settings.DataFolderPath).size());  // cut at 255 characters

@@ -6,6 +6,10 @@
 
 namespace dialog_driver {
 using namespace test_support;
-inline void Press(HWND dialog, int button) { PressButton(dialog, button); }
-inline std::string MessageBoxText(HWND box) { return DialogText(box); }
+inline void Press(HWND dialog, int button) {
+    PressButton(dialog, button);
+}
+inline std::string MessageBoxText(HWND box) {
+    return DialogText(box);
+}
 }  // namespace dialog_driver

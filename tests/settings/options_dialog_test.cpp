@@ -3,27 +3,29 @@
 #include "resources/resource.h"
 #include "settings/hotkey_flags.h"
 #include "settings/settings.h"
-#include "tools/dialog_driver.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
-using namespace dialog_driver;
+using namespace test_support;
 
 namespace {
 
 const char* const OPTIONS_CAPTION = "オプション";
 const UINT CTRL_ALT = MOD_CONTROL | MOD_ALT;
-const int CHOOSER_RED = 706;
-const int CHOOSER_GREEN = 707;
-const int CHOOSER_BLUE = 708;
 
 std::string IniValue(const char* section, const char* key) {
     char value[300] = "";
     GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, GetIniPath().c_str());
     return value;
+}
+
+bool IniWritten() {
+    return FileExists(GetIniPath());
 }
 
 // A hidden main window for which the hot keys are registered, as at run time,
@@ -48,30 +50,32 @@ protected:
         DeleteFileA(GetIniPath().c_str());
     }
 
-    // Hot keys in use: Ctrl+Alt+N for HK_NEW and Ctrl+Alt+H for HK_HIDE,
-    // registered as the start-up does.
+    // Ctrl+Alt+N for HK_NEW and Ctrl+Alt+H for HK_HIDE, registered as the
+    // start-up does.
     void UseHotkeys() {
         g_settings.IsUseHotkey = 1;
-        g_settings.HotkeyModifiers[0] = CTRL_ALT;
+        g_settings.HotkeyModifiers[0] = g_settings.HotkeyModifiers[1] = CTRL_ALT;
         g_settings.HotkeyVirtualKeys[0] = 'N';
-        g_settings.HotkeyModifiers[1] = CTRL_ALT;
         g_settings.HotkeyVirtualKeys[1] = 'H';
         ASSERT_TRUE(RegisterHotKey(mainWindow, 1, CTRL_ALT, 'N'));
         ASSERT_TRUE(RegisterHotKey(mainWindow, 2, CTRL_ALT, 'H'));
     }
 
-    // Another window holds Ctrl+Alt+K, so it cannot be registered here.
-    void TakeCtrlAltKElsewhere() {
-        other = CreateWindowA("STATIC", "other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
-        ASSERT_TRUE(RegisterHotKey(other, 7, CTRL_ALT, 'K'));
-    }
-
-    INT_PTR Run() {
-        script.Start();
+    INT_PTR Run(DialogScript& steps) {
+        steps.Start();
         INT_PTR result = ShowOptionsDialog(mainWindow);
-        EXPECT_TRUE(script.Stop()) << "steps done: " << script.StepsDone();
+        EXPECT_TRUE(steps.Stop()) << "steps done: " << steps.StepsDone();
         return result;
+    }
+    // Opens the dialog, runs `action` in it and presses `button`.
+    template <typename Action>
+    INT_PTR RunOnce(Action action, int button) {
+        DialogScript steps;
+        steps.WaitFor(OPTIONS_CAPTION, dialog).Then([&] {
+            action();
+            PressButton(dialog, button);
+        });
+        return Run(steps);
     }
 
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
@@ -82,6 +86,7 @@ protected:
     WORD Hotkey(int id) const {
         return static_cast<WORD>(SendMessageA(Item(id), HKM_GETHOTKEY, 0, 0));
     }
+    void Click(int id) const { SendMessageA(Item(id), BM_CLICK, 0, 0); }
 
     HWND mainWindow = nullptr;
     HWND other = nullptr;
@@ -91,25 +96,19 @@ protected:
 
 }  // namespace
 
-TEST(OptionsRules, FolderSeparatorIsAppendedOnceAndRespectsDoubleByteCharacters) {
-    char folder[261] = "C:\\notes\\";
-    AppendFolderSeparator(folder, sizeof folder);
-    EXPECT_STREQ("C:\\notes\\", folder);  // the dialog test adds the first one
-
-    char empty[261] = "";
-    AppendFolderSeparator(empty, sizeof empty);
-    EXPECT_STREQ("", empty);
-
-    // "表" ends in the byte 0x5C in code page 932, yet is no separator.
-    char japanese[261] = "C:\\表";
-    EXPECT_FALSE(EndsWithBackslash(japanese));
-    AppendFolderSeparator(japanese, sizeof japanese);
-    EXPECT_STREQ("C:\\表\\", japanese);
-    EXPECT_TRUE(EndsWithBackslash("C:\\表\\"));
-
-    char full[4] = "abc";  // no room for the separator: left as it is
-    AppendFolderSeparator(full, sizeof full);
-    EXPECT_STREQ("abc", full);
+// The dialog test shows a separator appended, also after "表", whose second
+// byte is 0x5C in code page 932.
+TEST(OptionsRules, FolderSeparatorIsNeitherDoubledNorWrittenPastTheBuffer) {
+    const struct {
+        const char* text;
+        size_t bufferSize;
+    } unchanged[] = {{"C:\\表\\", 16}, {"", 16}, {"abc", 4}};  // "abc": no room for one more
+    for (const auto& test : unchanged) {
+        char folder[16];
+        std::strcpy(folder, test.text);
+        AppendFolderSeparator(folder, test.bufferSize);
+        EXPECT_STREQ(test.text, folder);
+    }
 }
 
 TEST_F(OptionsTest, ShowsTheSettingsAndTakesTheHotKeysAwayWhileOpen) {
@@ -117,24 +116,18 @@ TEST_F(OptionsTest, ShowsTheSettingsAndTakesTheHotKeysAwayWhileOpen) {
     g_settings.DefaultSizeX = 321;
     g_settings.IsNoSizing = 1;
     std::strcpy(g_settings.DataFolderPath, "C:\\data\\");
-    script.WaitFor(OPTIONS_CAPTION, dialog).Then([&] {
+    auto check = [&] {
         EXPECT_EQ("321", ItemText(dialog, IDC_OPTIONS_DEFAULT_SIZE_X));
-        EXPECT_EQ("200", ItemText(dialog, IDC_OPTIONS_DEFAULT_SIZE_Y));
         EXPECT_EQ("C:\\data\\", ItemText(dialog, IDC_OPTIONS_DATA_FOLDER));
-        EXPECT_EQ("", ItemText(dialog, IDC_OPTIONS_OUTPUT_FOLDER));
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_OPTIONS_NO_SIZING));
-        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, IDC_OPTIONS_DEL_WARNING));
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_OPTIONS_USE_HOTKEY));
         EXPECT_EQ(MAKEWORD('N', HOTKEYF_CONTROL | HOTKEYF_ALT), Hotkey(IDC_OPTIONS_HOTKEY_NEW));
         EXPECT_EQ(MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_ALT), Hotkey(IDC_OPTIONS_HOTKEY_HIDE));
         EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'N'));
         EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'H'));
-        Press(dialog, IDCANCEL);
-    });
-    EXPECT_EQ(IDCANCEL, Run());
+    };
+    EXPECT_EQ(IDCANCEL, RunOnce(check, IDCANCEL));
     // Cancel registered both again for the main window.
-    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'N'));
-    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'H'));
     EXPECT_TRUE(UnregisterHotKey(mainWindow, 1));
     EXPECT_TRUE(UnregisterHotKey(mainWindow, 2));
     EXPECT_EQ(321, g_settings.DefaultSizeX);
@@ -145,155 +138,112 @@ TEST_F(OptionsTest, TooSmallDefaultSizesAreRaisedWithTheFocusThereAndNothingSave
         .Then([&] {
             SetText(IDC_OPTIONS_DEFAULT_SIZE_X, "19");
             SetText(IDC_OPTIONS_DEFAULT_SIZE_Y, "500");
-            Press(dialog, IDOK);
+            PressButton(dialog, IDOK);
         })
         .Then([&] {
             EXPECT_EQ("20", ItemText(dialog, IDC_OPTIONS_DEFAULT_SIZE_X));
             EXPECT_EQ(Item(IDC_OPTIONS_DEFAULT_SIZE_X), GetFocus());
             EXPECT_EQ(200, g_settings.DefaultSizeY);
-            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(GetIniPath().c_str()));
+            EXPECT_FALSE(IniWritten());
             SetText(IDC_OPTIONS_DEFAULT_SIZE_X, "500");
             SetText(IDC_OPTIONS_DEFAULT_SIZE_Y, "5");
-            Press(dialog, IDOK);
+            PressButton(dialog, IDOK);
         })
         .Then([&] {
             EXPECT_EQ("20", ItemText(dialog, IDC_OPTIONS_DEFAULT_SIZE_Y));
             EXPECT_EQ(Item(IDC_OPTIONS_DEFAULT_SIZE_Y), GetFocus());
             EXPECT_EQ(200, g_settings.DefaultSizeX);
-            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(GetIniPath().c_str()));
+            EXPECT_FALSE(IniWritten());
             // 20 x 20 is accepted; folders get their separator.
             SetText(IDC_OPTIONS_DEFAULT_SIZE_X, "20");
             SetText(IDC_OPTIONS_DEFAULT_SIZE_Y, "20");
             SetText(IDC_OPTIONS_DATA_FOLDER, "C:\\notes");
-            SetText(IDC_OPTIONS_OUTPUT_FOLDER, "C:\\pictures\\");
+            SetText(IDC_OPTIONS_OUTPUT_FOLDER, "C:\\表");
             CheckDlgButton(dialog, IDC_OPTIONS_DEL_WARNING, BST_CHECKED);
-            Press(dialog, IDOK);
+            PressButton(dialog, IDOK);
         });
-    EXPECT_EQ(IDOK, Run());
+    EXPECT_EQ(IDOK, Run(script));
     EXPECT_EQ(20, g_settings.DefaultSizeX);
     EXPECT_EQ(20, g_settings.DefaultSizeY);
     EXPECT_STREQ("C:\\notes\\", g_settings.DataFolderPath);
-    EXPECT_STREQ("C:\\pictures\\", g_settings.OutputFolderPath);
+    EXPECT_STREQ("C:\\表\\", g_settings.OutputFolderPath);
     EXPECT_EQ(1, g_settings.IsDelWarning);
-    EXPECT_EQ(0, g_settings.IsNoSizing);
-    EXPECT_EQ("20", IniValue("paper", "DefaultSizeX"));
+    EXPECT_EQ("20", IniValue("paper", "DefaultSizeY"));
     EXPECT_EQ("C:\\notes\\", IniValue("paper", "DataFolderPath"));
     EXPECT_EQ("1", IniValue("paper", "IsDelWarning"));
 }
 
-TEST_F(OptionsTest, ACancelledFolderBrowserEmptiesTheField) {
-    std::strcpy(g_settings.DataFolderPath, "C:\\data\\");
-    HWND browser = nullptr;
-    script.WaitFor(OPTIONS_CAPTION, dialog)
-        .Then([&] { Press(dialog, IDC_OPTIONS_BROWSE_DATA_FOLDER); })
-        .Until([&] { return (browser = FindOtherDialog({dialog})) != nullptr; })
-        .Then([&] {
-            EXPECT_EQ(dialog, GetWindow(browser, GW_OWNER));
-            Press(browser, IDCANCEL);
-        })
-        .Until([&] { return FindOtherDialog({dialog}) == nullptr; })
-        .Then([&] {
-            EXPECT_EQ("", ItemText(dialog, IDC_OPTIONS_DATA_FOLDER));
-            Press(dialog, IDCANCEL);
-        });
-    EXPECT_EQ(IDCANCEL, Run());
-    EXPECT_STREQ("C:\\data\\", g_settings.DataFolderPath);  // cancel stores nothing
-}
-
-TEST_F(OptionsTest, AHideKeyTakenElsewhereKeepsTheDialogOpenAndCancelRestoresTheKeys) {
+// Another window holds Ctrl+Alt+K. Taking it for HK_NEW registers nothing;
+// taking it for HK_HIDE gives the new HK_NEW back; each failure keeps the
+// dialog open, and the cancel after it registers HK_NEW with its new and
+// HK_HIDE with its old combination.
+TEST_F(OptionsTest, AHotKeyTakenElsewhereKeepsTheDialogOpenAndCancelRestoresTheKeys) {
     UseHotkeys();
-    TakeCtrlAltKElsewhere();
+    other = CreateWindowA("STATIC", "other", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                          GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 7, CTRL_ALT, 'K'));
     HWND box = nullptr;
-    script.WaitFor(OPTIONS_CAPTION, dialog)
-        .Then([&] {
-            SetHotkey(IDC_OPTIONS_HOTKEY_NEW, CTRL_ALT, 'J');
-            SetHotkey(IDC_OPTIONS_HOTKEY_HIDE, CTRL_ALT, 'K');
-            Press(dialog, IDOK);
-        })
-        .WaitFor("Inkslip", box)
-        .Then([&] {
-            EXPECT_EQ("HK_HIDEの登録に失敗しました。", MessageBoxText(box));
-            Press(box, IDOK);
-        })
-        .Until([&] { return FindDialog("Inkslip") == nullptr; })
-        .Then([&] {
-            EXPECT_EQ(dialog, FindDialog(OPTIONS_CAPTION));
-            // HK_NEW was stored but given back; HK_HIDE kept its old pair.
-            EXPECT_EQ(CTRL_ALT, g_settings.HotkeyModifiers[0]);
-            EXPECT_EQ(UINT('J'), g_settings.HotkeyVirtualKeys[0]);
-            EXPECT_EQ(UINT('H'), g_settings.HotkeyVirtualKeys[1]);
-            EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'J'));
-            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(GetIniPath().c_str()));
-            Press(dialog, IDCANCEL);
-        });
-    EXPECT_EQ(IDCANCEL, Run());
-    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'J'));
-    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'H'));
+    auto answerFailure = [&](const char* message) {
+        script.WaitFor("Inkslip", box)
+            .Then([&, message] {
+                EXPECT_EQ(message, DialogText(box));
+                PressButton(box, IDOK);
+            })
+            .Until([&] { return FindDialog("Inkslip") == nullptr; });
+    };
+    script.WaitFor(OPTIONS_CAPTION, dialog).Then([&] {
+        SetHotkey(IDC_OPTIONS_HOTKEY_NEW, CTRL_ALT, 'K');
+        PressButton(dialog, IDOK);
+    });
+    answerFailure("HK_NEWの登録に失敗しました。");
+    script.Then([&] {
+        EXPECT_EQ(UINT('N'), g_settings.HotkeyVirtualKeys[0]);
+        EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'H'));
+        SetHotkey(IDC_OPTIONS_HOTKEY_NEW, CTRL_ALT, 'J');
+        SetHotkey(IDC_OPTIONS_HOTKEY_HIDE, CTRL_ALT, 'K');
+        PressButton(dialog, IDOK);
+    });
+    answerFailure("HK_HIDEの登録に失敗しました。");
+    script.Then([&] {
+        EXPECT_EQ(dialog, FindDialog(OPTIONS_CAPTION));
+        EXPECT_EQ(CTRL_ALT, g_settings.HotkeyModifiers[0]);
+        EXPECT_EQ(UINT('J'), g_settings.HotkeyVirtualKeys[0]);
+        EXPECT_EQ(UINT('H'), g_settings.HotkeyVirtualKeys[1]);
+        EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'J'));
+        EXPECT_FALSE(IniWritten());
+        PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, Run(script));
     EXPECT_TRUE(UnregisterHotKey(mainWindow, 1));  // J belongs to HK_NEW
     EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'J'));
     EXPECT_TRUE(UnregisterHotKey(mainWindow, 2));  // H to HK_HIDE
     EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'H'));
 }
 
-TEST_F(OptionsTest, ANewKeyTakenElsewhereIsReportedAndRegistersNothing) {
-    UseHotkeys();
-    TakeCtrlAltKElsewhere();
-    HWND box = nullptr;
-    script.WaitFor(OPTIONS_CAPTION, dialog)
-        .Then([&] {
-            SetHotkey(IDC_OPTIONS_HOTKEY_NEW, CTRL_ALT, 'K');
-            Press(dialog, IDOK);
-        })
-        .WaitFor("Inkslip", box)
-        .Then([&] {
-            EXPECT_EQ("HK_NEWの登録に失敗しました。", MessageBoxText(box));
-            Press(box, IDOK);
-        })
-        .Until([&] { return FindDialog("Inkslip") == nullptr; })
-        .Then([&] {
-            EXPECT_EQ(UINT('N'), g_settings.HotkeyVirtualKeys[0]);
-            EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'H'));
-            Press(dialog, IDCANCEL);
-        });
-    EXPECT_EQ(IDCANCEL, Run());
-    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'N'));
-    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'H'));
-}
-
-TEST_F(OptionsTest, UncheckingUseHotkeysLeavesBothUnregisteredAndKeepsThePairs) {
-    UseHotkeys();
-    script.WaitFor(OPTIONS_CAPTION, dialog).Then([&] {
-        SendMessageA(Item(IDC_OPTIONS_USE_HOTKEY), BM_CLICK, 0, 0);
+TEST_F(OptionsTest, TheUseHotkeysBoxEnablesAndRegistersOrLeavesBothUnregistered) {
+    auto check = [&] {
         EXPECT_FALSE(IsWindowEnabled(Item(IDC_OPTIONS_HOTKEY_NEW)));
-        EXPECT_FALSE(IsWindowEnabled(Item(IDC_OPTIONS_HOTKEY_HIDE)));
-        Press(dialog, IDOK);
-    });
-    EXPECT_EQ(IDOK, Run());
-    EXPECT_EQ(0, g_settings.IsUseHotkey);
-    EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'N'));
-    EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'H'));
-    EXPECT_FALSE(UnregisterHotKey(mainWindow, 1));
-    EXPECT_EQ("0", IniValue("hotkey", "IsUseHotkey"));
-    EXPECT_EQ("3", IniValue("hotkey", "modifiers 0"));
-    EXPECT_EQ("78", IniValue("hotkey", "virtual 0"));
-    EXPECT_EQ("72", IniValue("hotkey", "virtual 1"));
-}
-
-TEST_F(OptionsTest, CheckingUseHotkeysEnablesTheControlsAndRegistersTheChosenKeys) {
-    script.WaitFor(OPTIONS_CAPTION, dialog).Then([&] {
-        EXPECT_FALSE(IsWindowEnabled(Item(IDC_OPTIONS_HOTKEY_NEW)));
-        SendMessageA(Item(IDC_OPTIONS_USE_HOTKEY), BM_CLICK, 0, 0);
+        Click(IDC_OPTIONS_USE_HOTKEY);
         EXPECT_TRUE(IsWindowEnabled(Item(IDC_OPTIONS_HOTKEY_HIDE)));
         SetHotkey(IDC_OPTIONS_HOTKEY_NEW, MOD_SHIFT | MOD_ALT, 'Q');
         SetHotkey(IDC_OPTIONS_HOTKEY_HIDE, MOD_CONTROL, VK_F9);
-        Press(dialog, IDOK);
-    });
-    EXPECT_EQ(IDOK, Run());
+    };
+    EXPECT_EQ(IDOK, RunOnce(check, IDOK));
     EXPECT_EQ(1, g_settings.IsUseHotkey);
     EXPECT_EQ(UINT(MOD_SHIFT | MOD_ALT), g_settings.HotkeyModifiers[0]);
     EXPECT_EQ(UINT(VK_F9), g_settings.HotkeyVirtualKeys[1]);
     EXPECT_FALSE(IsHotkeyFree(MOD_SHIFT | MOD_ALT, 'Q'));
     EXPECT_FALSE(IsHotkeyFree(MOD_CONTROL, VK_F9));
+
+    // Unchecked: both given back, their pairs kept.
+    EXPECT_EQ(IDOK, RunOnce([&] { Click(IDC_OPTIONS_USE_HOTKEY); }, IDOK));
+    EXPECT_EQ(0, g_settings.IsUseHotkey);
+    EXPECT_TRUE(IsHotkeyFree(MOD_SHIFT | MOD_ALT, 'Q'));
+    EXPECT_TRUE(IsHotkeyFree(MOD_CONTROL, VK_F9));
+    EXPECT_EQ("0", IniValue("hotkey", "IsUseHotkey"));
+    EXPECT_EQ("5", IniValue("hotkey", "modifiers 0"));
+    EXPECT_EQ("81", IniValue("hotkey", "virtual 0"));
+    EXPECT_EQ("120", IniValue("hotkey", "virtual 1"));
 }
 
 // Two empty pairs would clash with each other; a pair without a key is no
@@ -301,42 +251,42 @@ TEST_F(OptionsTest, CheckingUseHotkeysEnablesTheControlsAndRegistersTheChosenKey
 // cancelled.
 TEST_F(OptionsTest, HotKeysInUseWithoutKeysNeitherBlockOkNorCancel) {
     g_settings.IsUseHotkey = 1;
-    script.WaitFor(OPTIONS_CAPTION, dialog).Then([&] { Press(dialog, IDCANCEL); });
-    EXPECT_EQ(IDCANCEL, Run());
-
-    DialogScript confirm;
-    confirm.WaitFor(OPTIONS_CAPTION, dialog).Then([&] { Press(dialog, IDOK); });
-    confirm.Start();
-    EXPECT_EQ(IDOK, ShowOptionsDialog(mainWindow));
-    EXPECT_TRUE(confirm.Stop());
+    EXPECT_EQ(IDCANCEL, RunOnce([] {}, IDCANCEL));
+    EXPECT_EQ(IDOK, RunOnce([] {}, IDOK));
     EXPECT_EQ(1, g_settings.IsUseHotkey);
     EXPECT_EQ(0u, g_settings.HotkeyVirtualKeys[0]);
     EXPECT_EQ(0u, g_settings.HotkeyVirtualKeys[1]);
 }
 
-TEST_F(OptionsTest, ABackgroundColourChosenStaysWhenTheDialogIsCancelled) {
+// A cancelled folder browser empties the field; a background colour chosen
+// stays even when the dialog is then cancelled.
+TEST_F(OptionsTest, TheFolderBrowserAndTheColourChooserAnswerForThemselves) {
+    std::strcpy(g_settings.DataFolderPath, "C:\\data\\");
     g_settings.BgColor = ColorQuad{0x7F, 0xFF, 0xFF, 0xFF};
-    HWND chooser = nullptr;
-    script.WaitFor(OPTIONS_CAPTION, dialog)
-        .Then([&] { Press(dialog, IDC_OPTIONS_BG_SWATCH); })
-        .Until([&] { return (chooser = FindOtherDialog({dialog})) != nullptr; })
-        .Then([&] {
-            EXPECT_EQ(dialog, GetWindow(chooser, GW_OWNER));
-            EXPECT_EQ("255", ItemText(chooser, CHOOSER_RED));
-            SetDlgItemTextA(chooser, CHOOSER_RED, "10");
-            SetDlgItemTextA(chooser, CHOOSER_GREEN, "20");
-            SetDlgItemTextA(chooser, CHOOSER_BLUE, "30");
-            Press(chooser, IDOK);
-        })
-        .Until([&] { return FindOtherDialog({dialog}) == nullptr; })
-        .Then([&] {
-            UpdateWindow(dialog);
-            EXPECT_EQ(RGB(10, 20, 30), ClientPixel(Item(IDC_OPTIONS_BG_SWATCH), 3, 3));
-            Press(dialog, IDCANCEL);
-        });
-    EXPECT_EQ(IDCANCEL, Run());
-    EXPECT_EQ(0x7F, g_settings.BgColor.alpha);
-    EXPECT_EQ(10, g_settings.BgColor.red);
-    EXPECT_EQ(20, g_settings.BgColor.green);
-    EXPECT_EQ(30, g_settings.BgColor.blue);
+    HWND common = nullptr;
+    auto runCommonDialog = [&](int button, std::function<void()> answer) {
+        script.Then([&, button] { PressButton(dialog, button); })
+            .Until([&] { return (common = FindOtherDialog({dialog})) != nullptr; })
+            .Then([&, answer] {
+                EXPECT_EQ(dialog, GetWindow(common, GW_OWNER));
+                answer();
+            })
+            .Until([&] { return FindOtherDialog({dialog}) == nullptr; });
+    };
+    script.WaitFor(OPTIONS_CAPTION, dialog);
+    runCommonDialog(IDC_OPTIONS_BROWSE_DATA_FOLDER, [&] { PressButton(common, IDCANCEL); });
+    runCommonDialog(IDC_OPTIONS_BG_SWATCH, [&] {
+        EXPECT_EQ("255", ItemText(common, CHOOSER_RED));
+        SetChooserColour(common, 10, 20, 30);
+        PressButton(common, IDOK);
+    });
+    script.Then([&] {
+        EXPECT_EQ("", ItemText(dialog, IDC_OPTIONS_DATA_FOLDER));
+        UpdateWindow(dialog);
+        EXPECT_EQ(RGB(10, 20, 30), ClientPixel(Item(IDC_OPTIONS_BG_SWATCH), 3, 3));
+        PressButton(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(IDCANCEL, Run(script));
+    EXPECT_STREQ("C:\\data\\", g_settings.DataFolderPath);  // cancel stores no folder
+    EXPECT_EQ(0x7F0A141Eu, ColorQuadToValue(g_settings.BgColor));
 }

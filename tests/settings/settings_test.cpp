@@ -1,5 +1,5 @@
-#include "settings/ini_values.h"
 #include "settings/hotkey_flags.h"
+#include "settings/ini_values.h"
 #include "settings/settings.h"
 
 #include "support/test_support.h"
@@ -31,77 +31,76 @@ Settings LoadFrom(const TemporaryFolder& folder, const std::string& text) {
     return settings;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
+// The lines of a saved file that are not empty.
+std::vector<std::string> SavedLines(const Settings& settings, const std::string& path) {
+    SaveSettings(settings, path.c_str());
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
+    std::string line;
+    for (char c : ReadFileBytes(path) + "\n") {
+        if (c != '\n' && c != '\r') {
+            line += c;
+        } else if (!line.empty()) {
+            lines.push_back(line);
+            line.clear();
+        }
     }
     return lines;
 }
 
+// Every section and key in the order they are saved: as written for the
+// defaults, and with a value other than the default.
+const struct {
+    const char* defaults;
+    const char* changed;
+} INI_LINES[] = {
+    {"[tool]", "[tool]"},
+    {"DrawMode=DRAW_PEN", "DrawMode=DRAW_CIRCLE"},
+    {"PenSize=1", "PenSize=12"},
+    {"EraseSize=5", "EraseSize=40"},
+    {"PenColor=ff000000", "PenColor=12345678"},
+    {"IsHide=0", "IsHide=1"},
+    {"[paper]", "[paper]"},
+    {"DefaultSizeX=200", "DefaultSizeX=640"},
+    {"DefaultSizeY=200", "DefaultSizeY=480"},
+    {"DataFolderPath=", "DataFolderPath=C:\\メモ\\"},
+    {"OutputFolderPath=", "OutputFolderPath=C:\\out\\"},
+    {"IsTopmost=0", "IsTopmost=1"},
+    {"IsHide=0", "IsHide=1"},
+    {"IsDelWarning=0", "IsDelWarning=1"},
+    {"IsNoSizing=0", "IsNoSizing=1"},
+    {"BgColor=ffffffff", "BgColor=ffffffc0"},
+    {"[hotkey]", "[hotkey]"},
+    {"IsUseHotkey=0", "IsUseHotkey=1"},
+    {"modifiers 0=0", "modifiers 0=3"},
+    {"virtual 0=0", "virtual 0=78"},
+    {"modifiers 1=0", "modifiers 1=4"},
+    {"virtual 1=0", "virtual 1=72"},
+};
+
 }  // namespace
 
-TEST(IniValues, DecimalReadsLikeTheProfileRules) {
-    EXPECT_EQ(300, ParseIniDecimal("300"));
+TEST(IniValues, ReadingRules) {
     EXPECT_EQ(-12, ParseIniDecimal("  -12px"));
-    EXPECT_EQ(0, ParseIniDecimal("abc"));
-    EXPECT_EQ(0, ParseIniDecimal(""));
     EXPECT_EQ(7, ParseIniDecimal("+7"));
     // Over-long numbers wrap instead of overflowing.
-    EXPECT_EQ(static_cast<int32_t>(4294967297ull & 0xFFFFFFFFu), ParseIniDecimal("4294967297"));
-}
-
-TEST(IniValues, HexadecimalAndFlags) {
-    EXPECT_EQ(0xff000000u, ParseIniHexadecimal("ff000000"));
+    EXPECT_EQ(1, ParseIniDecimal("4294967297"));
     EXPECT_EQ(0xABCDu, ParseIniHexadecimal(" 0xabcdzz"));
-    EXPECT_EQ(0u, ParseIniHexadecimal("zz"));
     EXPECT_EQ(0u, ParseIniHexadecimal("0x"));
-    EXPECT_EQ(1, ParseIniFlag("1"));
-    EXPECT_EQ(1, ParseIniFlag("yes"));
-    EXPECT_EQ(0, ParseIniFlag("0"));
-    EXPECT_EQ(0, ParseIniFlag("-1"));
     EXPECT_EQ(0, ParseIniFlag(" 1"));
     EXPECT_EQ(0, ParseIniFlag("\x82\xa0"));  // a first byte of 0x80 or more
-    EXPECT_EQ("ff", FormatIniHexadecimal(0xff));
     EXPECT_EQ("ffffffff", FormatIniHexadecimal(0xffffffffu));
 }
 
 TEST(IniPath, FolderOfTheProgramPath) {
-    EXPECT_EQ("C:\\Tools\\Inkslip\\inkslip.ini", IniPathForProgram("C:\\Tools\\Inkslip\\inkslip.exe"));
+    EXPECT_EQ("C:\\Tools\\Inkslip\\inkslip.ini",
+              IniPathForProgram("C:\\Tools\\Inkslip\\inkslip.exe"));
     EXPECT_EQ("C:inkslip.ini", IniPathForProgram("C:inkslip.exe"));
     EXPECT_EQ("inkslip.ini", IniPathForProgram("inkslip.exe"));
     // "表" ends in the byte 0x5C, which is no separator inside the character.
     EXPECT_EQ("C:\\表\\inkslip.ini", IniPathForProgram("C:\\表\\inkslip.exe"));
-    EXPECT_EQ("D:\\ソフト\\", FolderOfPath("D:\\ソフト\\x.exe"));
     EXPECT_EQ("C:\\Program Files\\Inkslip\\inkslip.exe",
               FirstCommandLineArgument("\"C:\\Program Files\\Inkslip\\inkslip.exe\" -x"));
     EXPECT_EQ("inkslip.exe", FirstCommandLineArgument("  inkslip.exe arg"));
-}
-
-TEST(Settings, DefaultsWithoutAFile) {
-    TemporaryFolder folder;
-    Settings settings = Defaults();
-    LoadSettings(settings, folder.File("missing.ini").c_str());
-    EXPECT_EQ(1, settings.Tool.PenSize);
-    EXPECT_EQ(5, settings.Tool.EraseSize);
-    EXPECT_EQ(DRAW_PEN, settings.Tool.DrawMode);
-    EXPECT_EQ(0xff000000u, ColorQuadToValue(settings.Tool.PenColor));
-    EXPECT_EQ(0xffffffffu, ColorQuadToValue(settings.BgColor));
-    EXPECT_EQ(200, settings.DefaultSizeX);
-    EXPECT_EQ(200, settings.DefaultSizeY);
-    EXPECT_EQ(20, settings.TabWidth);
-    EXPECT_EQ(20, settings.TabHeight);
-    EXPECT_EQ(0, settings.ToolIsHide);
-    EXPECT_EQ(0, settings.PaperIsHide);
-    EXPECT_EQ(0, settings.IsTopmost);
-    EXPECT_EQ(0u, settings.HotkeyVirtualKeys[0]);
-    EXPECT_STREQ("", settings.DataFolderPath);
 }
 
 TEST(Settings, ReadingRulesOnOddValues) {
@@ -109,31 +108,29 @@ TEST(Settings, ReadingRulesOnOddValues) {
     Settings settings = LoadFrom(folder,
                                  "[tool]\r\nDrawMode=draw_box\r\nPenSize=70000\r\nEraseSize=\r\n"
                                  "PenColor=ff\r\nIsHide=yes\r\n"
-                                 "[paper]\r\nDefaultSizeX=300\r\nDefaultSizeY=garbage\r\n"
-                                 "IsTopmost=-1\r\nIsHide=0\r\nIsDelWarning=y\r\n"
+                                 "[paper]\r\nDefaultSizeY=garbage\r\n"
+                                 "IsTopmost=-1\r\nIsDelWarning=y\r\n"
                                  "DataFolderPath=D:\\notes\r\nBgColor=0x80112233\r\n"
-                                 "[hotkey]\r\nmodifiers0=3\r\nvirtual 0=78\r\n");
-    EXPECT_EQ(DRAW_PEN, settings.Tool.DrawMode);  // names are case-sensitive
-    EXPECT_EQ(4464, settings.Tool.PenSize);       // 70000 truncated to 16 bits
-    EXPECT_EQ(5, settings.Tool.EraseSize);        // empty keeps the default
+                                 "[hotkey]\r\nmodifiers0=3\r\n");
+    EXPECT_EQ(DRAW_PEN, settings.Tool.DrawMode);                       // names are case-sensitive
+    EXPECT_EQ(4464, settings.Tool.PenSize);                            // 70000 truncated to 16 bits
+    EXPECT_EQ(5, settings.Tool.EraseSize);                             // empty keeps the default
     EXPECT_EQ(0x000000ffu, ColorQuadToValue(settings.Tool.PenColor));  // a blue pen, alpha 0
     EXPECT_EQ(1, settings.ToolIsHide);
-    EXPECT_EQ(300, settings.DefaultSizeX);
     EXPECT_EQ(0, settings.DefaultSizeY);  // no digits read as 0
     EXPECT_EQ(0, settings.IsTopmost);
-    EXPECT_EQ(0, settings.PaperIsHide);
     EXPECT_EQ(1, settings.IsDelWarning);
     EXPECT_STREQ("D:\\notes", settings.DataFolderPath);
     EXPECT_EQ(0x80112233u, ColorQuadToValue(settings.BgColor));
     EXPECT_EQ(0u, settings.HotkeyModifiers[0]);  // "modifiers0" is not the key
-    EXPECT_EQ(78u, settings.HotkeyVirtualKeys[0]);
 }
 
 TEST(Settings, GarbageAndOverLongValuesNeverOverrun) {
     TemporaryFolder folder;
     std::string longFolder(1000, 'x');
-    std::string garbage = "[paper]\r\nDataFolderPath=" + longFolder + "\r\nOutputFolderPath=" +
-                          longFolder + "\r\n[tool]\r\nDrawMode=" + std::string(600, 'D') +
+    std::string garbage = "[paper]\r\nDataFolderPath=" + longFolder +
+                          "\r\nOutputFolderPath=" + longFolder +
+                          "\r\n[tool]\r\nDrawMode=" + std::string(600, 'D') +
                           "\r\nPenColor=\x01\x02\xff\r\n[hotkey\r\n=\r\n\x00\x00junk";
     Settings settings = LoadFrom(folder, garbage);
     EXPECT_EQ(255u, std::string(settings.DataFolderPath).size());  // cut at 255 characters
@@ -143,66 +140,25 @@ TEST(Settings, GarbageAndOverLongValuesNeverOverrun) {
     EXPECT_EQ(200, settings.DefaultSizeX);
 }
 
-TEST(Settings, SaveWritesEveryKeyInOrderAndRoundTrips) {
+TEST(Settings, SaveWritesEveryKeyInOrderAndEveryKeyRoundTrips) {
     TemporaryFolder folder;
-    std::string path = folder.File("inkslip.ini");
-    Settings defaults = Defaults();
-    SaveSettings(defaults, path.c_str());
-    std::vector<std::string> lines = Lines(ReadFileBytes(path));
-    std::vector<std::string> expected = {
-        "[tool]",           "DrawMode=DRAW_PEN",   "PenSize=1",         "EraseSize=5",
-        "PenColor=ff000000", "IsHide=0",           "[paper]",           "DefaultSizeX=200",
-        "DefaultSizeY=200", "DataFolderPath=",     "OutputFolderPath=", "IsTopmost=0",
-        "IsHide=0",         "IsDelWarning=0",      "IsNoSizing=0",      "BgColor=ffffffff",
-        "[hotkey]",         "IsUseHotkey=0",       "modifiers 0=0",     "virtual 0=0",
-        "modifiers 1=0",    "virtual 1=0"};
-    std::vector<std::string> nonEmpty;
-    for (const std::string& line : lines)
-        if (!line.empty()) nonEmpty.push_back(line);
-    EXPECT_EQ(expected, nonEmpty);
+    std::vector<std::string> defaults, changed;
+    std::string changedFile;
+    for (const auto& line : INI_LINES) {
+        defaults.push_back(line.defaults);
+        changed.push_back(line.changed);
+        changedFile += std::string(line.changed) + "\r\n";
+    }
+    EXPECT_EQ(defaults, SavedLines(Defaults(), folder.File("defaults.ini")));
 
-    Settings changed = Defaults();
-    changed.Tool.DrawMode = DRAW_CIRCLE;
-    changed.Tool.PenSize = 12;
-    changed.Tool.EraseSize = 40;
-    changed.Tool.PenColor = ColorQuad{0x12, 0x34, 0x56, 0x78};
-    changed.ToolIsHide = 1;
-    changed.DefaultSizeX = 640;
-    changed.DefaultSizeY = 480;
-    strcpy(changed.DataFolderPath, "C:\\メモ\\");
-    strcpy(changed.OutputFolderPath, "C:\\out\\");
-    changed.IsTopmost = 1;
-    changed.PaperIsHide = 1;
-    changed.IsDelWarning = 1;
-    changed.IsNoSizing = 1;
-    changed.BgColor = ColorQuad{0xFF, 0xFF, 0xFF, 0xC0};
-    changed.IsUseHotkey = 1;
-    changed.HotkeyModifiers[0] = MOD_CONTROL | MOD_ALT;
-    changed.HotkeyVirtualKeys[0] = 'N';
-    changed.HotkeyModifiers[1] = MOD_SHIFT;
-    changed.HotkeyVirtualKeys[1] = 'H';
-    SaveSettings(changed, path.c_str());
-    Settings loaded = Defaults();
-    LoadSettings(loaded, path.c_str());
-    EXPECT_EQ(DRAW_CIRCLE, loaded.Tool.DrawMode);
-    EXPECT_EQ(12, loaded.Tool.PenSize);
-    EXPECT_EQ(40, loaded.Tool.EraseSize);
-    EXPECT_EQ(0x12345678u, ColorQuadToValue(loaded.Tool.PenColor));
-    EXPECT_EQ(1, loaded.ToolIsHide);
+    Settings loaded = LoadFrom(folder, changedFile);
+    EXPECT_EQ(changed, SavedLines(loaded, folder.File("saved.ini")));
+    // Each value landed in its own field.
     EXPECT_EQ(640, loaded.DefaultSizeX);
     EXPECT_EQ(480, loaded.DefaultSizeY);
-    EXPECT_STREQ("C:\\メモ\\", loaded.DataFolderPath);
     EXPECT_STREQ("C:\\out\\", loaded.OutputFolderPath);
-    EXPECT_EQ(1, loaded.IsTopmost);
-    EXPECT_EQ(1, loaded.PaperIsHide);
-    EXPECT_EQ(1, loaded.IsDelWarning);
-    EXPECT_EQ(1, loaded.IsNoSizing);
-    EXPECT_EQ(0xffffffc0u, ColorQuadToValue(loaded.BgColor));
-    EXPECT_EQ(1, loaded.IsUseHotkey);
-    EXPECT_EQ(static_cast<uint32_t>(MOD_CONTROL | MOD_ALT), loaded.HotkeyModifiers[0]);
-    EXPECT_EQ(static_cast<uint32_t>('N'), loaded.HotkeyVirtualKeys[0]);
-    EXPECT_EQ(static_cast<uint32_t>(MOD_SHIFT), loaded.HotkeyModifiers[1]);
-    EXPECT_EQ(static_cast<uint32_t>('H'), loaded.HotkeyVirtualKeys[1]);
+    EXPECT_EQ(uint32_t(MOD_SHIFT), loaded.HotkeyModifiers[1]);
+    EXPECT_EQ(uint32_t('N'), loaded.HotkeyVirtualKeys[0]);
 }
 
 TEST(Settings, SaveKeepsOtherKeysAndOutOfRangeModesAreWrittenAsPen) {
@@ -219,11 +175,10 @@ TEST(Settings, SaveKeepsOtherKeysAndOutOfRangeModesAreWrittenAsPen) {
     EXPECT_STREQ("DRAW_PEN", value);
 }
 
-TEST(Settings, AnUnwritableFolderLeavesNothingAndShowsNothing) {
+TEST(Settings, AnUnwritableFolderLeavesNothingAndAMissingFileKeepsTheValues) {
     TemporaryFolder folder;
     std::string path = folder.File("missing\\deeper\\inkslip.ini");
-    Settings settings = Defaults();
-    SaveSettings(settings, path.c_str());
+    SaveSettings(Defaults(), path.c_str());
     EXPECT_FALSE(test_support::FileExists(path));
     Settings loaded = Defaults();
     loaded.DefaultSizeX = 77;
@@ -232,11 +187,8 @@ TEST(Settings, AnUnwritableFolderLeavesNothingAndShowsNothing) {
 }
 
 TEST(HotkeyFlags, ConversionBothWays) {
-    EXPECT_EQ(static_cast<UINT>(HOTKEYF_ALT | HOTKEYF_CONTROL),
-              ModifiersToHotkeyFlags(MOD_ALT | MOD_CONTROL));
-    EXPECT_EQ(static_cast<UINT>(HOTKEYF_SHIFT), ModifiersToHotkeyFlags(MOD_SHIFT | MOD_WIN));
-    EXPECT_EQ(static_cast<UINT>(MOD_ALT | MOD_SHIFT),
-              HotkeyFlagsToModifiers(HOTKEYF_ALT | HOTKEYF_SHIFT | HOTKEYF_EXT));
     for (UINT modifiers = 0; modifiers < 8; ++modifiers)
         EXPECT_EQ(modifiers, HotkeyFlagsToModifiers(ModifiersToHotkeyFlags(modifiers)));
+    EXPECT_EQ(UINT(HOTKEYF_SHIFT), ModifiersToHotkeyFlags(MOD_SHIFT | MOD_WIN));
+    EXPECT_EQ(UINT(MOD_ALT), HotkeyFlagsToModifiers(HOTKEYF_ALT | HOTKEYF_EXT));
 }

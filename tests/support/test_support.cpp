@@ -3,6 +3,8 @@
 #include "canvas/ddb_canvas.h"
 #include "paper/paper_record.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -31,6 +33,7 @@ void RemoveTree(const std::string& folder) {
 }
 
 DialogAnswerer* g_answerer = nullptr;
+DialogScript* g_script = nullptr;
 
 std::string WindowText(HWND window) {
     char text[1024] = "";
@@ -38,22 +41,28 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+bool HasClass(HWND window, const char* name) {
     char className[32] = "";
     GetClassNameA(window, className, sizeof className);
-    if (lstrcmpA(className, "#32770") == 0)
-        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return lstrcmpiA(className, name) == 0;
+}
+
+// Enumeration callbacks are stdcall on 32-bit Windows, which lambdas are not.
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+    if (HasClass(window, "#32770")) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
 
+std::vector<HWND> AllThreadDialogs() {
+    std::vector<HWND> dialogs;
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
+    return dialogs;
+}
+
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM joined) {
-    char className[32] = "";
-    GetClassNameA(child, className, sizeof className);
     std::string text = WindowText(child);
     std::string& all = *reinterpret_cast<std::string*>(joined);
-    if (lstrcmpiA(className, "Static") == 0 && !text.empty()) {
-        all += (all.empty() ? "" : "|") + text;
-    }
+    if (HasClass(child, "Static") && !text.empty()) all += (all.empty() ? "" : "|") + text;
     return TRUE;
 }
 
@@ -132,15 +141,67 @@ void PumpMessages() {
     }
 }
 
+std::vector<HWND> ThreadDialogs() {
+    std::vector<HWND> dialogs = AllThreadDialogs();
+    dialogs.erase(std::remove_if(dialogs.begin(), dialogs.end(),
+                                 [](HWND dialog) { return !IsWindowVisible(dialog); }),
+                  dialogs.end());
+    return dialogs;
+}
+
+HWND FindDialog(const std::string& caption) {
+    for (HWND dialog : ThreadDialogs())
+        if (WindowText(dialog) == caption) return dialog;
+    return nullptr;
+}
+
+HWND FindOtherDialog(std::initializer_list<HWND> known) {
+    for (HWND dialog : ThreadDialogs())
+        if (std::find(known.begin(), known.end(), dialog) == known.end()) return dialog;
+    return nullptr;
+}
+
+std::string ItemText(HWND dialog, int id) {
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+std::string DialogText(HWND dialog) {
+    std::string text;
+    EnumChildWindows(dialog, CollectStaticText, reinterpret_cast<LPARAM>(&text));
+    return text;
+}
+
 void PressButton(HWND dialog, int button) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
+void SetChooserColour(HWND chooser, int red, int green, int blue) {
+    SetDlgItemInt(chooser, CHOOSER_RED, red, FALSE);
+    SetDlgItemInt(chooser, CHOOSER_GREEN, green, FALSE);
+    SetDlgItemInt(chooser, CHOOSER_BLUE, blue, FALSE);
+}
+
+bool IsHotkeyFree(UINT modifiers, UINT virtualKey) {
+    HWND probe = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    bool free = RegisterHotKey(probe, 0x3F00, modifiers, virtualKey) != FALSE;
+    if (free) UnregisterHotKey(probe, 0x3F00);
+    DestroyWindow(probe);
+    return free;
+}
+
+COLORREF ClientPixel(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
 DialogAnswerer::DialogAnswerer(Action action) : action(std::move(action)) {
     // Dialogs already there (a modeless palette, shown or not) are not the
     // ones waited on.
-    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&existing));
+    existing = AllThreadDialogs();
     g_answerer = this;
     timer = SetTimer(nullptr, 0, 50, &DialogAnswerer::OnTimer);
 }
@@ -159,24 +220,69 @@ void CALLBACK DialogAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 void DialogAnswerer::Tick() {
     ++ticks;
-    std::vector<HWND> dialogs;
-    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
-    for (HWND dialog : dialogs) {
-        if (!IsWindowVisible(dialog) ||
-            std::find(existing.begin(), existing.end(), dialog) != existing.end()) {
-            continue;
-        }
+    for (HWND dialog : ThreadDialogs()) {
+        if (std::find(existing.begin(), existing.end(), dialog) != existing.end()) continue;
         if (std::find(answered.begin(), answered.end(), dialog) != answered.end()) {
             // Still open long after its answer: end it so the test goes on.
             if (ticks > 200) EndDialog(dialog, IDCANCEL);
             continue;
         }
-        SeenDialog entry{WindowText(dialog), ""};
-        EnumChildWindows(dialog, CollectStaticText, reinterpret_cast<LPARAM>(&entry.text));
-        seen.push_back(entry);
+        seen.push_back(SeenDialog{WindowText(dialog), DialogText(dialog)});
         answered.push_back(dialog);
         if (action) action(dialog);
     }
+}
+
+DialogScript& DialogScript::Until(Step step) {
+    steps.push_back(std::move(step));
+    return *this;
+}
+
+DialogScript& DialogScript::Then(std::function<void()> action) {
+    return Until([action]() {
+        action();
+        return true;
+    });
+}
+
+DialogScript& DialogScript::WaitFor(const std::string& caption, HWND& found) {
+    return Until([caption, &found]() { return (found = FindDialog(caption)) != nullptr; });
+}
+
+void DialogScript::Start(DWORD timeoutMilliseconds) {
+    deadline = GetTickCount() + timeoutMilliseconds;
+    g_script = this;
+    timer = SetTimer(nullptr, 0, 20, &DialogScript::OnTimer);
+}
+
+bool DialogScript::Stop() {
+    if (timer) KillTimer(nullptr, timer);
+    timer = 0;
+    if (g_script == this) g_script = nullptr;
+    return next == steps.size() && !timedOut;
+}
+
+void CALLBACK DialogScript::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+    // A step may run a modal loop of its own, in which this timer fires again.
+    DialogScript* script = g_script;
+    if (!script || script->inStep) return;
+    script->inStep = true;
+    script->Tick();
+    script->inStep = false;
+}
+
+void DialogScript::Tick() {
+    if (!timedOut && static_cast<LONG>(GetTickCount() - deadline) > 0) {
+        timedOut = true;
+        ADD_FAILURE() << "dialog script timed out after step " << next;
+    }
+    if (timedOut) {
+        // Close whatever still blocks the test, the innermost first.
+        for (HWND dialog : ThreadDialogs())
+            if (IsWindowEnabled(dialog)) EndDialog(dialog, IDCANCEL);
+        return;
+    }
+    if (next < steps.size() && steps[next]()) ++next;
 }
 
 }  // namespace test_support

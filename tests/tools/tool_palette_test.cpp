@@ -3,18 +3,13 @@
 #include "canvas/swatch.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
-#include "tools/dialog_driver.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
-using namespace dialog_driver;
+using namespace test_support;
 
 namespace {
-
-// Edit ids of the colour chooser's red, green and blue fields.
-const int CHOOSER_RED = 706;
-const int CHOOSER_GREEN = 707;
-const int CHOOSER_BLUE = 708;
 
 // A palette on a hidden main window, with a tray menu whose "描画ツール"
 // item is greyed as while the palette is shown.
@@ -48,6 +43,8 @@ protected:
     std::string Text(int id) const { return ItemText(palette, id); }
     void SetText(int id, const char* text) const { SetDlgItemTextA(palette, id, text); }
     void Focus(int id) const { SetFocus(Item(id)); }
+    bool Checked(int id) const { return IsDlgButtonChecked(palette, id) == BST_CHECKED; }
+    void Click(int id) const { SendMessageA(Item(id), BM_CLICK, 0, 0); }
     // The swatch's colour as it shows on the screen, after pending paints.
     COLORREF SwatchColour() const {
         UpdateWindow(palette);
@@ -73,13 +70,10 @@ protected:
     HWND palette = nullptr;
 };
 
-}  // namespace
+const int TOOL_BUTTONS[] = {IDC_PALETTE_PEN, IDC_PALETTE_ERASER, IDC_PALETTE_FILL, IDC_PALETTE_BOX,
+                            IDC_PALETTE_ELLIPSE};
 
-TEST(PaletteRules, WidthsAndComponentsAreClamped) {
-    EXPECT_EQ(255, ClampToolWidth(256));
-    EXPECT_EQ(255, ClampToolWidth(999999));
-    EXPECT_EQ(255, ClampColorComponent(ParsePaletteNumber("-1")));  // a pasted sign
-}
+}  // namespace
 
 TEST_F(PaletteTest, ShowsTheToolStateWhenCreated) {
     g_settings.Tool.PenSize = 7;
@@ -93,38 +87,29 @@ TEST_F(PaletteTest, ShowsTheToolStateWhenCreated) {
     EXPECT_EQ("10", Text(IDC_PALETTE_RED));
     EXPECT_EQ("20", Text(IDC_PALETTE_GREEN));
     EXPECT_EQ("30", Text(IDC_PALETTE_BLUE));
-    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(palette, IDC_PALETTE_BOX));
-    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(palette, IDC_PALETTE_PEN));
+    EXPECT_TRUE(Checked(IDC_PALETTE_BOX));
+    EXPECT_FALSE(Checked(IDC_PALETTE_PEN));
     EXPECT_EQ(0u, PaletteCustomColors[3]);
     EXPECT_EQ(RGB(10, 20, 30), SwatchColour());
-    // Writing the fields stored the same values again; nothing else moved.
-    EXPECT_EQ(0xFF, g_settings.Tool.PenColor.alpha);
 }
 
 TEST_F(PaletteTest, AWidthTakesEffectOnlyWhenItsFieldLosesTheFocus) {
     g_settings.Tool.PenSize = 7;
     Open();
-    Focus(IDC_PALETTE_PEN_SIZE);
-    SetText(IDC_PALETTE_PEN_SIZE, "0");
-    EXPECT_EQ(7, g_settings.Tool.PenSize);  // still typing
+    const struct {
+        const char* typed;
+        int stored;
+    } widths[] = {{"0", 1}, {"999", 255}, {"", 1}};
+    for (const auto& width : widths) {
+        Focus(IDC_PALETTE_PEN_SIZE);
+        int before = g_settings.Tool.PenSize;
+        SetText(IDC_PALETTE_PEN_SIZE, width.typed);
+        EXPECT_EQ(before, g_settings.Tool.PenSize) << "still typing " << width.typed;
+        Focus(IDC_PALETTE_RED);
+        EXPECT_EQ(width.stored, g_settings.Tool.PenSize) << width.typed;
+        EXPECT_EQ(std::to_string(width.stored), Text(IDC_PALETTE_PEN_SIZE));
+    }
     Focus(IDC_PALETTE_ERASE_SIZE);
-    EXPECT_EQ(1, g_settings.Tool.PenSize);
-    EXPECT_EQ("1", Text(IDC_PALETTE_PEN_SIZE));
-
-    Focus(IDC_PALETTE_PEN_SIZE);
-    EXPECT_EQ(5, g_settings.Tool.EraseSize);  // leaving the eraser field kept it
-    SetText(IDC_PALETTE_PEN_SIZE, "999");
-    EXPECT_EQ(1, g_settings.Tool.PenSize);
-    Focus(IDC_PALETTE_RED);
-    EXPECT_EQ(255, g_settings.Tool.PenSize);
-    EXPECT_EQ("255", Text(IDC_PALETTE_PEN_SIZE));
-
-    Focus(IDC_PALETTE_PEN_SIZE);
-    SetText(IDC_PALETTE_PEN_SIZE, "");
-    Focus(IDC_PALETTE_ERASE_SIZE);
-    EXPECT_EQ(1, g_settings.Tool.PenSize);
-    EXPECT_EQ("1", Text(IDC_PALETTE_PEN_SIZE));
-
     SetText(IDC_PALETTE_ERASE_SIZE, "40");
     Focus(IDC_PALETTE_PEN_SIZE);
     EXPECT_EQ(40, g_settings.Tool.EraseSize);
@@ -136,49 +121,34 @@ TEST_F(PaletteTest, AComponentTakesEffectAtOnceAndIsCappedAt255) {
     EXPECT_EQ("255", Text(IDC_PALETTE_RED));
     EXPECT_EQ(255, g_settings.Tool.PenColor.red);
     SetText(IDC_PALETTE_GREEN, "128");
-    EXPECT_EQ(128, g_settings.Tool.PenColor.green);
     EXPECT_EQ(RGB(255, 128, 0), SwatchColour());
 
     SetText(IDC_PALETTE_RED, "");
     EXPECT_EQ(0, g_settings.Tool.PenColor.red);
     EXPECT_EQ("", Text(IDC_PALETTE_RED));  // left empty for typing on
     EXPECT_EQ(RGB(0, 128, 0), SwatchColour());
+    SetText(IDC_PALETTE_BLUE, "-1");  // a pasted sign
+    EXPECT_EQ(255, g_settings.Tool.PenColor.blue);
     EXPECT_EQ(0xFF, g_settings.Tool.PenColor.alpha);
 }
 
-TEST_F(PaletteTest, EachVisibleButtonSelectsItsTool) {
-    Open();
-    const struct {
-        int id;
-        DrawMode mode;
-    } buttons[] = {{IDC_PALETTE_ERASER, DRAW_ERASE},
-                   {IDC_PALETTE_FILL, DRAW_FILL},
-                   {IDC_PALETTE_BOX, DRAW_BOX},
-                   {IDC_PALETTE_ELLIPSE, DRAW_CIRCLE},
-                   {IDC_PALETTE_PEN, DRAW_PEN}};
-    for (const auto& button : buttons) {
-        EXPECT_TRUE(IsWindowVisible(Item(button.id)));
-        SendMessageA(Item(button.id), BM_CLICK, 0, 0);
-        EXPECT_EQ(button.mode, g_settings.Tool.DrawMode) << button.id;
-        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(palette, button.id));
-    }
-    EXPECT_FALSE(IsWindowVisible(Item(IDC_PALETTE_TEXT)));
-}
-
-TEST_F(PaletteTest, TheTextToolPressesNoVisibleButtonAndAnUnknownToolPressesThePen) {
+TEST_F(PaletteTest, EachVisibleButtonSelectsItsToolAndTheTextToolPressesNone) {
+    const DrawMode modes[] = {DRAW_PEN, DRAW_ERASE, DRAW_FILL, DRAW_BOX, DRAW_CIRCLE};
     g_settings.Tool.DrawMode = DRAW_TEXT;
     Open();
-    for (int id : {IDC_PALETTE_PEN, IDC_PALETTE_ERASER, IDC_PALETTE_FILL, IDC_PALETTE_BOX,
-                   IDC_PALETTE_ELLIPSE})
-        EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(palette, id)) << id;
-    SendMessageA(Item(IDC_PALETTE_FILL), BM_CLICK, 0, 0);
-    EXPECT_EQ(DRAW_FILL, g_settings.Tool.DrawMode);
-    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(palette, IDC_PALETTE_FILL));
+    EXPECT_FALSE(IsWindowVisible(Item(IDC_PALETTE_TEXT)));
+    for (int id : TOOL_BUTTONS) EXPECT_FALSE(Checked(id)) << id;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_TRUE(IsWindowVisible(Item(TOOL_BUTTONS[i])));
+        Click(TOOL_BUTTONS[i]);
+        EXPECT_EQ(modes[i], g_settings.Tool.DrawMode) << TOOL_BUTTONS[i];
+        EXPECT_TRUE(Checked(TOOL_BUTTONS[i]));
+    }
     DestroyWindow(palette);
 
-    g_settings.Tool.DrawMode = static_cast<DrawMode>(9);
+    g_settings.Tool.DrawMode = static_cast<DrawMode>(9);  // unknown: the pen
     Open();
-    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(palette, IDC_PALETTE_PEN));
+    EXPECT_TRUE(Checked(IDC_PALETTE_PEN));
 }
 
 TEST_F(PaletteTest, TheColourChooserStartsFromThePenColourAndCancelRewritesTheFields) {
@@ -190,8 +160,8 @@ TEST_F(PaletteTest, TheColourChooserStartsFromThePenColourAndCancelRewritesTheFi
         EXPECT_EQ(palette, GetWindow(chooser, GW_OWNER));
         EXPECT_EQ("40", ItemText(chooser, CHOOSER_RED));
         EXPECT_EQ("60", ItemText(chooser, CHOOSER_BLUE));
-        SetDlgItemTextA(chooser, CHOOSER_RED, "200");  // then cancelled
-        Press(chooser, IDCANCEL);
+        SetChooserColour(chooser, 200, 0, 0);  // then cancelled
+        PressButton(chooser, IDCANCEL);
     });
     EXPECT_EQ(40, g_settings.Tool.PenColor.red);
     EXPECT_EQ("40", Text(IDC_PALETTE_RED));
@@ -201,15 +171,10 @@ TEST_F(PaletteTest, TheColourChooserStartsFromThePenColourAndCancelRewritesTheFi
 
     // Confirmed, the colour becomes the pen colour and keeps its alpha.
     RunChooser([&](HWND chooser) {
-        SetDlgItemTextA(chooser, CHOOSER_RED, "200");
-        SetDlgItemTextA(chooser, CHOOSER_GREEN, "100");
-        SetDlgItemTextA(chooser, CHOOSER_BLUE, "0");
-        Press(chooser, IDOK);
+        SetChooserColour(chooser, 200, 100, 0);
+        PressButton(chooser, IDOK);
     });
-    EXPECT_EQ(200, g_settings.Tool.PenColor.red);
-    EXPECT_EQ(100, g_settings.Tool.PenColor.green);
-    EXPECT_EQ(0, g_settings.Tool.PenColor.blue);
-    EXPECT_EQ(0x80, g_settings.Tool.PenColor.alpha);
+    EXPECT_EQ(0x80C86400u, ColorQuadToValue(g_settings.Tool.PenColor));
     EXPECT_EQ("200", Text(IDC_PALETTE_RED));
 }
 

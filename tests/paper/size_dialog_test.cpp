@@ -3,13 +3,13 @@
 #include "paper/paper_record.h"
 
 #include "resources/resource.h"
-#include "tools/dialog_driver.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-using namespace dialog_driver;
+using namespace test_support;
 
 namespace {
 
@@ -68,7 +68,7 @@ TEST_F(SizeDialogTest, OpensWithThePairAndRaisesSmallSizesWhenABoxIsLeft) {
         Focus(IDC_SIZE_WIDTH);
         EXPECT_EQ("20", ItemText(dialog, IDC_SIZE_HEIGHT));
         SetText(IDC_SIZE_HEIGHT, "300");
-        Press(dialog, IDCANCEL);
+        PressButton(dialog, IDCANCEL);
     });
     EXPECT_EQ(IDCANCEL, Run(pair));
     EXPECT_EQ(200, pair[0]);
@@ -85,13 +85,13 @@ TEST_F(SizeDialogTest, LargerSizesAskAndNoKeepsTheDialogOpen) {
         .Then([&] {
             SetText(IDC_SIZE_WIDTH, Number(limitX + 1).c_str());
             SetText(IDC_SIZE_HEIGHT, "100");
-            Press(dialog, IDOK);
+            PressButton(dialog, IDOK);
         })
         .WaitFor("Inkslip", box)
         .Then([&] {
-            EXPECT_EQ(TOO_LARGE_QUESTION, MessageBoxText(box));
+            EXPECT_EQ(TOO_LARGE_QUESTION, DialogText(box));
             EXPECT_EQ(dialog, GetWindow(box, GW_OWNER));
-            Press(box, IDNO);
+            PressButton(box, IDNO);
         })
         .Until([&] { return FindDialog("Inkslip") == nullptr; })
         .Then([&] {
@@ -100,21 +100,21 @@ TEST_F(SizeDialogTest, LargerSizesAskAndNoKeepsTheDialogOpen) {
             EXPECT_EQ(200, pair[0]);
             SetText(IDC_SIZE_WIDTH, Number(limitX).c_str());
             SetText(IDC_SIZE_HEIGHT, Number(limitY + 1).c_str());
-            Press(dialog, IDOK);
+            PressButton(dialog, IDOK);
         })
         .WaitFor("Inkslip", box)
-        .Then([&] { Press(box, IDNO); })
+        .Then([&] { PressButton(box, IDNO); })
         .Until([&] { return FindDialog("Inkslip") == nullptr; })
         .Then([&] {
             // Both too large: two questions, width first; Yes to both stores.
             SetText(IDC_SIZE_WIDTH, "2000");
             SetText(IDC_SIZE_HEIGHT, "2000");
-            Press(dialog, IDOK);
+            PressButton(dialog, IDOK);
         })
         .WaitFor("Inkslip", box)
         .Then([&] {
             ++questions;
-            Press(box, IDYES);
+            PressButton(box, IDYES);
         })
         .Until([&] {
             HWND second = FindDialog("Inkslip");

@@ -119,14 +119,11 @@ start_probe_server() {
 }
 
 stop_probe_server() {
-    local pid=$PROBE_SERVER_PID waited=0
+    local pid=$PROBE_SERVER_PID
     [ -n "$pid" ] || return 0
     PROBE_SERVER_PID=
     printf '%s\n' 0 quit . >"$PROBE_DIR/request"
-    while alive "$pid" && [ $waited -lt 50 ]; do
-        nap 0.1
-        waited=$((waited + 1))
-    done
+    wait_until 5 not alive "$pid"
     kill -9 "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
 }
@@ -141,6 +138,8 @@ wait_until() {
         nap 0.1
     done
 }
+
+not() { ! "$@"; }
 
 # wait_output SECONDS EXPECTED COMMAND...: until COMMAND prints EXPECTED.
 output_is() { [ "$("${@:2}")" = "$1" ]; }
@@ -188,7 +187,7 @@ bbox_color() { pixels "$@" && echo "$BBOX"; }
 # start_app: starts a copy from APP_DIR in the background; sets APP_PID.
 start_app() {
     APP_RUN=$((APP_RUN + 1))
-    local run=$E2E_TMP/run$APP_RUN waited=0
+    local run=$E2E_TMP/run$APP_RUN
     # A subshell is the parent that reaps the program and keeps its exit code;
     # the program's own pid is kept for killing.
     (
@@ -198,11 +197,7 @@ start_app() {
         wait $!
         echo $? >"$run.rc"
     ) 2>>"$run.shell.err" &
-    while [ ! -s "$run.pid" ]; do
-        nap 0.05
-        waited=$((waited + 1))
-        [ $waited -gt 200 ] && fail "could not start the program"
-    done
+    wait_until 10 test -s "$run.pid" || fail "could not start the program"
     APP_PID=$(cat "$run.pid")
     log "started inkslip.exe (run $APP_RUN, pid $APP_PID)"
 }

@@ -21,28 +21,10 @@ done
 exit_app_by_command
 [ -f "$APP_INI" ] || fail "no inkslip.ini written beside the program"
 
-expected='[tool]
-DrawMode=DRAW_PEN
-PenSize=1
-EraseSize=5
-PenColor=ff000000
-IsHide=0
-[paper]
-DefaultSizeX=200
-DefaultSizeY=200
-DataFolderPath=
-OutputFolderPath=
-IsTopmost=0
-IsHide=0
-IsDelWarning=0
-IsNoSizing=0
-BgColor=ffffffff
-[hotkey]
-IsUseHotkey=0
-modifiers 0=0
-virtual 0=0
-modifiers 1=0
-virtual 1=0'
+expected=$(printf '%s\n' '[tool]' DrawMode=DRAW_PEN PenSize=1 EraseSize=5 PenColor=ff000000 IsHide=0 \
+    '[paper]' DefaultSizeX=200 DefaultSizeY=200 DataFolderPath= OutputFolderPath= IsTopmost=0 IsHide=0 \
+    IsDelWarning=0 IsNoSizing=0 BgColor=ffffffff '[hotkey]' IsUseHotkey=0 'modifiers 0=0' 'virtual 0=0' \
+    'modifiers 1=0' 'virtual 1=0')
 # Line ends and blank lines between sections are the profile writer's business.
 actual=$(tr -d '\r' <"$APP_INI" | sed -e 's/[[:space:]]*=[[:space:]]*/=/' | grep -v '^[[:space:]]*$')
 if [ "$actual" != "$expected" ]; then

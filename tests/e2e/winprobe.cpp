@@ -27,6 +27,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -88,17 +89,13 @@ bool Matches(const std::wstring& pattern, const std::wstring& value) {
     return pattern == value;
 }
 
-std::wstring ClassOf(HWND window) {
-    wchar_t buffer[256] = {};
-    GetClassNameW(window, buffer, 256);
-    return buffer;
-}
-
-std::wstring TitleOf(HWND window) {
+std::wstring TextOf(HWND window, int(WINAPI* get)(HWND, LPWSTR, int)) {
     wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, 1024);
+    get(window, buffer, 1024);
     return buffer;
 }
+std::wstring ClassOf(HWND window) { return TextOf(window, GetClassNameW); }
+std::wstring TitleOf(HWND window) { return TextOf(window, GetWindowTextW); }
 
 // A control's text as the control itself holds it: across processes
 // GetWindowText gives only the text the window was created with, so ask the
@@ -203,13 +200,10 @@ std::vector<unsigned> ToColors(const std::wstring& text) {
 }
 
 bool TakeFlag(std::vector<std::wstring>& arguments, const wchar_t* flag) {
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == flag) {
-            arguments.erase(arguments.begin() + static_cast<long>(i));
-            return true;
-        }
-    }
-    return false;
+    auto found = std::find(arguments.begin(), arguments.end(), flag);
+    if (found == arguments.end()) return false;
+    arguments.erase(found);
+    return true;
 }
 
 int Run(std::vector<std::wstring> arguments) {
@@ -270,10 +264,8 @@ int Run(std::vector<std::wstring> arguments) {
                 for (unsigned color : colors) wanted = wanted || pixel == color;
                 if (!wanted) continue;
                 ++matches;
-                if (x < minX) minX = x;
-                if (y < minY) minY = y;
-                if (x > maxX) maxX = x;
-                if (y > maxY) maxY = y;
+                minX = std::min(minX, x), minY = std::min(minY, y);
+                maxX = std::max(maxX, x), maxY = std::max(maxY, y);
             }
         }
         PrintLine(Format("%06x %016llx %ld %d %d %d %d", pixels.front(), hash, matches, left + minX,
@@ -301,25 +293,12 @@ int Run(std::vector<std::wstring> arguments) {
 }
 
 bool ReadWholeFile(const std::wstring& path, std::string& content) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    content.clear();
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file) return false;
     char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) content.append(buffer, got);
-    CloseHandle(file);
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, file)) > 0;) content.append(buffer, got);
+    fclose(file);
     return true;
-}
-
-bool WriteWholeFile(const std::wstring& path, const std::string& content) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool done = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr) &&
-                written == content.size();
-    CloseHandle(file);
-    return done;
 }
 
 // serve <folder>: answers requests without a process start each (a Wine start
@@ -359,7 +338,11 @@ int Serve(const std::wstring& folder) {
             code = Run(arguments);
             g_collected = nullptr;
         }
-        WriteWholeFile(answer, lines.front() + "\n" + Format("%d\n", code) + output);
+        const std::string reply = lines.front() + "\n" + Format("%d\n", code) + output;
+        if (FILE* file = _wfopen(answer.c_str(), L"wb")) {
+            fwrite(reply.data(), 1, reply.size(), file);
+            fclose(file);
+        }
         MoveFileExW(answer.c_str(), answerReady.c_str(), MOVEFILE_REPLACE_EXISTING);
         if (quit) return EXIT_FOUND;
     }

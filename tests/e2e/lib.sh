@@ -12,10 +12,8 @@
 set -uo pipefail
 
 E2E_NAME=$(basename "$0" .sh)
-: "${INKSLIP_BUILD_DIR:?run through scripts/run-tests.sh}"
-: "${INKSLIP_WINE:?run through scripts/run-tests.sh}"
-: "${WINEPREFIX:?run through scripts/run-tests.sh}"
-: "${DISPLAY:?run through scripts/run-tests.sh}"
+: "${INKSLIP_BUILD_DIR:?run through scripts/run-tests.sh}" "${INKSLIP_WINE:?run through scripts/run-tests.sh}" \
+    "${WINEPREFIX:?run through scripts/run-tests.sh}" "${DISPLAY:?run through scripts/run-tests.sh}"
 INKSLIP_EXE=${INKSLIP_EXE:-$INKSLIP_BUILD_DIR/inkslip.exe}
 WINPROBE_EXE=${WINPROBE_EXE:-$INKSLIP_BUILD_DIR/tests/e2e/winprobe.exe}
 E2E_ARTIFACTS=$INKSLIP_BUILD_DIR/e2e-artifacts
@@ -112,10 +110,7 @@ start_probe_server() {
     "$INKSLIP_WINE" "$WINPROBE_EXE" serve "Z:${PROBE_DIR//\//\\}" >"$E2E_TMP/probe-server.log" 2>&1 \
         </dev/null {PROBE_SLEEP_FD}<&- &
     PROBE_SERVER_PID=$!
-    if [ "$(probe screen)" = "" ]; then
-        log "no winprobe server; starting winprobe per question"
-        stop_probe_server
-    fi
+    [ -n "$(probe screen)" ] || { log "no winprobe server; starting winprobe per question" && stop_probe_server; }
 }
 
 stop_probe_server() {
@@ -151,7 +146,6 @@ wait_output() { wait_until "$1" output_is "${@:2}"; }
 # matches (with --gone: until none does); the matches are left in PROBE_OUTPUT.
 wait_window() { probe_quiet list "$1" "$2" "$(($3 * 1000))" "${@:4}"; }
 wait_dialog() { wait_window '#32770' "$1" "$2" --visible; }
-wait_dialog_gone() { wait_window '#32770' "$1" "$2" --visible --gone; }
 
 # first_rect: "left top right bottom" of the first window in PROBE_OUTPUT.
 first_rect() {
@@ -235,8 +229,7 @@ exit_app_by_command() {
 # kill_app: kills the running copy by its pid (as a crash or the task manager
 # would) and waits for it to be gone.
 kill_app() {
-    [ -n "$APP_PID" ] || return 0
-    if app_running; then
+    if [ -n "$APP_PID" ] && app_running; then
         log "killing pid $APP_PID"
         kill -9 "$APP_PID" 2>/dev/null
         wait_until 20 test -s "$E2E_TMP/run$APP_RUN.rc" || log "pid $APP_PID did not go away"
@@ -307,7 +300,7 @@ click_control() {
 # close_dialog TITLE ID: clicks that button of the dialog; it must close.
 close_dialog() {
     click_control "$1" "$2"
-    wait_dialog_gone "$1" 5 || fail "\"$1\" did not close after a click on control $2"
+    wait_window '#32770' "$1" 5 --visible --gone || fail "\"$1\" did not close after a click on control $2"
 }
 
 # drag_dialog TITLE X Y: drags a dialog by its caption so that its top-left

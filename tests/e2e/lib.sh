@@ -110,7 +110,7 @@ start_probe_server() {
     "$INKSLIP_WINE" "$WINPROBE_EXE" serve "Z:${PROBE_DIR//\//\\}" >"$E2E_TMP/probe-server.log" 2>&1 \
         </dev/null {PROBE_SLEEP_FD}<&- &
     PROBE_SERVER_PID=$!
-    [ -n "$(probe screen)" ] || { log "no winprobe server; starting winprobe per question" && stop_probe_server; }
+    [ -n "$(probe screen)" ] || { log "no winprobe server; a winprobe per question" && stop_probe_server; }
 }
 
 stop_probe_server() {
@@ -394,11 +394,7 @@ menu_choose() {
     local n=$1 left top right bottom
     read -r left top right bottom < <(wait_menu 10) || fail "no popup menu opened"
     local x=$(((left + right) / 2)) y=$((top + 8)) direction=1 steps=$n b1 b2
-    if [ "$n" -lt 0 ]; then
-        y=$((bottom - 9))
-        direction=-1
-        steps=$((-n - 1))
-    fi
+    [ "$n" -lt 0 ] && y=$((bottom - 9)) direction=-1 steps=$((-n - 1))
     menu_hover "$y" "$x" "$left" "$top" "$bottom" 100 || fail "the menu does not highlight the item at y $y"
     read -r b1 b2 <<<"$MENU_BAND"
     while [ "$steps" -gt 0 ]; do
@@ -467,9 +463,9 @@ shot_pixel() {
 # Ctrl+Alt+N has the default size. Leaves its rectangle in l t r b.
 PEN=2080c0
 
+# palette_rgb: the palette's R, G, B fields.
 palette_rgb() {
-    echo "$(control_text "$PALETTE_TITLE" 1012) $(control_text "$PALETTE_TITLE" 1013)" \
-        "$(control_text "$PALETTE_TITLE" 1014)"
+    probe controls "$PALETTE_TITLE" | awk -F'\t' '{ text[$1] = $9 } END { print text[1012], text[1013], text[1014] }'
 }
 
 # hotkey KEYS: the keys pressed while a window of the program has the X focus
@@ -500,11 +496,8 @@ start_with_hotkeys_and_first_note() {
 
 # ini_has LINE...: the program's INI file holds each of those lines.
 ini_has() {
-    local ini line
-    ini=$(tr -d '\r' <"$APP_INI")
-    for line in "$@"; do
-        grep -qx "$line" <<<"$ini" || fail "inkslip.ini lacks $line"
-    done
+    local line
+    for line in "$@"; do grep -qx "$line" < <(tr -d '\r' <"$APP_INI") || fail "inkslip.ini lacks $line"; done
 }
 
 # --- clean-up ------------------------------------------------------------------------
@@ -514,8 +507,7 @@ e2e_cleanup() {
     # Only the scenario's own shell cleans up, not its subshells.
     [ "$BASHPID" = "$E2E_MAIN_PID" ] || exit $status
     [ $status -ne 0 ] && E2E_FAILED=1
-    xdotool mouseup 1 2>/dev/null
-    xdotool mouseup 3 2>/dev/null
+    xdotool mouseup 1 mouseup 3 2>/dev/null
     if [ $E2E_FAILED -ne 0 ]; then
         screenshot failure
         probe list >"$E2E_ARTIFACTS/$E2E_NAME-windows.txt" 2>/dev/null

@@ -26,7 +26,7 @@ drag $((left + 30)) $((top + 60)) $((left + 170)) $((top + 150)) 12
 wait_until 5 bbox_color $area 000000 || fail "no stroke on the note"
 read -r sx1 sy1 sx2 sy2 < <(bbox_color $area 000000)
 [ $((sx1 - left)) -le 31 ] && [ $((sx2 - left)) -ge 169 ] && [ $((sy1 - top)) -le 61 ] &&
-    [ $((sy2 - top)) -ge 149 ] || fail "the stroke does not run from (30, 60) to (170, 150): ($sx1, $sy1)-($sx2, $sy2)"
+    [ $((sy2 - top)) -ge 149 ] || fail "the stroke ($sx1, $sy1)-($sx2, $sy2) misses (30, 60) or (170, 150)"
 stroke_pixels=$(count_color $area 000000)
 
 screenshot stroke
@@ -51,7 +51,8 @@ dx=-250
 dy=-180
 drag $((left + 10)) $((top + 10)) $((left + 10 + dx)) $((top + 10 + dy)) 10
 read -r left top right bottom <<<"$((left + dx)) $((top + dy)) $((right + dx)) $((bottom + dy))"
-wait_output 5 "$left $top $right $bottom" window_rect Inkslip0 || fail "the note did not follow its tab: now at $(window_rect Inkslip0)"
+wait_output 5 "$left $top $right $bottom" window_rect Inkslip0 ||
+    fail "the note did not follow its tab: now at $(window_rect Inkslip0)"
 area="$((left + 1)) $((top + 22)) 200 200"
 wait_output 5 "$stroke_pixels" count_color $area 000000 ||
     fail "the moved note does not show its stroke"
@@ -61,7 +62,7 @@ wait_output 5 "$stroke_pixels" count_color $area 000000 ||
 click $((left + 100)) $((top + 120)) 3
 read -r ml mt mr mb < <(wait_menu 10) || fail "no popup menu after a right click on the body"
 screenshot note-menu
-[ $((ml - left - 100)) -ge -2 ] && [ $((ml - left - 100)) -le 2 ] || fail "the menu is not at the pointer: ($ml, $mt)"
+[ $((ml - left - 100)) -ge -2 ] && [ $((ml - left - 100)) -le 2 ] || fail "the menu is at $ml, not at the pointer"
 click 900 700
 wait_window "$MENU_CLASS" - 5 --visible --gone || fail "the menu did not close"
 

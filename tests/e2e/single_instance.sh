@@ -6,22 +6,18 @@
 
 start_app_ready
 first=$APP_RUN
-
 start_app
-second=$APP_RUN
-expect_exit 0 15 "$second"
-count=$(probe count-windows Inkslip -)
+expect_exit 0 15
+count=$(window_count Inkslip -)
 [ "$count" = 1 ] || fail "$count \"Inkslip\" main windows while the first copy runs"
-app_running_run() { [ ! -e "$E2E_TMP/run$1.rc" ]; }
-app_running_run "$first" || fail "the first copy ended when the second started"
+app_running "$first" || fail "the first copy ended when the second started"
 # The second copy touched no file: the INI file appears only when the first exits.
 [ ! -e "$APP_INI" ] || fail "an INI file was written while the first copy runs"
 
-probe post-command Inkslip 40001 >/dev/null || fail "cannot post the exit command"
-expect_exit 0 20 "$first"
-wait_until 10 main_window_absent || fail "the main window outlived its program"
+exit_app_by_command "$first"
+wait_window Inkslip - 10 --gone || fail "the main window outlived its program"
 
 start_app_ready
-count=$(probe count-windows Inkslip -)
+count=$(window_count Inkslip -)
 [ "$count" = 1 ] || fail "$count \"Inkslip\" main windows after the restart"
 exit_app_by_command

@@ -122,7 +122,7 @@ TEST_F(SizeDialogTest, LargerSizesAskAndNoKeepsTheDialogOpen) {
         })
         .Then([&] {
             ++questions;
-            Press(FindDialog("Inkslip"), IDYES);
+            PressButton(FindDialog("Inkslip"), IDYES);
         });
     EXPECT_EQ(IDOK, Run(pair));
     EXPECT_EQ(2, questions);

@@ -151,4 +151,16 @@ HWND CreateBenchWindow(const char* className, WNDPROC procedure, int width, int 
     return window;
 }
 
+void MeasureBothWays(Row& row, const std::function<void()>& body, int literalMaxRuns,
+                     double literalBudget, int oursRuns, const std::function<void()>& setup,
+                     const std::function<void()>& teardown) {
+    if (CanSwitchPaths()) {
+        UseLiteralPaths(true);
+        row.literal = Measure(body, 1, literalMaxRuns, literalBudget, setup, teardown);
+        UseLiteralPaths(false);
+    }
+    row.ours = Measure(body, 3, oursRuns, 3000.0, setup, teardown);
+    if (!CanSwitchPaths()) row.literal = row.ours;
+}
+
 }  // namespace bench

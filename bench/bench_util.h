@@ -48,6 +48,11 @@ void PrintNote(const std::string& text);
 // block paths; false when this build has no separate fast paths.
 bool CanSwitchPaths();
 void UseLiteralPaths(bool literal);
+// Times one operation both ways: on the per-pixel reference (when this build
+// can switch) and on our paths.
+void MeasureBothWays(Row& row, const std::function<void()>& body, int literalMaxRuns,
+                     double literalBudget, int oursRuns, const std::function<void()>& setup = {},
+                     const std::function<void()>& teardown = {});
 
 // Deterministic pseudo-random numbers for test content.
 class Random {

@@ -68,19 +68,6 @@ BITMAPINFO Describe(int width, int height, int bits) {
     return info;
 }
 
-// Times one operation both ways: literal (reference algorithms) and ours.
-void MeasureBothWays(Row& row, const std::function<void()>& body, int literalMaxRuns,
-                     double literalBudget, int oursRuns, const std::function<void()>& setup = {},
-                     const std::function<void()>& teardown = {}) {
-    if (CanSwitchPaths()) {
-        UseLiteralPaths(true);
-        row.literal = Measure(body, 1, literalMaxRuns, literalBudget, setup, teardown);
-        UseLiteralPaths(false);
-    }
-    row.ours = Measure(body, 3, oursRuns, 3000.0, setup, teardown);
-    if (!CanSwitchPaths()) row.literal = row.ours;
-}
-
 }  // namespace
 
 void RunCanvasBenchmarks() {

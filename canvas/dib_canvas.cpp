@@ -9,19 +9,10 @@
 #include "canvas/ddb_canvas.h"
 #include "canvas/dib_section_canvas.h"
 #include "canvas/gdi_handles.h"
+#include "canvas/drawing.h"
 #include "canvas/fast_paths.h"
 
 namespace {
-
-void DescribeTopDown32(BITMAPINFO* info, int width, int height) {
-    std::memset(info, 0, sizeof *info);
-    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info->bmiHeader.biWidth = width;
-    info->bmiHeader.biHeight = -height;
-    info->bmiHeader.biPlanes = 1;
-    info->bmiHeader.biBitCount = 32;
-    info->bmiHeader.biCompression = BI_RGB;
-}
 
 bool FitsInt(int64_t value) {
     return value >= INT_MIN && value <= INT_MAX;
@@ -210,7 +201,7 @@ bool DibCanvas::CreateFromBitmap(HBITMAP source) {
     std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]());
     if (!words) return false;
     BITMAPINFO info;
-    DescribeTopDown32(&info, sourceWidth, sourceHeight);
+    drawing::DescribeTopDown32(&info, sourceWidth, sourceHeight);
     {
         gdi_handles::WindowDC screen;
         GetDIBits(screen.Get(), source, 0, static_cast<UINT>(sourceHeight), words.get(), &info,
@@ -238,7 +229,7 @@ bool DibCanvas::Create(int newWidth, int newHeight, Rgb fill) {
     size_t count = static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight);
     std::unique_ptr<uint32_t[]> newBits(new (std::nothrow) uint32_t[count]);
     if (!newBits) return false;
-    DescribeTopDown32(&bitmapInfo, newWidth, newHeight);
+    drawing::DescribeTopDown32(&bitmapInfo, newWidth, newHeight);
     bits = std::move(newBits);
     width = newWidth;
     height = newHeight;

@@ -16,16 +16,6 @@ using gdi_handles::WindowDC;
 
 namespace {
 
-void DescribeTopDown32(BITMAPINFO* info, int width, int height) {
-    std::memset(info, 0, sizeof *info);
-    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info->bmiHeader.biWidth = width;
-    info->bmiHeader.biHeight = -height;
-    info->bmiHeader.biPlanes = 1;
-    info->bmiHeader.biBitCount = 32;
-    info->bmiHeader.biCompression = BI_RGB;
-}
-
 }  // namespace
 
 DibSectionCanvas::DibSectionCanvas() : Canvas(), PixelBuffer(), GdiPixelBuffer() {
@@ -152,7 +142,7 @@ bool DibSectionCanvas::CreateFromBitmap(HBITMAP source) {
     std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]());
     if (!words) return false;
     BITMAPINFO info;
-    DescribeTopDown32(&info, sourceWidth, sourceHeight);
+    drawing::DescribeTopDown32(&info, sourceWidth, sourceHeight);
     {
         WindowDC screen;
         GetDIBits(screen.Get(), source, 0, static_cast<UINT>(sourceHeight), words.get(), &info,
@@ -174,7 +164,7 @@ bool DibSectionCanvas::CopyFrom(const Canvas* source) {
 bool DibSectionCanvas::Create(int newWidth, int newHeight, Rgb fill) {
     if (!shared_canvas::IsAcceptableSize(newWidth, newHeight)) return false;
     BITMAPINFO newInfo;
-    DescribeTopDown32(&newInfo, newWidth, newHeight);
+    drawing::DescribeTopDown32(&newInfo, newWidth, newHeight);
     void* newBits = nullptr;
     BitmapHandle newBitmap(
         CreateDIBSection(nullptr, &newInfo, DIB_RGB_COLORS, &newBits, nullptr, 0));

@@ -2,11 +2,22 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 #include "canvas/canvas.h"
 #include "canvas/gdi_handles.h"
 
 namespace drawing {
+
+void DescribeTopDown32(BITMAPINFO* info, int width, int height) {
+    std::memset(info, 0, sizeof *info);
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = width;
+    info->bmiHeader.biHeight = -height;
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = 32;
+    info->bmiHeader.biCompression = BI_RGB;
+}
 
 namespace {
 

@@ -19,6 +19,10 @@ class Canvas;
 
 namespace drawing {
 
+// Describes a top-down 32-bit DIB of that size (rows first to last, no
+// colour table), as every canvas and block path lays out its words.
+void DescribeTopDown32(BITMAPINFO* info, int width, int height);
+
 // The single-pixel cases go through the canvas (SetRgb, FillCircle, DrawLine)
 // so they are refused outside it; everything else is clipped by the platform.
 bool GdiDrawLine(Canvas& canvas, HDC dc, int x1, int y1, int x2, int y2, Rgb colour);

@@ -26,6 +26,7 @@
 #include "canvas/bmp_file.h"
 #include "canvas/bmp_format.h"
 #include "canvas/dib_canvas.h"
+#include "canvas/drawing.h"
 #include "canvas/gdi_handles.h"
 
 namespace fast_canvas {
@@ -43,13 +44,8 @@ constexpr uint32_t COLOUR_BITS = 0x00FFFFFFu;
 class ScratchSection {
 public:
     ScratchSection(int width, int height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info;
+        drawing::DescribeTopDown32(&info, width, height);
         void* memory = nullptr;
         bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0));
         if (!bitmap || memory == nullptr) return;
@@ -369,13 +365,8 @@ bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint3
     if (saved == 0) return false;
     bool painted = ExtSelectClipRgn(dc, region.Get(), RGN_AND) != ERROR;
     if (painted) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info;
+        drawing::DescribeTopDown32(&info, width, height);
         painted = SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height),
                                     0, 0, 0, static_cast<UINT>(height), colours, &info,
                                     DIB_RGB_COLORS) != 0;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "canvas/bmp_file.h"
+#include "canvas/drawing.h"
 #include "canvas/fast_paths.h"
 #include "canvas_test_helpers.h"
 #include "support/test_support.h"
@@ -70,13 +71,8 @@ void FillRandom(Canvas& canvas, uint32_t seed) {
 // The stored words of a device context's bitmap, fourth bytes included.
 std::vector<uint32_t> StoredWords(HDC dc, int width, int height) {
     std::vector<uint32_t> words(static_cast<size_t>(width) * height);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info;
+    drawing::DescribeTopDown32(&info, width, height);
     void* bits = nullptr;
     HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memory = CreateCompatibleDC(nullptr);

@@ -19,6 +19,11 @@
 
 ShellState g_shell;
 
+// The open dialog gets the whole structure of this Windows version (88 bytes
+// on 32 bits), the note windows and the main window their class records.
+static_assert(sizeof(void*) != 4 || sizeof(OPENFILENAMEA) == 88, "the 32-bit dialog layout");
+static_assert(sizeof(void*) != 4 || sizeof(WNDCLASSEXA) == 48, "the 32-bit class record");
+
 namespace {
 
 constexpr char CAPTION[] = "Inkslip";

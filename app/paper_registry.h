@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <type_traits>
+
 constexpr int MaxPapers = 255;
 
 // Makes the table with every slot empty; false when memory is short.
@@ -27,6 +29,8 @@ int FindPaperSlot(HWND window);
 // the window, or to DefWindowProcA while no note claims it yet (creation) or
 // any more (teardown).
 LRESULT CALLBACK PaperWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Handed to the platform as is: the calling convention must be the WNDPROC's.
+static_assert(std::is_same_v<decltype(&PaperWindowProc), WNDPROC>, "a WNDPROC with its calling convention");
 
 // The main window, then every note in slot order, to the foreground.
 void BringNotesToFront(HWND mainWindow);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 constexpr char MAIN_WINDOW_CLASS[] = "Inkslip";
 
@@ -33,6 +34,8 @@ bool RegisterMainWindowClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, const ShellPaths& paths);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Handed to the platform as is: the calling convention must be the WNDPROC's.
+static_assert(std::is_same_v<decltype(&MainWindowProc), WNDPROC>, "a WNDPROC with its calling convention");
 
 // The state of the run, shared by the shell's modules.
 struct ShellState {

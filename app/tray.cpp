@@ -6,6 +6,7 @@
 
 #include <shellapi.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -16,6 +17,11 @@ const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 
 // The record as last filled; removal uses it.
 NOTIFYICONDATAA trayIcon;
+
+// The oldest layout ends with the 64-character tip; on 32 bits that is 88 bytes.
+static_assert(NOTIFYICONDATAA_V1_SIZE == offsetof(NOTIFYICONDATAA, szTip) + 64,
+              "the first layout ends with the tip");
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "the 32-bit first layout");
 
 }  // namespace
 

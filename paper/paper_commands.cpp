@@ -8,7 +8,13 @@
 
 #include <commdlg.h>
 
+#include <cstddef>
 #include <new>
+
+// The save dialog gets the structure without the places-bar fields (the 4.0
+// layout), which every version of the dialog takes: 76 bytes on 32 bits.
+constexpr DWORD SAVE_DIALOG_STRUCT_SIZE = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+static_assert(sizeof(void*) != 4 || SAVE_DIALOG_STRUCT_SIZE == 76, "the 32-bit 4.0 dialog layout");
 
 LRESULT Paper::OnCommand(HWND, int command) {
     switch (command) {
@@ -110,8 +116,7 @@ void Paper::Resize(int newWidth, int newHeight) {
 LRESULT Paper::OnSaveAs() {
     char fileName[MAX_PATH + 1] = "";
     OPENFILENAMEA dialog{};
-    // The size without the places bar fields, as the dialog has always had.
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.lStructSize = SAVE_DIALOG_STRUCT_SIZE;
     dialog.hwndOwner = nullptr;
     dialog.lpstrFilter = "BMPファイル(*.bmp)\0*.bmp\0";
     dialog.nFilterIndex = 0;

@@ -104,7 +104,9 @@ POINT PlaceInsideArea(const RECT& window, const RECT& area) {
 }
 
 int ScreenLimit(int screenSide) {
-    return static_cast<int>(screenSide * 0.95);
+    // 95 % truncated, in integers: a floating-point product such as 1280 * 0.95
+    // lands just below 1216 at some precisions and would truncate to 1215.
+    return static_cast<int>(static_cast<int64_t>(screenSide) * 95 / 100);
 }
 
 bool ExceedsScreenLimit(int imageSide, int screenSide) {

@@ -19,6 +19,7 @@ struct PaperRecord {
 };
 
 constexpr size_t PAPER_RECORD_SIZE = 8;
+static_assert(sizeof(PaperRecord) == PAPER_RECORD_SIZE, "N.dat is four 16-bit fields");
 using PaperRecordBytes = std::array<uint8_t, PAPER_RECORD_SIZE>;
 
 // The record of a note; each value keeps its low 16 bits.

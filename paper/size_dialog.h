@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <type_traits>
 
 // The smallest width and height a note's drawing area may have.
 constexpr int32_t MIN_PAPER_SIZE = 20;
@@ -24,6 +25,8 @@ constexpr bool IsBelowMinimumSize(int32_t size) {
 // Dialog procedure of the size dialog; the creation parameter points at the
 // caller's pair {width, height}.
 INT_PTR CALLBACK SizeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Handed to the platform as is: the calling convention must be the DLGPROC's.
+static_assert(std::is_same_v<decltype(&SizeDialog), DLGPROC>, "a DLGPROC with its calling convention");
 
 // Runs the size dialog owned by `owner` with `pair` {width, height} as its
 // initial values. Returns IDOK after storing the accepted size into `pair`,

@@ -33,7 +33,9 @@ test_build=$BUILD_DIR
 if [ -z "$filtered" ] || [ "$INKSLIP_TEST_ARCH" = i686 ]; then
     BUILD_DIR=$BUILD_DIR ARCH=i686 build
 fi
-if [ "$INKSLIP_TEST_ARCH" != i686 ]; then
+if [ "$INKSLIP_TEST_ARCH" = i686 ]; then
+    echo "run-tests: testing the shipped 32-bit build ($BUILD_DIR/inkslip.exe) under 32-bit Wine"
+else
     echo "run-tests: this machine cannot run 32-bit code; testing the $INKSLIP_TEST_ARCH build of the same sources"
     test_build=$BUILD_DIR/$INKSLIP_TEST_ARCH
     BUILD_DIR=$test_build ARCH=$INKSLIP_TEST_ARCH build

@@ -2,46 +2,65 @@
 # Builds inkslip.exe and runs it under Wine: on $DISPLAY when there is one,
 # otherwise on a virtual display started for this run. The Wine prefix
 # (wine-user in the build tree) is kept between runs, and so are the INI file
-# and the notes beside the program.
+# and the notes beside the program (the run folder in the build tree, or
+# RUN_FOLDER). Ends with the program's exit code.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$root/build}
+case $BUILD_DIR in /*) ;; *) BUILD_DIR=$root/$BUILD_DIR ;; esac
 "$root/scripts/setup.sh" || exit 1
 . "$root/scripts/wine-session.sh"
 
-BUILD_DIR=$BUILD_DIR ARCH=i686 "$root/scripts/build.sh" inkslip || exit 1
+BUILD_DIR=$BUILD_DIR ARCH=i686 "$root/scripts/build.sh" --target inkslip || exit 1
 program_build=$BUILD_DIR
 if [ "$INKSLIP_TEST_ARCH" != i686 ]; then
     echo "run: this machine cannot run 32-bit code; running the $INKSLIP_TEST_ARCH build of the same sources"
     program_build=$BUILD_DIR/$INKSLIP_TEST_ARCH
-    BUILD_DIR=$program_build ARCH=$INKSLIP_TEST_ARCH "$root/scripts/build.sh" inkslip || exit 1
+    BUILD_DIR=$program_build ARCH=$INKSLIP_TEST_ARCH "$root/scripts/build.sh" --target inkslip || exit 1
 fi
 
 prefix=$program_build/wine-user
 wine_template_prefix "$prefix"
 export WINEPREFIX=$prefix
+echo "run: Wine prefix $prefix"
+
 xvfb_pid=
+cleanup() {
+    # Whatever Wine still runs in this prefix (its desktop and tray helpers).
+    wineserver -k 2>/dev/null
+    timeout 30 wineserver -w 2>/dev/null
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
 if [ -z "${DISPLAY:-}" ]; then
     display_file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
     xvfb_pid=$!
-    while [ ! -s "$display_file" ]; do sleep 0.1; done
+    for ((waited = 0; waited < 100; waited++)); do
+        [ -s "$display_file" ] && break
+        sleep 0.1
+    done
+    if [ ! -s "$display_file" ]; then
+        echo "run: no display found, and a virtual one did not start" >&2
+        exit 1
+    fi
     export DISPLAY=:$(head -n1 "$display_file")
     rm -f "$display_file"
     echo "run: no display found; started a virtual one at $DISPLAY" \
          "(look at it with: import -display $DISPLAY -window root screen.png)"
 fi
-cleanup() {
-    WINEPREFIX=$prefix wineserver -k 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
 
-mkdir -p "$program_build/run"
-cp "$program_build/inkslip.exe" "$program_build/run/inkslip.exe"
-echo "run: starting $program_build/run/inkslip.exe (exit from its tray icon's menu: 終了)"
-"$INKSLIP_WINE" "$program_build/run/inkslip.exe"
+run_folder=${RUN_FOLDER:-$program_build/run}
+mkdir -p "$run_folder"
+cp "$program_build/inkslip.exe" "$run_folder/inkslip.exe"
+echo "run: starting $run_folder/inkslip.exe (exit from its tray icon's menu: 終了)"
+cd "$run_folder" || exit 1
+"$INKSLIP_WINE" "$run_folder/inkslip.exe"
 status=$?
-wineserver -w
+echo "run: inkslip.exe ended with exit code $status"
 exit $status

@@ -13,6 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 
+static_assert(sizeof(void*) != 4 || sizeof(CHOOSECOLORA) == 36, "the 32-bit chooser layout");
+static_assert(sizeof(void*) != 4 || sizeof(BROWSEINFOA) == 32, "the 32-bit browser layout");
+
 COLORREF OptionsCustomColors[16] = {};
 
 namespace {

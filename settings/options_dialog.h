@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 // Custom colours of the background colour chooser, kept for the run.
 extern COLORREF OptionsCustomColors[16];
@@ -31,6 +32,8 @@ bool BrowseFolder(HWND owner, const char* title, char* buffer, int bufferSize);
 // Dialog procedure of the options dialog; the creation parameter is the main
 // window, for which the hot keys are registered.
 INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Handed to the platform as is: the calling convention must be the DLGPROC's.
+static_assert(std::is_same_v<decltype(&OptionsProc), DLGPROC>, "a DLGPROC with its calling convention");
 
 // Runs the options dialog owned by the main window; returns IDOK or IDCANCEL.
 INT_PTR ShowOptionsDialog(HWND mainWindow);

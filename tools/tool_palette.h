@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <type_traits>
 
 // Custom colours of the palette's colour chooser; cleared each time the
 // palette is initialised, kept for the rest of the run.
@@ -26,6 +27,8 @@ constexpr uint8_t ClampColorComponent(unsigned long value) {
 
 // Dialog procedure of the palette.
 INT_PTR CALLBACK PaletteProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Handed to the platform as is: the calling convention must be the DLGPROC's.
+static_assert(std::is_same_v<decltype(&PaletteProc), DLGPROC>, "a DLGPROC with its calling convention");
 
 // Creates the palette (hidden) owned by the main window and keeps its handle
 // for the run; null when it cannot be created.

@@ -324,21 +324,24 @@ PALETTE_TITLE=ツール
 SIZE_DIALOG_TITLE=サイズ設定
 
 # tray_icon_point: sets TRAY_X, TRAY_Y to the first icon; waits up to 20 s for
-# the tray. A dialog of ours that covers the icon (the tool palette opens at the
-# top left of the screen too) is first dragged out of the way by its caption.
+# the tray. Wine's tray window opens at the top left of the screen, where our
+# dialogs open too, and which of them is above changes as they are shown: it is
+# moved once to the bottom right corner, where nothing of ours goes.
 TRAY_X=
 TRAY_Y=
 tray_icon_point() {
     wait_window "$TRAY_CLASS" - 20 --visible || fail "no tray icon shown"
-    local left top right bottom cover
+    local left top right bottom screen_w screen_h
     read -r left top right bottom < <(first_rect) || fail "no tray icon shown"
+    read -r screen_w screen_h < <(probe screen)
+    if [ "$right" != "$screen_w" ] || [ "$bottom" != "$screen_h" ]; then
+        probe move "$TRAY_CLASS" $((screen_w - right + left)) $((screen_h - bottom + top)) >/dev/null
+        wait_output 5 "$((screen_w - right + left)) $((screen_h - bottom + top)) $screen_w $screen_h" \
+            window_rect "$TRAY_CLASS" - --visible || fail "Wine's tray window did not move"
+        read -r left top right bottom < <(window_rect "$TRAY_CLASS" - --visible)
+    fi
     TRAY_X=$((left + 12))
     TRAY_Y=$((top + 31))
-    cover=$(probe window-at "$TRAY_X" "$TRAY_Y") || fail "nothing at the tray icon"
-    if [ "$(cut -f8 <<<"$cover")" = '#32770' ]; then
-        log "\"$(cut -f9 <<<"$cover")\" covers the tray icon: moving it aside"
-        drag_dialog "$(cut -f9 <<<"$cover")" 700 300
-    fi
 }
 
 # tray_new_note: a double click on the tray icon, then, when the size dialog
@@ -483,7 +486,7 @@ start_with_hotkeys_and_first_note() {
     start_app_ready
     wait_dialog "$PALETTE_TITLE" 10 || fail "no tool palette"
     [ "$(palette_rgb)" = "32 128 192" ] || fail "the palette shows $(palette_rgb), not the INI pen colour"
-    # The palette opens at the top left, over Wine's tray; move it aside first.
+    # Moved by its caption as a person would, clear of Wine's tray window.
     drag_dialog "$PALETTE_TITLE" 700 300
     screenshot palette "$PALETTE_TITLE"
 

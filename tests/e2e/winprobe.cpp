@@ -6,13 +6,13 @@
 //        left top right bottom class title. With ms, waits up to that long for a
 //        match (with --gone, for none); exit 1 if the wait fails or nothing matches.
 //   post-command <class> <id>            PostMessage WM_COMMAND id to the first match
+//   move <class> <x> <y>                 moves the first match's top-left corner there
 //   controls <dialog title>              a visible dialog's controls, one a line: id
 //        visible checked left top right bottom class text
 //   set-text <dialog title> <id> <text>  WM_SETTEXT on a control of the dialog
 //   pixels <x> <y> <w> <h> [rrggbb[,rrggbb...]]  of the screen rectangle: its first
 //        pixel, a checksum, the number of pixels of those colours and their bounding
 //        box (left top right bottom, inclusive); exit 1 if there are none
-//   window-at <x> <y>                    the top-level window under the point (as list)
 //   sys-color <index>                    GetSysColor as rrggbb
 //   screen                               width height
 //   serve <folder>                       answer requests through files (see Serve)
@@ -233,6 +233,14 @@ int Run(std::vector<std::wstring> arguments) {
                    ? EXIT_FOUND
                    : EXIT_NOT_FOUND;
     }
+    if (command == L"move" && count == 3) {
+        filter.title = L"-";
+        if (FindTopLevel(filter).empty()) return EXIT_NOT_FOUND;
+        return SetWindowPos(filter.found.front(), nullptr, ToInt(arguments[1]), ToInt(arguments[2]), 0, 0,
+                            SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? EXIT_FOUND
+                   : EXIT_NOT_FOUND;
+    }
     if (command == L"controls" && count == 1) {
         HWND dialog = FindDialog(arguments[0]);
         if (!dialog) return EXIT_NOT_FOUND;
@@ -271,13 +279,6 @@ int Run(std::vector<std::wstring> arguments) {
         PrintLine(Format("%06x %016llx %ld %d %d %d %d", pixels.front(), hash, matches, left + minX,
                          top + minY, left + maxX, top + maxY));
         return matches > 0 || colors.empty() ? EXIT_FOUND : EXIT_NOT_FOUND;
-    }
-    if (command == L"window-at" && count == 2) {
-        HWND window = WindowFromPoint(POINT{ToInt(arguments[0]), ToInt(arguments[1])});
-        if (!window) return EXIT_NOT_FOUND;
-        HWND root = GetAncestor(window, GA_ROOT);
-        PrintLine(Describe(root ? root : window));
-        return EXIT_FOUND;
     }
     if (command == L"sys-color" && count == 1) {
         COLORREF color = GetSysColor(ToInt(arguments[0]));

@@ -46,6 +46,12 @@ TEST(PaperGeometry, CentringAndPlacingInsideAnArea) {
     EXPECT_EQ(729, ScreenLimit(768));
     EXPECT_FALSE(ExceedsScreenLimit(1216, 1280));
     EXPECT_TRUE(ExceedsScreenLimit(1217, 1280));
+    EXPECT_FALSE(ExceedsScreenLimit(972, 1024));
+    EXPECT_TRUE(ExceedsScreenLimit(973, 1024));
+    // The program's floating point must agree with the platform's usual
+    // compilers: 64-bit doubles, no 80-bit intermediates.
+    volatile double side = 1280;
+    EXPECT_EQ(1216, static_cast<int>(side * 0.95));
 }
 
 TEST(PaperPaths, NamesAndExtensions) {

@@ -213,7 +213,9 @@ bool IsPlainSurfaceDC(HDC dc) {
 const PixelBuffer* AsBuffer(const Canvas& canvas) {
     return dynamic_cast<const PixelBuffer*>(&canvas);
 }
-PixelBuffer* AsBuffer(Canvas& canvas) { return dynamic_cast<PixelBuffer*>(&canvas); }
+PixelBuffer* AsBuffer(Canvas& canvas) {
+    return dynamic_cast<PixelBuffer*>(&canvas);
+}
 
 HDC PlainSurfaceOf(const Canvas& canvas) {
     const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&canvas);
@@ -330,8 +332,8 @@ constexpr size_t MAX_REGION_RECTANGLES = 16384;
 bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint32_t* colours,
                         const uint8_t* opaque) {
     if (!HasPlainMapping(dc)) return false;
-    int bits = GetObjectType(dc) == OBJ_MEMDC ? BitsPerPixelOfMemoryDC(dc)
-                                               : GetDeviceCaps(dc, BITSPIXEL);
+    int bits =
+        GetObjectType(dc) == OBJ_MEMDC ? BitsPerPixelOfMemoryDC(dc) : GetDeviceCaps(dc, BITSPIXEL);
     if (bits < 24) return false;
     std::vector<RECT> runs;
     for (int i = 0; i < height; ++i) {
@@ -359,7 +361,8 @@ bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint3
     regionData->rdh.nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
     regionData->rdh.rcBound = RECT{x, y, x + width, y + height};
     std::memcpy(regionData->Buffer, runs.data(), runs.size() * sizeof(RECT));
-    gdi_handles::RegionHandle region(ExtCreateRegion(nullptr, static_cast<DWORD>(size), regionData));
+    gdi_handles::RegionHandle region(
+        ExtCreateRegion(nullptr, static_cast<DWORD>(size), regionData));
     if (!region) return false;
     int saved = SaveDC(dc);
     if (saved == 0) return false;
@@ -367,9 +370,9 @@ bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint3
     if (painted) {
         BITMAPINFO info;
         drawing::DescribeTopDown32(&info, width, height);
-        painted = SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height),
-                                    0, 0, 0, static_cast<UINT>(height), colours, &info,
-                                    DIB_RGB_COLORS) != 0;
+        painted =
+            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
+                              0, static_cast<UINT>(height), colours, &info, DIB_RGB_COLORS) != 0;
     }
     RestoreDC(dc, saved);
     if (painted) ++g_blockMoves;
@@ -396,41 +399,9 @@ bool PaintByReadAndWrite(HDC dc, int x, int y, int width, int height, const uint
     return BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
 }
 
-bool FitsInt(int64_t value) { return value >= INT_MIN && value <= INT_MAX; }
-
-// A file created (replacing any of that name) and written in parts: what
-// WriteWholeFile does with one buffer.
-class FileOutput {
-public:
-    explicit FileOutput(const char* path)
-        : handle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                             nullptr)) {}
-    ~FileOutput() { Close(); }
-    FileOutput(const FileOutput&) = delete;
-    FileOutput& operator=(const FileOutput&) = delete;
-
-    explicit operator bool() const { return handle != INVALID_HANDLE_VALUE; }
-    bool Write(const void* bytes, size_t size) {
-        const uint8_t* next = static_cast<const uint8_t*>(bytes);
-        size_t total = 0;
-        while (total < size) {
-            DWORD written = 0;
-            DWORD part = static_cast<DWORD>(std::min<size_t>(size - total, 0x40000000));
-            if (!WriteFile(handle, next + total, part, &written, nullptr) || written == 0) {
-                return false;
-            }
-            total += written;
-        }
-        return true;
-    }
-    void Close() {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle;
-};
+bool FitsInt(int64_t value) {
+    return value >= INT_MIN && value <= INT_MAX;
+}
 
 // Moves a clipped block from one canvas to another (or within one) as the
 // reference's pixel loop does: the source read whole before anything is
@@ -452,9 +423,9 @@ bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::Tran
             wordsSeen ? SelectObject(targetDC, GetStockObject(WHITE_BRUSH)) : nullptr;
         if (!wordsSeen || (previousBrush != nullptr && previousBrush != HGDI_ERROR)) {
             GdiFlush();
-            BOOL moved = BitBlt(targetDC, block.targetX, block.targetY, block.width, block.height,
-                                sourceDC, block.sourceX, block.sourceY,
-                                wordsSeen ? MERGECOPY : SRCCOPY);
+            BOOL moved =
+                BitBlt(targetDC, block.targetX, block.targetY, block.width, block.height, sourceDC,
+                       block.sourceX, block.sourceY, wordsSeen ? MERGECOPY : SRCCOPY);
             if (wordsSeen) SelectObject(targetDC, previousBrush);
             GdiFlush();
             if (moved) {
@@ -478,15 +449,21 @@ bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::Tran
     BufferLease<uint8_t> opaque(g_keptMask, count);
     if (!opaque) return false;
     for (size_t k = 0; k < count; ++k) opaque[k] = (words[k] & COLOUR_BITS) != transparent;
-    return WriteBlock(*target, block.targetX, block.targetY, block.width, block.height,
-                      words.get(), opaque.get());
+    return WriteBlock(*target, block.targetX, block.targetY, block.width, block.height, words.get(),
+                      opaque.get());
 }
 
 }  // namespace
 
-bool Enabled() { return g_enabled; }
-unsigned long BlockMoves() { return g_blockMoves; }
-void SetEnabled(bool enabled) { g_enabled = enabled; }
+bool Enabled() {
+    return g_enabled;
+}
+unsigned long BlockMoves() {
+    return g_blockMoves;
+}
+void SetEnabled(bool enabled) {
+    g_enabled = enabled;
+}
 
 bool CopyFrom(Canvas& self, const Canvas* source) {
     if (!g_enabled || source == nullptr || source == &self) {
@@ -502,7 +479,8 @@ bool CopyFrom(Canvas& self, const Canvas* source) {
     BufferLease<uint32_t> words(g_keptWords, WordCount(width, height));
     bool copied = words && ReadBlock(*source, 0, 0, width, height, words.get());
     if (copied) {
-        for (size_t k = 0, count = WordCount(width, height); k < count; ++k) words[k] &= COLOUR_BITS;
+        for (size_t k = 0, count = WordCount(width, height); k < count; ++k)
+            words[k] &= COLOUR_BITS;
         copied = WriteBlock(self, 0, 0, width, height, words.get(), nullptr);
     }
     if (!copied) {
@@ -519,61 +497,44 @@ bool SaveBmp(const Canvas& self, const char* path) {
     int width = self.GetWidth();
     int height = self.GetHeight();
     if (!shared_canvas::HasPixels(width, height)) return false;
-    if (!AsBuffer(self) && PlainSurfaceOf(self) == nullptr) return shared_canvas::SaveBmp(self, path);
-    // The limits of the file the writer builds.
-    const uint64_t stride = Dib24Stride(width);
-    const uint64_t fileSize = BMP_HEADERS_SIZE + stride * static_cast<uint64_t>(height);
-    if (stride > BMP_MAX_FILE_SIZE || fileSize > BMP_MAX_FILE_SIZE) return false;
+    if (!AsBuffer(self) && PlainSurfaceOf(self) == nullptr)
+        return shared_canvas::SaveBmp(self, path);
+    if (BmpFileSize(width, height) == 0) return false;
+    const size_t stride = static_cast<size_t>(Dib24Stride(width));
 
     // The file is written as it is converted, in bands of rows from the
     // bottom (the first rows of the file), so that neither the picture nor
     // the file is held twice in fresh memory.
-    uint8_t header[BMP_HEADERS_SIZE] = {};
-    BmpFileHeader fileHeader{};
-    fileHeader.signature = BMP_SIGNATURE;
-    fileHeader.fileSize = static_cast<uint32_t>(fileSize);
-    fileHeader.dataOffset = BMP_HEADERS_SIZE;
-    BmpInfoHeader infoHeader{};
-    infoHeader.headerSize = BMP_INFO_HEADER_SIZE;
-    infoHeader.width = width;
-    infoHeader.height = height;
-    infoHeader.planes = 1;
-    infoHeader.bitsPerPixel = 24;
-    std::memcpy(header, &fileHeader, sizeof fileHeader);
-    std::memcpy(header + BMP_FILE_HEADER_SIZE, &infoHeader, sizeof infoHeader);
-
-    int bandRows = static_cast<int>(std::max<size_t>(1, MAX_KEPT_PIXELS / static_cast<size_t>(width)));
+    int bandRows =
+        static_cast<int>(std::max<size_t>(1, MAX_KEPT_PIXELS / static_cast<size_t>(width)));
     bandRows = std::min(bandRows, height);
     BufferLease<uint32_t> words(g_keptWords, WordCount(width, bandRows));
-    BufferLease<uint8_t> bytes(g_keptBytes, static_cast<size_t>(stride) * bandRows);
+    BufferLease<uint8_t> bytes(g_keptBytes, stride * bandRows);
     if (!words || !bytes) return shared_canvas::SaveBmp(self, path);
-
-    FileOutput file(path);
-    if (!file) return false;
-    if (!file.Write(header, sizeof header)) return false;
-    for (int bottom = height; bottom > 0;) {
-        int top = std::max(0, bottom - bandRows);
-        int rows = bottom - top;
-        if (!ReadBlock(self, 0, top, width, rows, words.get())) {
-            file.Close();
-            return shared_canvas::SaveBmp(self, path);
-        }
-        std::memset(bytes.get(), 0, static_cast<size_t>(stride) * rows);
-        for (int i = 0; i < rows; ++i) {
-            // File rows run from the bottom of the picture up.
-            const uint32_t* colours = words.get() + static_cast<size_t>(rows - 1 - i) * width;
-            uint8_t* pixel = bytes.get() + static_cast<size_t>(stride) * i;
-            for (int x = 0; x < width; ++x, pixel += 3) {
-                uint32_t colour = colours[x];
-                pixel[0] = static_cast<uint8_t>(colour);
-                pixel[1] = static_cast<uint8_t>(colour >> 8);
-                pixel[2] = static_cast<uint8_t>(colour >> 16);
+    {
+        FileWriter file(path);
+        uint8_t headers[BMP_HEADERS_SIZE];
+        PutBmpHeaders(headers, width, height);
+        if (!file.Write(headers, sizeof headers)) return false;
+        int bottom = height;
+        while (bottom > 0) {
+            int top = std::max(0, bottom - bandRows);
+            int rows = bottom - top;
+            // A canvas that cannot be read in blocks after all is written by
+            // the reference, once this file is closed.
+            if (!ReadBlock(self, 0, top, width, rows, words.get())) break;
+            std::memset(bytes.get(), 0, stride * rows);
+            for (int i = 0; i < rows; ++i) {
+                // File rows run from the bottom of the picture up.
+                PutDib24Row(bytes.get() + stride * i,
+                            words.get() + static_cast<size_t>(rows - 1 - i) * width, width);
             }
+            if (!file.Write(bytes.get(), stride * rows)) return false;
+            bottom = top;
         }
-        if (!file.Write(bytes.get(), static_cast<size_t>(stride) * rows)) return false;
-        bottom = top;
+        if (bottom == 0) return file.Finish();
     }
-    return true;
+    return shared_canvas::SaveBmp(self, path);
 }
 
 bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
@@ -586,7 +547,8 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
         return false;
     }
     int firstRow = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(y)));
-    int endRow = static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(canvasHeight) - y));
+    int endRow =
+        static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(canvasHeight) - y));
     int firstColumn = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(x)));
     int endColumn =
         static_cast<int>(std::min<int64_t>(width, static_cast<int64_t>(canvasWidth) - x));
@@ -601,7 +563,8 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
             if (row == nullptr) continue;
             row += x + firstColumn;
             // Rows are stored bottom-up.
-            const uint8_t* pixel = rows + stride * static_cast<size_t>(height - 1 - (firstRow + i)) +
+            const uint8_t* pixel = rows +
+                                   stride * static_cast<size_t>(height - 1 - (firstRow + i)) +
                                    static_cast<size_t>(firstColumn) * 3;
             for (int j = 0; j < blockWidth; ++j, pixel += 3) {
                 row[j] = static_cast<uint32_t>(pixel[0]) | (static_cast<uint32_t>(pixel[1]) << 8) |
@@ -681,7 +644,8 @@ bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour)
     if (surface == nullptr) {
         // The software line (DibCanvas) covers both end points.
         PixelBuffer* buffer = AsBuffer(self);
-        if (buffer == nullptr) return shared_canvas::FillBox(self, left, top, right, bottom, colour);
+        if (buffer == nullptr)
+            return shared_canvas::FillBox(self, left, top, right, bottom, colour);
         int64_t firstColumn = std::max<int64_t>(std::min(left, right), 0);
         int64_t lastColumn =
             std::min<int64_t>(std::max(left, right), static_cast<int64_t>(width) - 1);
@@ -745,8 +709,8 @@ Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height) {
 }
 
 bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
-    if (!g_enabled || width <= 0 || height <= 0 ||
-        !FitsInt(static_cast<int64_t>(x) + width) || !FitsInt(static_cast<int64_t>(y) + height)) {
+    if (!g_enabled || width <= 0 || height <= 0 || !FitsInt(static_cast<int64_t>(x) + width) ||
+        !FitsInt(static_cast<int64_t>(y) + height)) {
         return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
     }
     // Drawn onto its own device context, the pixel loop may read pixels it
@@ -798,7 +762,8 @@ void PutRgbBlock(Canvas& self, int width, int height, const uint32_t* words) {
         }
     }
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) self.SetRgb(x, y, words[static_cast<size_t>(y) * width + x]);
+        for (int x = 0; x < width; ++x)
+            self.SetRgb(x, y, words[static_cast<size_t>(y) * width + x]);
     }
 }
 

@@ -309,7 +309,7 @@ bool DrawTo(const Canvas& self, Canvas* target, int x, int y) {
     if (target == nullptr || MissesTarget(self, target, x, y)) return false;
     CopyBlock(self, target,
               ClipTransfer(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
-                        target->GetHeight()));
+                           target->GetHeight()));
     return true;
 }
 
@@ -317,9 +317,10 @@ bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int
     if (target == nullptr || width < 1 || height < 1 || MissesTarget(self, target, x, y)) {
         return false;
     }
-    CopyBlock(self, target,
-              ClipTransfer(x, y, std::min(width, self.GetWidth()), std::min(height, self.GetHeight()),
-                        target->GetWidth(), target->GetHeight()));
+    CopyBlock(
+        self, target,
+        ClipTransfer(x, y, std::min(width, self.GetWidth()), std::min(height, self.GetHeight()),
+                     target->GetWidth(), target->GetHeight()));
     return true;
 }
 
@@ -338,8 +339,8 @@ bool DrawToGdiSurface(const Canvas& self, GdiSurface* target, int x, int y) {
 
 bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
     if (target == nullptr || MissesTarget(self, target, x, y)) return false;
-    TransferBlock block =
-        ClipTransfer(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
+    TransferBlock block = ClipTransfer(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
+                                       target->GetHeight());
     bool same = static_cast<const PixelBuffer*>(target) == &self;
     Walk rows = AxisWalk(block.height, same && block.targetY > block.sourceY);
     if (self.GetTransparentColor() == NO_TRANSPARENT_COLOR) {
@@ -357,79 +358,146 @@ bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
     return true;
 }
 
-bool TileTo(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
-    if (width < 1 || height < 1 || static_cast<int64_t>(x) + width < 0 ||
-        static_cast<int64_t>(y) + height < 0) {
-        return false;
-    }
-    int tileWidth = self.GetWidth();
-    int tileHeight = self.GetHeight();
-    // An empty canvas has no tile to repeat (and stepping by 0 would never end).
-    if (tileWidth < 1 || tileHeight < 1) return false;
-    int64_t right = static_cast<int64_t>(x) + width;
-    int64_t bottom = static_cast<int64_t>(y) + height;
-    for (int64_t ty = y; ty < bottom; ty += tileHeight) {
-        for (int64_t tx = x; tx < right; tx += tileWidth) {
-            self.DrawRectTo(target, static_cast<int>(tx), static_cast<int>(ty),
-                            static_cast<int>(std::min<int64_t>(tileWidth, right - tx)),
-                            static_cast<int>(std::min<int64_t>(tileHeight, bottom - ty)));
+namespace {
+
+// The part of a plane that a tiling can reach, edges excluded on the right
+// and at the bottom.
+struct Reach {
+    int64_t left = INT_MIN;
+    int64_t top = INT_MIN;
+    int64_t right = static_cast<int64_t>(INT_MAX) + 1;
+    int64_t bottom = static_cast<int64_t>(INT_MAX) + 1;
+};
+
+// The first tile start and the end of the tiles of one axis of a rectangle
+// from `origin` of `length`, tiles of `tile`, that meet low ≤ p < high.
+struct TileRun {
+    int64_t first;
+    int64_t end;
+};
+TileRun TilesMeeting(int origin, int length, int tile, int64_t low, int64_t high) {
+    int64_t first = origin;
+    // Tiles that end at or before `low` are skipped whole, so every tile
+    // still starts a whole number of tiles from the origin.
+    if (low > first) first += (low - first) / tile * tile;
+    return TileRun{first, std::min<int64_t>(static_cast<int64_t>(origin) + length, high)};
+}
+
+// Whether a width × height rectangle at (x, y) can be tiled with `self`: it
+// has pixels, lies not wholly left of or above the origin, and the canvas
+// has a tile to repeat.
+bool CanTile(const Canvas& self, int x, int y, int width, int height) {
+    return width >= 1 && height >= 1 && static_cast<int64_t>(x) + width >= 0 &&
+           static_cast<int64_t>(y) + height >= 0 && HasPixels(self.GetWidth(), self.GetHeight());
+}
+
+// Calls drawTile(x, y, width, height) for every tile of `self` that the
+// rectangle holds and that meets `reach`, row by row; a tile is cut at the
+// rectangle's right and bottom edges.
+template <typename DrawTile>
+void TileAcross(const Canvas& self, int x, int y, int width, int height, const Reach& reach,
+                DrawTile drawTile) {
+    const int tileWidth = self.GetWidth();
+    const int tileHeight = self.GetHeight();
+    const int64_t right = static_cast<int64_t>(x) + width;
+    const int64_t bottom = static_cast<int64_t>(y) + height;
+    const TileRun rows = TilesMeeting(y, height, tileHeight, reach.top, reach.bottom);
+    const TileRun columns = TilesMeeting(x, width, tileWidth, reach.left, reach.right);
+    for (int64_t ty = rows.first; ty < rows.end; ty += tileHeight) {
+        for (int64_t tx = columns.first; tx < columns.end; tx += tileWidth) {
+            drawTile(static_cast<int>(tx), static_cast<int>(ty),
+                     static_cast<int>(std::min<int64_t>(tileWidth, right - tx)),
+                     static_cast<int>(std::min<int64_t>(tileHeight, bottom - ty)));
         }
     }
+}
+
+// What drawing on a device context can reach, in its logical coordinates:
+// the box of its clipping and its surface. A transform that turns or shears
+// gives no such box; everything is taken as reachable then.
+Reach ReachOf(HDC dc) {
+    Reach reach;
+    XFORM transform;
+    if (GetGraphicsMode(dc) == GM_ADVANCED &&
+        (!GetWorldTransform(dc, &transform) || transform.eM12 != 0 || transform.eM21 != 0)) {
+        return reach;
+    }
+    RECT box;
+    const int kind = GetClipBox(dc, &box);
+    if (kind == ERROR || kind == NULLREGION) return Reach{0, 0, 0, 0};
+    return Reach{box.left, box.top, box.right, box.bottom};
+}
+
+}  // namespace
+
+bool TileTo(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
+    if (!CanTile(self, x, y, width, height)) return false;
+    // Tiles that miss the target draw nothing (and without a target none is
+    // drawn), so only those that meet it are visited.
+    const Reach reach = target == nullptr ? Reach{0, 0, 0, 0}
+                                          : Reach{0, 0, target->GetWidth(), target->GetHeight()};
+    TileAcross(self, x, y, width, height, reach,
+               [&](int tx, int ty, int tileWidth, int tileHeight) {
+                   self.DrawRectTo(target, tx, ty, tileWidth, tileHeight);
+               });
     return true;
 }
 
 bool TileToDCWithClipRegion(const Canvas& self, HDC dc, int x, int y, int width, int height) {
-    if (width < 1 || height < 1 || static_cast<int64_t>(x) + width < 0 ||
-        static_cast<int64_t>(y) + height < 0) {
-        return false;
-    }
-    int tileWidth = self.GetWidth();
-    int tileHeight = self.GetHeight();
-    if (tileWidth < 1 || tileHeight < 1) return false;
-    int64_t right = static_cast<int64_t>(x) + width;
-    int64_t bottom = static_cast<int64_t>(y) + height;
+    if (!CanTile(self, x, y, width, height)) return false;
     {
         // The device context keeps its own copy of the region, which stays
         // selected and cuts the last tiles at the rectangle's edges.
         gdi_handles::RegionHandle region(
-            CreateRectRgn(x, y, ClampToInt(right), ClampToInt(bottom)));
+            CreateRectRgn(x, y, ClampToInt(static_cast<int64_t>(x) + width),
+                          ClampToInt(static_cast<int64_t>(y) + height)));
         SelectClipRgn(dc, region.Get());
     }
-    for (int64_t ty = y; ty < bottom; ty += tileHeight) {
-        for (int64_t tx = x; tx < right; tx += tileWidth) {
-            self.DrawToDC(dc, static_cast<int>(tx), static_cast<int>(ty));
-        }
-    }
+    TileAcross(self, x, y, width, height, ReachOf(dc),
+               [&](int tx, int ty, int, int) { self.DrawToDC(dc, tx, ty); });
     return true;
 }
 
 bool TileToDCByBlocks(const Canvas& self, HDC dc, int x, int y, int width, int height) {
-    if (width < 1 || height < 1) return false;
-    int64_t right = static_cast<int64_t>(x) + width;
-    int64_t bottom = static_cast<int64_t>(y) + height;
-    if (right < 0 || bottom < 0) return false;
-    if (self.GetWidth() < 1 || self.GetHeight() < 1) return false;
-    // The size is read again for every tile, as a tile may change it.
-    for (int64_t ty = y; ty < bottom; ty += std::max(1, self.GetHeight())) {
-        for (int64_t tx = x; tx < right; tx += std::max(1, self.GetWidth())) {
-            self.DrawRectToDC(dc, static_cast<int>(tx), static_cast<int>(ty),
-                              static_cast<int>(std::min<int64_t>(self.GetWidth(), right - tx)),
-                              static_cast<int>(std::min<int64_t>(self.GetHeight(), bottom - ty)));
-        }
-    }
+    if (!CanTile(self, x, y, width, height)) return false;
+    TileAcross(self, x, y, width, height, ReachOf(dc),
+               [&](int tx, int ty, int tileWidth, int tileHeight) {
+                   self.DrawRectToDC(dc, tx, ty, tileWidth, tileHeight);
+               });
     return true;
 }
 
+namespace {
+
+// Drawn onto its own device context pixel by pixel, a canvas would read
+// pixels it has already written: it is read from a copy made first instead,
+// as the transfers between canvases read every source pixel before writing.
+// The canvas to read from, `self` or the copy kept in `copy`; null when no
+// copy could be made.
+const Canvas* PictureToRead(const Canvas& self, HDC dc, std::unique_ptr<Canvas>* copy) {
+    const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&self);
+    if (surface == nullptr || surface->GetDeviceContext() != dc) return &self;
+    copy->reset(self.CopyRect(0, 0, self.GetWidth(), self.GetHeight()));
+    if (*copy == nullptr) return nullptr;
+    (*copy)->SetTransparentColor(self.GetTransparentColor());
+    return copy->get();
+}
+
+}  // namespace
+
 bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
+    std::unique_ptr<Canvas> copy;
+    const Canvas* picture = PictureToRead(self, dc, &copy);
+    if (picture == nullptr) return false;
     for (int i = 0; i < height; ++i) {
         for (int j = 0; j < width; ++j) {
-            if (IsTransparentAt(self, j, i)) continue;
+            if (IsTransparentAt(*picture, j, i)) continue;
             int64_t targetX = static_cast<int64_t>(x) + j;
             int64_t targetY = static_cast<int64_t>(y) + i;
             // Beyond the int range nothing can be drawn.
             if (!FitsInt(targetX) || !FitsInt(targetY)) continue;
             SetPixel(dc, static_cast<int>(targetX), static_cast<int>(targetY),
-                     self.GetColorRef(j, i));
+                     picture->GetColorRef(j, i));
         }
     }
     return true;
@@ -479,21 +547,24 @@ bool BlendTo(const Canvas& self, Canvas* target, int x, int y, double opacity) {
 bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity) {
     if (!(opacity > 0.0)) return false;
     if (opacity >= 1.0) return self.DrawToDC(dc, x, y);
+    std::unique_ptr<Canvas> copy;
+    const Canvas* picture = PictureToRead(self, dc, &copy);
+    if (picture == nullptr) return false;
     double keep = 1.0 - opacity;
-    int width = self.GetWidth();
-    int height = self.GetHeight();
+    int width = picture->GetWidth();
+    int height = picture->GetHeight();
     for (int i = 0; i < height; ++i) {
         for (int j = 0; j < width; ++j) {
-            if (IsTransparentAt(self, j, i)) continue;
+            if (IsTransparentAt(*picture, j, i)) continue;
             int64_t targetX = static_cast<int64_t>(x) + j;
             int64_t targetY = static_cast<int64_t>(y) + i;
             if (!FitsInt(targetX) || !FitsInt(targetY)) continue;
             int X = static_cast<int>(targetX);
             int Y = static_cast<int>(targetY);
             COLORREF under = GetPixel(dc, X, Y);
-            int red = BlendChannel(self.GetRed(j, i), GetRValue(under), opacity, keep);
-            int green = BlendChannel(self.GetGreen(j, i), GetGValue(under), opacity, keep);
-            int blue = BlendChannel(self.GetBlue(j, i), GetBValue(under), opacity, keep);
+            int red = BlendChannel(picture->GetRed(j, i), GetRValue(under), opacity, keep);
+            int green = BlendChannel(picture->GetGreen(j, i), GetGValue(under), opacity, keep);
+            int blue = BlendChannel(picture->GetBlue(j, i), GetBValue(under), opacity, keep);
             SetPixel(dc, X, Y, RGB(red, green, blue));
         }
     }

@@ -713,12 +713,8 @@ bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int heig
         !FitsInt(static_cast<int64_t>(y) + height)) {
         return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
     }
-    // Drawn onto its own device context, the pixel loop may read pixels it
-    // has just written; only the loop itself gives that result.
-    const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&self);
-    if (surface != nullptr && surface->GetDeviceContext() == dc) {
-        return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
-    }
+    // The whole block is read before any pixel is written, so a canvas drawn
+    // onto its own device context is read as it was.
     size_t count = WordCount(width, height);
     BufferLease<uint32_t> colours(g_keptWords, count);
     BufferLease<uint8_t> opaque(g_keptMask, count);

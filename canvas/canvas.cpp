@@ -15,6 +15,7 @@
 #include "canvas/bmp_format.h"
 #include "canvas/dib_canvas.h"
 #include "canvas/dib_section_canvas.h"
+#include "canvas/drawing.h"
 #include "canvas/gdi_handles.h"
 
 namespace shared_canvas {
@@ -500,6 +501,7 @@ bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int heig
                      picture->GetColorRef(j, i));
         }
     }
+    drawing::FinishDrawing();
     return true;
 }
 
@@ -568,6 +570,7 @@ bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity) {
             SetPixel(dc, X, Y, RGB(red, green, blue));
         }
     }
+    drawing::FinishDrawing();
     return true;
 }
 
@@ -576,6 +579,7 @@ void FillDCByPixels(HDC dc, int width, int height, Rgb fill) {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) SetPixel(dc, x, y, platformFill);
     }
+    drawing::FinishDrawing();
 }
 
 bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour) {

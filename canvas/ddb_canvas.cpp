@@ -251,13 +251,8 @@ bool DdbCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth, int blo
 
 bool DdbCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
     if (blockWidth < 1 || blockHeight < 1) return false;
-    blockWidth = std::min(blockWidth, width);
-    blockHeight = std::min(blockHeight, height);
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        BitBlt(dc, x, y, blockWidth, blockHeight, memoryDC.Get(), 0, 0, SRCCOPY);
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, std::min(blockWidth, width),
+                                      std::min(blockHeight, height));
 }
 
 bool DdbCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -278,11 +273,7 @@ bool DdbCanvas::DrawTo(Canvas* target, int x, int y) const {
 }
 
 bool DdbCanvas::DrawToDC(HDC dc, int x, int y) const {
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        BitBlt(dc, x, y, width, height, memoryDC.Get(), 0, 0, SRCCOPY);
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, width, height);
 }
 
 bool DdbCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {

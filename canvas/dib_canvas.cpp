@@ -346,19 +346,8 @@ bool DibCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth, int blo
 
 bool DibCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
     if (blockWidth < 1 || blockHeight < 1) return false;
-    blockWidth = std::min(blockWidth, width);
-    blockHeight = std::min(blockHeight, height);
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        if (bits) {
-            // A top-down image: scan line 0 is the top row, so the first
-            // blockHeight scan lines are the top of the picture.
-            SetDIBitsToDevice(
-                dc, x, y, static_cast<DWORD>(blockWidth), static_cast<DWORD>(blockHeight), 0, 0, 0,
-                static_cast<UINT>(blockHeight), bits.get(), &bitmapInfo, DIB_RGB_COLORS);
-        }
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, std::min(blockWidth, width),
+                                      std::min(blockHeight, height));
 }
 
 bool DibCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -378,15 +367,7 @@ bool DibCanvas::DrawTo(Canvas* target, int x, int y) const {
 }
 
 bool DibCanvas::DrawToDC(HDC dc, int x, int y) const {
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        if (bits) {
-            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
-                              0, static_cast<UINT>(height), bits.get(), &bitmapInfo,
-                              DIB_RGB_COLORS);
-        }
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, width, height);
 }
 
 bool DibCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {

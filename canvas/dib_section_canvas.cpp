@@ -14,9 +14,7 @@ using gdi_handles::BitmapHandle;
 using gdi_handles::MemoryDCHandle;
 using gdi_handles::WindowDC;
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 DibSectionCanvas::DibSectionCanvas() : Canvas(), PixelBuffer(), GdiPixelBuffer() {
     Create(128, 128, 0);
@@ -118,13 +116,19 @@ const BITMAPINFO* DibSectionCanvas::GetBitmapInfo() const {
     return &bitmapInfo;
 }
 
+// A row handed out is read or written directly: drawing the platform still
+// holds back must land in it first (drawing::FinishDrawing). The pixel
+// accessors need no flush of their own, as every canvas operation that draws
+// through the platform finishes its drawing before it returns.
 const uint32_t* DibSectionCanvas::GetConstRow(int y) const {
     if (bits == nullptr || y < 0 || y >= height) return nullptr;
+    drawing::FinishDrawing();
     return bits + static_cast<size_t>(y) * static_cast<size_t>(width);
 }
 
 uint32_t* DibSectionCanvas::GetRow(int y) {
     if (bits == nullptr || y < 0 || y >= height) return nullptr;
+    drawing::FinishDrawing();
     return bits + static_cast<size_t>(y) * static_cast<size_t>(width);
 }
 
@@ -305,18 +309,8 @@ bool DibSectionCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth,
 
 bool DibSectionCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
     if (blockWidth < 1 || blockHeight < 1) return false;
-    blockWidth = std::min(blockWidth, width);
-    blockHeight = std::min(blockHeight, height);
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        if (bits != nullptr) {
-            // A top-down image: scan line 0 is the top row.
-            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(blockWidth),
-                              static_cast<DWORD>(blockHeight), 0, 0, 0,
-                              static_cast<UINT>(blockHeight), bits, &bitmapInfo, DIB_RGB_COLORS);
-        }
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, std::min(blockWidth, width),
+                                      std::min(blockHeight, height));
 }
 
 bool DibSectionCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -336,14 +330,7 @@ bool DibSectionCanvas::DrawTo(Canvas* target, int x, int y) const {
 }
 
 bool DibSectionCanvas::DrawToDC(HDC dc, int x, int y) const {
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        if (bits != nullptr) {
-            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
-                              0, static_cast<UINT>(height), bits, &bitmapInfo, DIB_RGB_COLORS);
-        }
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, width, height);
 }
 
 bool DibSectionCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {

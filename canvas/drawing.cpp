@@ -9,6 +9,10 @@
 
 namespace drawing {
 
+void FinishDrawing() {
+    GdiFlush();
+}
+
 void DescribeTopDown32(BITMAPINFO* info, int width, int height) {
     std::memset(info, 0, sizeof *info);
     info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -34,12 +38,6 @@ int64_t AbsoluteRadius(int radius) {
     return radius < 0 ? -static_cast<int64_t>(radius) : static_cast<int64_t>(radius);
 }
 
-// The platform draws on a DIB section lazily batched; direct reads of the
-// pixel memory must see the finished figure.
-void Finish() {
-    GdiFlush();
-}
-
 // A circle of the given radius with the current brush: pen and, when asked,
 // brush made here.
 BOOL CircleWithPen(HDC dc, int cx, int cy, int64_t radius, Rgb colour, bool fill) {
@@ -54,7 +52,7 @@ BOOL CircleWithPen(HDC dc, int cx, int cy, int64_t radius, Rgb colour, bool fill
         drawn = Ellipse(dc, ClampToInt(cx - radius), ClampToInt(cy - radius),
                         ClampToInt(cx + radius), ClampToInt(cy + radius));
     }
-    Finish();
+    FinishDrawing();
     return drawn;
 }
 
@@ -68,7 +66,7 @@ bool GdiDrawLine(Canvas& canvas, HDC dc, int x1, int y1, int x2, int y2, Rgb col
         MoveToEx(dc, x1, y1, nullptr);
         LineTo(dc, x2, y2);
     }
-    Finish();
+    FinishDrawing();
     return true;
 }
 
@@ -86,7 +84,7 @@ bool GdiDrawThickLine(Canvas& canvas, HDC dc, int x1, int y1, int x2, int y2, Rg
         MoveToEx(dc, x1, y1, nullptr);
         LineTo(dc, x2, y2);
     }
-    Finish();
+    FinishDrawing();
     return true;
 }
 
@@ -113,7 +111,7 @@ bool GdiFloodFill(Canvas& canvas, HDC dc, int x, int y, Rgb colour) {
         SelectObjectGuard selectBrush(dc, brush.Get());
         filled = ExtFloodFill(dc, x, y, seed, FLOODFILLSURFACE);
     }
-    Finish();
+    FinishDrawing();
     return filled != FALSE;
 }
 
@@ -128,7 +126,7 @@ bool GdiFillEllipse(HDC dc, int left, int top, int right, int bottom, Rgb colour
         MoveToEx(dc, left, top, nullptr);
         drawn = Ellipse(dc, left, top, right, bottom);
     }
-    Finish();
+    FinishDrawing();
     return drawn != FALSE;
 }
 

@@ -37,6 +37,7 @@ bool g_enabled = true;
 unsigned long g_blockMoves = 0;
 
 constexpr uint32_t COLOUR_BITS = 0x00FFFFFFu;
+constexpr uint32_t ALL_BITS = 0xFFFFFFFFu;
 
 // A top-down 32-bit DIB section in a memory device context of its own,
 // through which device bitmaps are read and written in one BitBlt. A block
@@ -234,6 +235,41 @@ size_t WordCount(int width, int height) {
     return static_cast<size_t>(width) * static_cast<size_t>(height);
 }
 
+// Copies `width` words into `row`, all of them or those whose `keep` byte is
+// not 0, each ANDed with `mask`.
+void PutWords(uint32_t* row, const uint32_t* words, const uint8_t* keep, int width, uint32_t mask) {
+    if (keep == nullptr && mask == ALL_BITS) {
+        std::memcpy(row, words, static_cast<size_t>(width) * sizeof(uint32_t));
+        return;
+    }
+    for (int j = 0; j < width; ++j) {
+        if (keep == nullptr || keep[j]) row[j] = words[j] & mask;
+    }
+}
+
+// Writes words into the block at (x, y) of a full-colour memory device
+// context as SetPixel would (the colour alone): all of them, or where
+// `opaque` (one byte per word) is not 0, the others written back as they are.
+bool WriteThroughSection(HDC dc, int x, int y, int width, int height, const uint32_t* words,
+                         const uint8_t* opaque) {
+    SectionLease section(width, height);
+    if (!section) return false;
+    if (opaque != nullptr && !BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) {
+        return false;
+    }
+    GdiFlush();
+    for (int i = 0; i < height; ++i) {
+        const size_t first = static_cast<size_t>(i) * width;
+        PutWords(section->Row(i), words + first, opaque == nullptr ? nullptr : opaque + first,
+                 width, COLOUR_BITS);
+    }
+    GdiFlush();
+    ++g_blockMoves;
+    const bool written = BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
+    drawing::FinishDrawing();
+    return written;
+}
+
 // Reads a block lying inside a canvas into words, row after row (`stride`
 // words apart, 0 for the block's width), as GetRawPixel gives them. False
 // (nothing read) when the canvas cannot be read in blocks.
@@ -243,7 +279,6 @@ bool ReadBlock(const Canvas& canvas, int x, int y, int width, int height, uint32
     if (!InsideCanvas(canvas, x, y, width, height)) return false;
     if (width == 0 || height == 0) return true;
     if (const PixelBuffer* buffer = AsBuffer(canvas)) {
-        GdiFlush();  // GDI drawing on a DIB section must have landed
         for (int i = 0; i < height; ++i) {
             const uint32_t* row = buffer->GetConstRow(y + i);
             if (row == nullptr) return false;
@@ -277,50 +312,19 @@ bool WriteBlock(Canvas& canvas, int x, int y, int width, int height, const uint3
     if (!InsideCanvas(canvas, x, y, width, height)) return false;
     if (width == 0 || height == 0) return true;
     if (PixelBuffer* buffer = AsBuffer(canvas)) {
-        GdiFlush();
         for (int i = 0; i < height; ++i) {
             if (buffer->GetRow(y + i) == nullptr) return false;
         }
         for (int i = 0; i < height; ++i) {
-            uint32_t* row = buffer->GetRow(y + i) + x;
-            const uint32_t* source = words + static_cast<size_t>(i) * width;
-            if (opaque == nullptr) {
-                std::memcpy(row, source, static_cast<size_t>(width) * sizeof(uint32_t));
-                continue;
-            }
-            const uint8_t* keep = opaque + static_cast<size_t>(i) * width;
-            for (int j = 0; j < width; ++j) {
-                if (keep[j]) row[j] = source[j];
-            }
+            const size_t first = static_cast<size_t>(i) * width;
+            PutWords(buffer->GetRow(y + i) + x, words + first,
+                     opaque == nullptr ? nullptr : opaque + first, width, ALL_BITS);
         }
         ++g_blockMoves;
         return true;
     }
     HDC dc = PlainSurfaceOf(canvas);
-    if (dc == nullptr) return false;
-    SectionLease section(width, height);
-    if (!section) return false;
-    if (opaque != nullptr) {
-        // The pixels left out are written back as they are.
-        if (!BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
-    }
-    GdiFlush();
-    // SetPixel stores the colour alone.
-    for (int i = 0; i < height; ++i) {
-        uint32_t* row = section->Row(i);
-        const uint32_t* word = words + static_cast<size_t>(i) * width;
-        if (opaque == nullptr) {
-            for (int j = 0; j < width; ++j) row[j] = word[j] & COLOUR_BITS;
-            continue;
-        }
-        const uint8_t* keep = opaque + static_cast<size_t>(i) * width;
-        for (int j = 0; j < width; ++j) {
-            if (keep[j]) row[j] = word[j] & COLOUR_BITS;
-        }
-    }
-    GdiFlush();
-    ++g_blockMoves;
-    return BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
+    return dc != nullptr && WriteThroughSection(dc, x, y, width, height, words, opaque);
 }
 
 // The target of a keyed paint that is no canvas (a window's device context):
@@ -375,28 +379,9 @@ bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint3
                               0, static_cast<UINT>(height), colours, &info, DIB_RGB_COLORS) != 0;
     }
     RestoreDC(dc, saved);
+    drawing::FinishDrawing();
     if (painted) ++g_blockMoves;
     return painted;
-}
-
-// The target of a keyed paint that is a full-colour memory device context:
-// read the block, put in the opaque pixels, write it back.
-bool PaintByReadAndWrite(HDC dc, int x, int y, int width, int height, const uint32_t* colours,
-                         const uint8_t* opaque) {
-    SectionLease section(width, height);
-    if (!section) return false;
-    if (!BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
-    GdiFlush();
-    for (int i = 0; i < height; ++i) {
-        uint32_t* row = section->Row(i);
-        const size_t first = static_cast<size_t>(i) * width;
-        for (int j = 0; j < width; ++j) {
-            if (opaque[first + j]) row[j] = colours[first + j];
-        }
-    }
-    GdiFlush();
-    ++g_blockMoves;
-    return BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
 }
 
 bool FitsInt(int64_t value) {
@@ -557,7 +542,6 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
     if (blockWidth <= 0 || blockHeight <= 0) return true;
     size_t stride = static_cast<size_t>(Dib24Stride(width));
     if (PixelBuffer* buffer = AsBuffer(self)) {
-        GdiFlush();
         for (int i = 0; i < blockHeight; ++i) {
             uint32_t* row = buffer->GetRow(y + firstRow + i);
             if (row == nullptr) continue;
@@ -673,6 +657,7 @@ bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour)
     gdi_handles::BrushHandle brush(CreateSolidBrush(RgbToColorRef(colour)));
     if (!brush) return shared_canvas::FillBox(self, left, top, right, bottom, colour);
     FillRect(dc, &area, brush.Get());
+    drawing::FinishDrawing();
     ++g_blockMoves;
     return true;
 }
@@ -727,9 +712,28 @@ bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int heig
         opaque[k] = transparent == NO_TRANSPARENT_COLOR || colours[k] != transparent;
     }
     bool painted = IsPlainSurfaceDC(dc)
-                       ? PaintByReadAndWrite(dc, x, y, width, height, colours.get(), opaque.get())
+                       ? WriteThroughSection(dc, x, y, width, height, colours.get(), opaque.get())
                        : PaintThroughRegion(dc, x, y, width, height, colours.get(), opaque.get());
     if (!painted) return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
+    return true;
+}
+
+bool DrawBlockToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
+    if (self.GetTransparentColor() != NO_TRANSPARENT_COLOR) {
+        return DrawKeyedToDC(self, dc, x, y, width, height);
+    }
+    if (const PixelBuffer* buffer = AsBuffer(self)) {
+        // A top-down image: scan line 0 is the top row, so the first `height`
+        // scan lines are the top of the picture.
+        if (const uint32_t* rows = buffer->GetConstRow(0)) {
+            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
+                              0, static_cast<UINT>(height), rows, buffer->GetBitmapInfo(),
+                              DIB_RGB_COLORS);
+        }
+    } else if (const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&self)) {
+        BitBlt(dc, x, y, width, height, surface->GetDeviceContext(), 0, 0, SRCCOPY);
+    }
+    drawing::FinishDrawing();
     return true;
 }
 
@@ -745,6 +749,7 @@ void FillDC(HDC dc, int width, int height, Rgb fill) {
     }
     RECT area{0, 0, width, height};
     FillRect(dc, &area, brush.Get());
+    drawing::FinishDrawing();
     ++g_blockMoves;
 }
 

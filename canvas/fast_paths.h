@@ -38,6 +38,11 @@ Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height);
 // has applied its size rules). Reference: shared_canvas::DrawKeyedToDC.
 bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height);
 
+// The top-left width × height block of a canvas onto a device context at
+// (x, y) (the caller has applied its size rules): one platform transfer of
+// the block, or DrawKeyedToDC when the canvas has a transparent colour. True.
+bool DrawBlockToDC(const Canvas& self, HDC dc, int x, int y, int width, int height);
+
 // Every pixel of a device bitmap of width × height selected into `dc` set to
 // one colour. Reference: shared_canvas::FillDCByPixels.
 void FillDC(HDC dc, int width, int height, Rgb fill);

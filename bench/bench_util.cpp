@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "canvas/dib_canvas.h"
-#include "canvas/fast_paths.h"
 #include "paper/paper_record.h"
 
 namespace bench {
@@ -74,14 +73,11 @@ void PrintNote(const std::string& text) {
     std::fflush(stdout);
 }
 
-bool CanSwitchPaths() { return true; }
-
-void UseLiteralPaths(bool literal) { fast_canvas::SetEnabled(!literal); }
-
 ScratchFolder::ScratchFolder(const char* name) {
     char temporary[MAX_PATH];
     DWORD length = GetTempPathA(sizeof temporary, temporary);
-    if (length == 0 || length >= sizeof temporary) std::snprintf(temporary, sizeof temporary, ".\\");
+    if (length == 0 || length >= sizeof temporary)
+        std::snprintf(temporary, sizeof temporary, ".\\");
     char folder[MAX_PATH];
     std::snprintf(folder, sizeof folder, "%sinkslip-bench-%s-%lu\\", temporary, name,
                   static_cast<unsigned long>(GetCurrentProcessId()));
@@ -151,16 +147,17 @@ HWND CreateBenchWindow(const char* className, WNDPROC procedure, int width, int 
     return window;
 }
 
-void MeasureBothWays(Row& row, const std::function<void()>& body, int literalMaxRuns,
-                     double literalBudget, int oursRuns, const std::function<void()>& setup,
+void MeasureBothWays(Row& row, const std::function<void()>& literal,
+                     const std::function<void()>& ours, int literalMaxRuns, double literalBudget,
+                     int oursRuns, const std::function<void()>& setup,
                      const std::function<void()>& teardown) {
-    if (CanSwitchPaths()) {
-        UseLiteralPaths(true);
-        row.literal = Measure(body, 1, literalMaxRuns, literalBudget, setup, teardown);
-        UseLiteralPaths(false);
-    }
-    row.ours = Measure(body, 3, oursRuns, 3000.0, setup, teardown);
-    if (!CanSwitchPaths()) row.literal = row.ours;
+    row.literal = Measure(literal, 1, literalMaxRuns, literalBudget, setup, teardown);
+    row.ours = MeasureOurs(ours, oursRuns, setup, teardown);
+}
+
+Sample MeasureOurs(const std::function<void()>& body, int runs, const std::function<void()>& setup,
+                   const std::function<void()>& teardown) {
+    return Measure(body, 3, runs, 3000.0, setup, teardown);
 }
 
 }  // namespace bench

@@ -33,9 +33,6 @@ namespace fast_canvas {
 
 namespace {
 
-bool g_enabled = true;
-unsigned long g_blockMoves = 0;
-
 constexpr uint32_t COLOUR_BITS = 0x00FFFFFFu;
 constexpr uint32_t ALL_BITS = 0xFFFFFFFFu;
 
@@ -264,7 +261,6 @@ bool WriteThroughSection(HDC dc, int x, int y, int width, int height, const uint
                  width, COLOUR_BITS);
     }
     GdiFlush();
-    ++g_blockMoves;
     const bool written = BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
     drawing::FinishDrawing();
     return written;
@@ -285,7 +281,6 @@ bool ReadBlock(const Canvas& canvas, int x, int y, int width, int height, uint32
             std::memcpy(words + static_cast<size_t>(i) * stride, row + x,
                         static_cast<size_t>(width) * sizeof(uint32_t));
         }
-        ++g_blockMoves;
         return true;
     }
     HDC dc = PlainSurfaceOf(canvas);
@@ -300,7 +295,6 @@ bool ReadBlock(const Canvas& canvas, int x, int y, int width, int height, uint32
         uint32_t* word = words + static_cast<size_t>(i) * stride;
         for (int j = 0; j < width; ++j) word[j] = row[j] & COLOUR_BITS;
     }
-    ++g_blockMoves;
     return true;
 }
 
@@ -320,7 +314,6 @@ bool WriteBlock(Canvas& canvas, int x, int y, int width, int height, const uint3
             PutWords(buffer->GetRow(y + i) + x, words + first,
                      opaque == nullptr ? nullptr : opaque + first, width, ALL_BITS);
         }
-        ++g_blockMoves;
         return true;
     }
     HDC dc = PlainSurfaceOf(canvas);
@@ -380,7 +373,6 @@ bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint3
     }
     RestoreDC(dc, saved);
     drawing::FinishDrawing();
-    if (painted) ++g_blockMoves;
     return painted;
 }
 
@@ -414,7 +406,6 @@ bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::Tran
             if (wordsSeen) SelectObject(targetDC, previousBrush);
             GdiFlush();
             if (moved) {
-                ++g_blockMoves;
                 return true;
             }
         }
@@ -440,18 +431,8 @@ bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::Tran
 
 }  // namespace
 
-bool Enabled() {
-    return g_enabled;
-}
-unsigned long BlockMoves() {
-    return g_blockMoves;
-}
-void SetEnabled(bool enabled) {
-    g_enabled = enabled;
-}
-
 bool CopyFrom(Canvas& self, const Canvas* source) {
-    if (!g_enabled || source == nullptr || source == &self) {
+    if (source == nullptr || source == &self) {
         return shared_canvas::CopyFrom(self, source);
     }
     int width = source->GetWidth();
@@ -478,7 +459,7 @@ bool CopyFrom(Canvas& self, const Canvas* source) {
 }
 
 bool SaveBmp(const Canvas& self, const char* path) {
-    if (!g_enabled || path == nullptr) return shared_canvas::SaveBmp(self, path);
+    if (path == nullptr) return shared_canvas::SaveBmp(self, path);
     int width = self.GetWidth();
     int height = self.GetHeight();
     if (!shared_canvas::HasPixels(width, height)) return false;
@@ -523,7 +504,6 @@ bool SaveBmp(const Canvas& self, const char* path) {
 }
 
 bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
-    if (!g_enabled) return shared_canvas::PutDib24(self, x, y, width, height, rows);
     if (!shared_canvas::HasPixels(width, height) || rows == nullptr) return false;
     int canvasWidth = self.GetWidth();
     int canvasHeight = self.GetHeight();
@@ -555,7 +535,6 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
                          (static_cast<uint32_t>(pixel[2]) << 16);
             }
         }
-        ++g_blockMoves;
         return true;
     }
     HDC dc = PlainSurfaceOf(self);
@@ -573,7 +552,6 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
                               static_cast<DWORD>(blockHeight), firstColumn,
                               height - firstRow - blockHeight, 0, static_cast<UINT>(height), rows,
                               &info, DIB_RGB_COLORS) != 0) {
-            ++g_blockMoves;
             return true;
         }
     }
@@ -581,7 +559,7 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
 }
 
 bool DrawTo(const Canvas& self, Canvas* target, int x, int y) {
-    if (!g_enabled || target == nullptr || shared_canvas::MissesTarget(self, target, x, y)) {
+    if (target == nullptr || shared_canvas::MissesTarget(self, target, x, y)) {
         return shared_canvas::DrawTo(self, target, x, y);
     }
     shared_canvas::TransferBlock block = shared_canvas::ClipTransfer(
@@ -591,7 +569,7 @@ bool DrawTo(const Canvas& self, Canvas* target, int x, int y) {
 }
 
 bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
-    if (!g_enabled || target == nullptr || width < 1 || height < 1 ||
+    if (target == nullptr || width < 1 || height < 1 ||
         shared_canvas::MissesTarget(self, target, x, y)) {
         return shared_canvas::DrawRectTo(self, target, x, y, width, height);
     }
@@ -604,7 +582,7 @@ bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int
 
 bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
     // Without a transparent colour the reference is a row copy already.
-    if (!g_enabled || target == nullptr || self.GetTransparentColor() == NO_TRANSPARENT_COLOR ||
+    if (target == nullptr || self.GetTransparentColor() == NO_TRANSPARENT_COLOR ||
         shared_canvas::MissesTarget(self, target, x, y)) {
         return shared_canvas::CopyRowsTo(self, target, x, y);
     }
@@ -615,7 +593,7 @@ bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
 }
 
 bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour) {
-    if (!g_enabled || left == right || top == bottom) {
+    if (left == right || top == bottom) {
         return shared_canvas::FillBox(self, left, top, right, bottom, colour);
     }
     int width = self.GetWidth();
@@ -638,7 +616,6 @@ bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour)
             if (words == nullptr) continue;
             std::fill(words + firstColumn, words + lastColumn + 1, colour & COLOUR_BITS);
         }
-        ++g_blockMoves;
         return true;
     }
     // The platform line leaves out its end point: a row covers left up to
@@ -658,12 +635,10 @@ bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour)
     if (!brush) return shared_canvas::FillBox(self, left, top, right, bottom, colour);
     FillRect(dc, &area, brush.Get());
     drawing::FinishDrawing();
-    ++g_blockMoves;
     return true;
 }
 
 Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height) {
-    if (!g_enabled) return shared_canvas::CopyRect(self, x, y, width, height);
     if (x < 0 || y < 0 || width < 1 || height < 1) return nullptr;
     if (!AsBuffer(self) && PlainSurfaceOf(self) == nullptr) {
         return shared_canvas::CopyRect(self, x, y, width, height);
@@ -694,7 +669,7 @@ Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height) {
 }
 
 bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
-    if (!g_enabled || width <= 0 || height <= 0 || !FitsInt(static_cast<int64_t>(x) + width) ||
+    if (width <= 0 || height <= 0 || !FitsInt(static_cast<int64_t>(x) + width) ||
         !FitsInt(static_cast<int64_t>(y) + height)) {
         return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
     }
@@ -738,7 +713,7 @@ bool DrawBlockToDC(const Canvas& self, HDC dc, int x, int y, int width, int heig
 }
 
 void FillDC(HDC dc, int width, int height, Rgb fill) {
-    if (!g_enabled || !IsPlainSurfaceDC(dc)) {
+    if (!IsPlainSurfaceDC(dc)) {
         shared_canvas::FillDCByPixels(dc, width, height, fill);
         return;
     }
@@ -750,17 +725,14 @@ void FillDC(HDC dc, int width, int height, Rgb fill) {
     RECT area{0, 0, width, height};
     FillRect(dc, &area, brush.Get());
     drawing::FinishDrawing();
-    ++g_blockMoves;
 }
 
 void PutRgbBlock(Canvas& self, int width, int height, const uint32_t* words) {
-    if (g_enabled) {
-        size_t count = WordCount(width, height);
-        BufferLease<uint32_t> colours(g_keptWords, count);
-        if (colours) {
-            for (size_t k = 0; k < count; ++k) colours[k] = words[k] & COLOUR_BITS;
-            if (WriteBlock(self, 0, 0, width, height, colours.get(), nullptr)) return;
-        }
+    size_t count = WordCount(width, height);
+    BufferLease<uint32_t> colours(g_keptWords, count);
+    if (colours) {
+        for (size_t k = 0; k < count; ++k) colours[k] = words[k] & COLOUR_BITS;
+        if (WriteBlock(self, 0, 0, width, height, colours.get(), nullptr)) return;
     }
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x)
@@ -769,17 +741,9 @@ void PutRgbBlock(Canvas& self, int width, int height, const uint32_t* words) {
 }
 
 void FillWords(PixelBuffer& self, Rgb fill) {
-    int width = self.GetWidth();
-    int height = self.GetHeight();
-    for (int y = 0; y < height; ++y) {
-        if (g_enabled) {
-            uint32_t* row = self.GetRow(y);
-            if (row != nullptr) {
-                std::fill(row, row + width, fill);
-                continue;
-            }
-        }
-        for (int x = 0; x < width; ++x) self.SetRawPixel(x, y, fill);
+    for (int y = 0; y < self.GetHeight(); ++y) {
+        uint32_t* row = self.GetRow(y);
+        if (row != nullptr) std::fill(row, row + self.GetWidth(), fill);
     }
 }
 

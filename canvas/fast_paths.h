@@ -2,8 +2,11 @@
 // source and the destination allow it they move whole blocks (row copies,
 // BitBlt, SetDIBitsToDevice, FillRect) instead of one platform call per
 // pixel, and give exactly the pixels and results of the per-pixel algorithms
-// of shared_canvas, which stay the reference: every function here hands over
-// to its reference whenever a block path could not promise the same outcome.
+// of shared_canvas (canvas.h), which stay the reference: every function here
+// hands over to its reference whenever a block path could not promise the
+// same outcome. The canvas classes always take these paths; the references
+// are called directly only where a block path gives way, and by the tests
+// and benchmarks that hold the two side by side.
 #pragma once
 
 #include <windows.h>
@@ -13,14 +16,6 @@
 #include "canvas/canvas.h"
 
 namespace fast_canvas {
-
-// On unless switched off; the benchmarks and the identity tests switch it to
-// run the per-pixel reference through the same callers.
-bool Enabled();
-void SetEnabled(bool enabled);
-// How many block moves have been made; the identity tests check with it that
-// the paths they compare were taken.
-unsigned long BlockMoves();
 
 // The shared operations with their block paths (same contracts as the
 // shared_canvas functions of the same names).

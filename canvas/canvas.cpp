@@ -156,10 +156,14 @@ TransferBlock ClipTransfer(int x, int y, int width, int height, int targetWidth,
 // Whether a block of the source's full size at (x, y) misses the target
 // entirely (the tests of DrawTo and DrawRectTo against the left and top use
 // the full source size).
+bool BlockMisses(int x, int y, int width, int height, int targetWidth, int targetHeight) {
+    return static_cast<int64_t>(x) + width <= 0 || static_cast<int64_t>(y) + height <= 0 ||
+           x >= targetWidth || y >= targetHeight;
+}
+
 bool MissesTarget(const Canvas& self, const Canvas* target, int x, int y) {
-    return static_cast<int64_t>(x) <= -static_cast<int64_t>(self.GetWidth()) ||
-           static_cast<int64_t>(y) <= -static_cast<int64_t>(self.GetHeight()) ||
-           x >= target->GetWidth() || y >= target->GetHeight();
+    return BlockMisses(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
+                       target->GetHeight());
 }
 
 bool HasPixels(int width, int height) {
@@ -252,58 +256,70 @@ bool SaveBmp(const Canvas& self, const char* path) {
     return WriteWholeFile(path, file.Data(), file.Size());
 }
 
-bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
-    if (!HasPixels(width, height) || rows == nullptr) return false;
-    int canvasWidth = self.GetWidth();
-    int canvasHeight = self.GetHeight();
-    if (static_cast<int64_t>(x) + width <= 0 || static_cast<int64_t>(y) + height <= 0 ||
-        x >= canvasWidth || y >= canvasHeight) {
+bool PlaceDib24(const Canvas& self, int x, int y, int width, int height, const uint8_t* rows,
+                TransferBlock* block) {
+    if (!HasPixels(width, height) || rows == nullptr ||
+        BlockMisses(x, y, width, height, self.GetWidth(), self.GetHeight())) {
         return false;
     }
+    *block = ClipTransfer(x, y, width, height, self.GetWidth(), self.GetHeight());
+    return true;
+}
+
+bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
+    TransferBlock block;
+    if (!PlaceDib24(self, x, y, width, height, rows, &block)) return false;
     size_t stride = static_cast<size_t>(Dib24Stride(width));
     // Only the rows and columns that land inside the canvas are visited.
-    int firstRow = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(y)));
-    int endRow =
-        static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(canvasHeight) - y));
-    int firstColumn = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(x)));
-    int endColumn =
-        static_cast<int>(std::min<int64_t>(width, static_cast<int64_t>(canvasWidth) - x));
-    for (int i = firstRow; i < endRow; ++i) {
-        for (int j = firstColumn; j < endColumn; ++j) {
-            self.SetRgb(x + j, y + i, Dib24PixelAt(rows, stride, height, j, i));
+    for (int i = 0; i < block.height; ++i) {
+        for (int j = 0; j < block.width; ++j) {
+            self.SetRgb(block.targetX + j, block.targetY + i,
+                        Dib24PixelAt(rows, stride, height, block.sourceX + j, block.sourceY + i));
         }
     }
     return true;
 }
 
+namespace {
+
+// One channel of one pixel read, changed and written back through the
+// canvas's own channel operations; false outside the canvas.
+using ChannelGetter = int (Canvas::*)(int, int) const;
+using ChannelSetter = bool (Canvas::*)(int, int, int);
+
+template <typename Change>
+bool ChangeChannel(Canvas& self, int x, int y, ChannelGetter get, ChannelSetter set,
+                   Change change) {
+    if (!IsInside(self, x, y)) return false;
+    return (self.*set)(x, y, change((self.*get)(x, y)));
+}
+
+auto AddingTo(int delta) {
+    return [delta](int channel) { return ClampChannel(static_cast<int64_t>(channel) + delta); };
+}
+auto ScalingBy(double factor) {
+    return [factor](int channel) { return ScaledChannel(channel, factor); };
+}
+
+}  // namespace
+
 bool AddRed(Canvas& self, int x, int y, int delta) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetRed(x, y, ClampChannel(static_cast<int64_t>(self.GetRed(x, y)) + delta));
+    return ChangeChannel(self, x, y, &Canvas::GetRed, &Canvas::SetRed, AddingTo(delta));
 }
-
 bool AddGreen(Canvas& self, int x, int y, int delta) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetGreen(x, y, ClampChannel(static_cast<int64_t>(self.GetGreen(x, y)) + delta));
+    return ChangeChannel(self, x, y, &Canvas::GetGreen, &Canvas::SetGreen, AddingTo(delta));
 }
-
 bool AddBlue(Canvas& self, int x, int y, int delta) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetBlue(x, y, ClampChannel(static_cast<int64_t>(self.GetBlue(x, y)) + delta));
+    return ChangeChannel(self, x, y, &Canvas::GetBlue, &Canvas::SetBlue, AddingTo(delta));
 }
-
 bool ScaleRed(Canvas& self, int x, int y, double factor) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetRed(x, y, ScaledChannel(self.GetRed(x, y), factor));
+    return ChangeChannel(self, x, y, &Canvas::GetRed, &Canvas::SetRed, ScalingBy(factor));
 }
-
 bool ScaleGreen(Canvas& self, int x, int y, double factor) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetGreen(x, y, ScaledChannel(self.GetGreen(x, y), factor));
+    return ChangeChannel(self, x, y, &Canvas::GetGreen, &Canvas::SetGreen, ScalingBy(factor));
 }
-
 bool ScaleBlue(Canvas& self, int x, int y, double factor) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetBlue(x, y, ScaledChannel(self.GetBlue(x, y), factor));
+    return ChangeChannel(self, x, y, &Canvas::GetBlue, &Canvas::SetBlue, ScalingBy(factor));
 }
 
 bool DrawTo(const Canvas& self, Canvas* target, int x, int y) {
@@ -580,6 +596,35 @@ void FillDCByPixels(HDC dc, int width, int height, Rgb fill) {
         for (int x = 0; x < width; ++x) SetPixel(dc, x, y, platformFill);
     }
     drawing::FinishDrawing();
+}
+
+bool LoadDib24Rows(PixelBuffer& self, const void* rows, int format) {
+    if (rows == nullptr || format != DIB24_ROWS_FORMAT) return false;
+    const int width = self.GetWidth();
+    const int height = self.GetHeight();
+    const size_t stride = static_cast<size_t>(Dib24Stride(width));
+    const uint8_t* source = static_cast<const uint8_t*>(rows);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* pixel = source + static_cast<size_t>(height - 1 - y) * stride;
+        uint32_t* words = self.GetRow(y);
+        for (int x = 0; x < width; ++x, pixel += 3) {
+            words[x] = (words[x] & 0xFF000000u) | Dib24Colour(pixel);
+        }
+    }
+    return true;
+}
+
+bool CopyPixels(PixelBuffer& self, const PixelBuffer& source) {
+    const int width = source.GetWidth();
+    const int height = source.GetHeight();
+    if (!self.Create(width, height, 0)) return false;
+    const uint32_t* words = source.GetConstRow(0);
+    if (words != nullptr) {
+        std::memcpy(self.GetRow(0), words,
+                    static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(uint32_t));
+    }
+    self.SetTransparentColor(source.GetTransparentColor());
+    return true;
 }
 
 bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour) {

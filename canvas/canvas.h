@@ -170,6 +170,12 @@ bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int heig
 bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity);
 bool BlendTo(const Canvas& self, Canvas* target, int x, int y, double opacity);
 bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);
+// The LoadDib24Rows of the pixel-buffer canvases: headerless bottom-up 24-bit
+// rows of the canvas's own size into its words, each word's fourth byte kept.
+bool LoadDib24Rows(PixelBuffer& self, const void* rows, int format);
+// The CopyPixelsFrom of the pixel-buffer canvases for another canvas: its
+// size, words and transparent colour.
+bool CopyPixels(PixelBuffer& self, const PixelBuffer& source);
 bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);
 Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height);
 
@@ -186,9 +192,17 @@ struct TransferBlock {
 // Clips a width × height block placed at (x, y) to a target of targetWidth ×
 // targetHeight; blocks entirely off the target are refused before this.
 TransferBlock ClipTransfer(int x, int y, int width, int height, int targetWidth, int targetHeight);
+// Whether a width × height block at (x, y) misses a target of targetWidth ×
+// targetHeight entirely.
+bool BlockMisses(int x, int y, int width, int height, int targetWidth, int targetHeight);
 // Whether a block of the source's full size at (x, y) misses the target
 // entirely (DrawTo and DrawRectTo test against the full source size).
 bool MissesTarget(const Canvas& self, const Canvas* target, int x, int y);
+// Where PutDib24 puts a width × height block of rows at (x, y): false when
+// it refuses them (a side below 1, no rows, or the block wholly off the
+// canvas), else the part that lands on the canvas.
+bool PlaceDib24(const Canvas& self, int x, int y, int width, int height, const uint8_t* rows,
+                TransferBlock* block);
 
 // Every pixel of a width × height device bitmap selected into dc set with
 // SetPixel, row by row from the top.

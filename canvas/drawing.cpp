@@ -56,17 +56,22 @@ BOOL CircleWithPen(HDC dc, int cx, int cy, int64_t radius, Rgb colour, bool fill
     return drawn;
 }
 
-}  // namespace
-
-bool GdiDrawLine(Canvas& canvas, HDC dc, int x1, int y1, int x2, int y2, Rgb colour) {
-    if (x1 == x2 && y1 == y2) return canvas.SetRgb(x1, y1, colour);
-    PenHandle pen(CreatePen(PS_SOLID, 1, RgbToColorRef(colour)));
+// A line with a solid pen of that width made here.
+void LineWithPen(HDC dc, int x1, int y1, int x2, int y2, Rgb colour, int width) {
+    PenHandle pen(CreatePen(PS_SOLID, width, RgbToColorRef(colour)));
     {
         SelectObjectGuard selectPen(dc, pen.Get());
         MoveToEx(dc, x1, y1, nullptr);
         LineTo(dc, x2, y2);
     }
     FinishDrawing();
+}
+
+}  // namespace
+
+bool GdiDrawLine(Canvas& canvas, HDC dc, int x1, int y1, int x2, int y2, Rgb colour) {
+    if (x1 == x2 && y1 == y2) return canvas.SetRgb(x1, y1, colour);
+    LineWithPen(dc, x1, y1, x2, y2, colour, 1);
     return true;
 }
 
@@ -78,13 +83,7 @@ bool GdiDrawThickLine(Canvas& canvas, HDC dc, int x1, int y1, int x2, int y2, Rg
         if (width == 1) return canvas.SetRgb(x1, y1, colour);
         return canvas.FillCircle(x1, y1, width / 2, colour);
     }
-    PenHandle pen(CreatePen(PS_SOLID, width, RgbToColorRef(colour)));
-    {
-        SelectObjectGuard selectPen(dc, pen.Get());
-        MoveToEx(dc, x1, y1, nullptr);
-        LineTo(dc, x2, y2);
-    }
-    FinishDrawing();
+    LineWithPen(dc, x1, y1, x2, y2, colour, width);
     return true;
 }
 

@@ -429,6 +429,16 @@ bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::Tran
                       opaque.get());
 }
 
+// The top-left width × height block of `self` placed at (x, y), clipped to
+// the target and moved by TransferBlock; false (nothing done) when there is
+// no target, the source's full size misses it, or no block path can move it.
+bool TransferClipped(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
+    if (target == nullptr || shared_canvas::MissesTarget(self, target, x, y)) return false;
+    return TransferBlock(
+        self, target,
+        shared_canvas::ClipTransfer(x, y, width, height, target->GetWidth(), target->GetHeight()));
+}
+
 }  // namespace
 
 bool CopyFrom(Canvas& self, const Canvas* source) {
@@ -504,36 +514,20 @@ bool SaveBmp(const Canvas& self, const char* path) {
 }
 
 bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
-    if (!shared_canvas::HasPixels(width, height) || rows == nullptr) return false;
-    int canvasWidth = self.GetWidth();
-    int canvasHeight = self.GetHeight();
-    if (static_cast<int64_t>(x) + width <= 0 || static_cast<int64_t>(y) + height <= 0 ||
-        x >= canvasWidth || y >= canvasHeight) {
-        return false;
-    }
-    int firstRow = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(y)));
-    int endRow =
-        static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(canvasHeight) - y));
-    int firstColumn = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(x)));
-    int endColumn =
-        static_cast<int>(std::min<int64_t>(width, static_cast<int64_t>(canvasWidth) - x));
-    int blockWidth = endColumn - firstColumn;
-    int blockHeight = endRow - firstRow;
-    if (blockWidth <= 0 || blockHeight <= 0) return true;
+    shared_canvas::TransferBlock block;
+    if (!shared_canvas::PlaceDib24(self, x, y, width, height, rows, &block)) return false;
+    if (block.width <= 0 || block.height <= 0) return true;
     size_t stride = static_cast<size_t>(Dib24Stride(width));
     if (PixelBuffer* buffer = AsBuffer(self)) {
-        for (int i = 0; i < blockHeight; ++i) {
-            uint32_t* row = buffer->GetRow(y + firstRow + i);
+        for (int i = 0; i < block.height; ++i) {
+            uint32_t* row = buffer->GetRow(block.targetY + i);
             if (row == nullptr) continue;
-            row += x + firstColumn;
+            row += block.targetX;
             // Rows are stored bottom-up.
             const uint8_t* pixel = rows +
-                                   stride * static_cast<size_t>(height - 1 - (firstRow + i)) +
-                                   static_cast<size_t>(firstColumn) * 3;
-            for (int j = 0; j < blockWidth; ++j, pixel += 3) {
-                row[j] = static_cast<uint32_t>(pixel[0]) | (static_cast<uint32_t>(pixel[1]) << 8) |
-                         (static_cast<uint32_t>(pixel[2]) << 16);
-            }
+                                   stride * static_cast<size_t>(height - 1 - (block.sourceY + i)) +
+                                   static_cast<size_t>(block.sourceX) * 3;
+            for (int j = 0; j < block.width; ++j, pixel += 3) row[j] = Dib24Colour(pixel);
         }
         return true;
     }
@@ -548,10 +542,11 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 24;
         info.bmiHeader.biCompression = BI_RGB;
-        if (SetDIBitsToDevice(dc, x + firstColumn, y + firstRow, static_cast<DWORD>(blockWidth),
-                              static_cast<DWORD>(blockHeight), firstColumn,
-                              height - firstRow - blockHeight, 0, static_cast<UINT>(height), rows,
-                              &info, DIB_RGB_COLORS) != 0) {
+        if (SetDIBitsToDevice(dc, block.targetX, block.targetY, static_cast<DWORD>(block.width),
+                              static_cast<DWORD>(block.height), block.sourceX,
+                              height - block.sourceY - block.height, 0, static_cast<UINT>(height),
+                              rows, &info, DIB_RGB_COLORS) != 0) {
+            drawing::FinishDrawing();
             return true;
         }
     }
@@ -559,36 +554,25 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
 }
 
 bool DrawTo(const Canvas& self, Canvas* target, int x, int y) {
-    if (target == nullptr || shared_canvas::MissesTarget(self, target, x, y)) {
-        return shared_canvas::DrawTo(self, target, x, y);
-    }
-    shared_canvas::TransferBlock block = shared_canvas::ClipTransfer(
-        x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
-    if (TransferBlock(self, target, block)) return true;
+    if (TransferClipped(self, target, x, y, self.GetWidth(), self.GetHeight())) return true;
     return shared_canvas::DrawTo(self, target, x, y);
 }
 
 bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
-    if (target == nullptr || width < 1 || height < 1 ||
-        shared_canvas::MissesTarget(self, target, x, y)) {
-        return shared_canvas::DrawRectTo(self, target, x, y, width, height);
+    if (width >= 1 && height >= 1 &&
+        TransferClipped(self, target, x, y, std::min(width, self.GetWidth()),
+                        std::min(height, self.GetHeight()))) {
+        return true;
     }
-    shared_canvas::TransferBlock block = shared_canvas::ClipTransfer(
-        x, y, std::min(width, self.GetWidth()), std::min(height, self.GetHeight()),
-        target->GetWidth(), target->GetHeight());
-    if (TransferBlock(self, target, block)) return true;
     return shared_canvas::DrawRectTo(self, target, x, y, width, height);
 }
 
 bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
     // Without a transparent colour the reference is a row copy already.
-    if (target == nullptr || self.GetTransparentColor() == NO_TRANSPARENT_COLOR ||
-        shared_canvas::MissesTarget(self, target, x, y)) {
-        return shared_canvas::CopyRowsTo(self, target, x, y);
+    if (self.GetTransparentColor() != NO_TRANSPARENT_COLOR &&
+        TransferClipped(self, target, x, y, self.GetWidth(), self.GetHeight())) {
+        return true;
     }
-    shared_canvas::TransferBlock block = shared_canvas::ClipTransfer(
-        x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
-    if (TransferBlock(self, target, block)) return true;
     return shared_canvas::CopyRowsTo(self, target, x, y);
 }
 
@@ -727,17 +711,36 @@ void FillDC(HDC dc, int width, int height, Rgb fill) {
     drawing::FinishDrawing();
 }
 
-void PutRgbBlock(Canvas& self, int width, int height, const uint32_t* words) {
-    size_t count = WordCount(width, height);
-    BufferLease<uint32_t> colours(g_keptWords, count);
-    if (colours) {
-        for (size_t k = 0; k < count; ++k) colours[k] = words[k] & COLOUR_BITS;
-        if (WriteBlock(self, 0, 0, width, height, colours.get(), nullptr)) return;
+bool CreateFromBitmap(Canvas& self, HBITMAP source) {
+    if (source == nullptr || GetObjectType(source) != OBJ_BITMAP) return false;
+    BITMAP description{};
+    if (GetObject(source, sizeof description, &description) == 0) return false;
+    const int width = description.bmWidth;
+    const int height = description.bmHeight;
+    if (!shared_canvas::IsAcceptableSize(width, height)) return false;
+
+    // The pixels are read before Create, so that the canvas's own bitmap can
+    // be the source and a shortage of memory leaves the canvas unchanged.
+    const size_t count = WordCount(width, height);
+    std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]());
+    if (!words) return false;
+    BITMAPINFO info;
+    drawing::DescribeTopDown32(&info, width, height);
+    {
+        gdi_handles::WindowDC screen;
+        // Unreadable pixels (a bitmap selected elsewhere) leave the canvas black.
+        GetDIBits(screen.Get(), source, 0, static_cast<UINT>(height), words.get(), &info,
+                  DIB_RGB_COLORS);
     }
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            self.SetRgb(x, y, words[static_cast<size_t>(y) * width + x]);
+    if (!self.Create(width, height, 0)) return false;
+    if (!WriteBlock(self, 0, 0, width, height, words.get(), nullptr)) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                self.SetRawPixel(x, y, words[static_cast<size_t>(y) * width + x]);
+            }
+        }
     }
+    return true;
 }
 
 void FillWords(PixelBuffer& self, Rgb fill) {

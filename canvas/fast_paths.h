@@ -42,10 +42,10 @@ bool DrawBlockToDC(const Canvas& self, HDC dc, int x, int y, int width, int heig
 // one colour. Reference: shared_canvas::FillDCByPixels.
 void FillDC(HDC dc, int width, int height, Rgb fill);
 
-// Writes width × height words (row after row) into the top-left block of a
-// canvas as SetRgb would, each word's fourth byte dropped. Reference: one
-// SetRgb per pixel.
-void PutRgbBlock(Canvas& self, int width, int height, const uint32_t* words);
+// Re-creates a canvas from any bitmap, as CreateFromBitmap: its pixels read
+// as a top-down 32-bit DIB and written in as SetRawPixel would (a pixel
+// buffer keeps their fourth bytes, a device bitmap drops them).
+bool CreateFromBitmap(Canvas& self, HBITMAP source);
 
 // Every stored word of a pixel-buffer canvas set to `fill`, unchanged, as
 // SetRawPixel would. Reference: one SetRawPixel per pixel.

@@ -1,7 +1,8 @@
 // The algorithms every canvas class shares, written once against the Canvas
-// interface. They move pixels one at a time through the virtual operations;
-// a class may add a faster path for its own storage but these stay the
-// reference for what a transfer does.
+// interface. They move pixels one at a time through the virtual operations
+// and are the reference for what an operation does: the block paths of
+// fast_paths.cpp give exactly their results and hand over to them where a
+// block cannot.
 #include "canvas/canvas.h"
 
 #include <algorithm>
@@ -215,8 +216,7 @@ bool LoadBmp(Canvas& self, const char* path) {
     if (!file.Open(path)) return false;
     const BmpLayout& layout = file.Layout();
     // The rows come in bands through memory kept between loads: fresh memory
-    // for a whole large file costs a page fault per page, many times what
-    // reading it costs.
+    // for a whole large file would cost a page fault on every page.
     const int32_t bandRows = static_cast<int32_t>(
         std::max<size_t>(1, std::min<size_t>(KEPT_BAND_BYTES / layout.stride, layout.height)));
     const size_t bandBytes = static_cast<size_t>(bandRows) * layout.stride;

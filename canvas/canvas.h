@@ -122,7 +122,7 @@ protected:
 
 // The algorithms every canvas class shares, written once against the
 // interface. They move pixels one at a time through the virtual operations
-// and are the reference for any faster path a class adds.
+// and are the reference for the block paths of fast_paths.h.
 namespace shared_canvas {
 
 // The most pixels a canvas holds: its 32-bit words must fit in 2 GiB, the
@@ -165,7 +165,9 @@ bool TileToDCWithClipRegion(const Canvas& self, HDC dc, int x, int y, int width,
 // context is left as it was.
 bool TileToDCByBlocks(const Canvas& self, HDC dc, int x, int y, int width, int height);
 // The colour-keyed path of DrawToDC and DrawRectToDC: the top-left width ×
-// height block, one SetPixel per pixel that is not transparent.
+// height block, one SetPixel per pixel that is not transparent. Drawn onto its
+// own device context, as BlendToDC, a canvas is read from a copy made first;
+// both are false only when that copy cannot be made.
 bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height);
 bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity);
 bool BlendTo(const Canvas& self, Canvas* target, int x, int y, double opacity);

@@ -38,7 +38,7 @@ constexpr uint32_t ALL_BITS = 0xFFFFFFFFu;
 
 // A top-down 32-bit DIB section in a memory device context of its own,
 // through which device bitmaps are read and written in one BitBlt. A block
-// sits at its top-left corner; rows are Stride() words apart.
+// sits at its top-left corner; Row(y) is the word of pixel (0, y).
 class ScratchSection {
 public:
     ScratchSection(int width, int height) {
@@ -389,8 +389,8 @@ bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::Tran
     // Between two device contexts without a transparent colour, one BitBlt
     // ANDed with a white brush moves the colours and clears the fourth byte,
     // as SetRawPixel(GetRgb) does pixel by pixel. Between two device bitmaps
-    // a plain copy is enough and several times faster: their fourth byte is
-    // never seen, GetPixel reports the colour alone.
+    // a plain copy is enough: their fourth byte is never seen, GetPixel
+    // reports the colour alone.
     HDC sourceDC = PlainSurfaceOf(self);
     HDC targetDC = PlainSurfaceOf(*target);
     if (self.GetTransparentColor() == NO_TRANSPARENT_COLOR && sourceDC != nullptr &&

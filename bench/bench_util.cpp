@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "canvas/bmp_file.h"
 #include "canvas/dib_canvas.h"
 #include "paper/paper_record.h"
 
@@ -118,13 +119,9 @@ bool PrepareStoredNotes(const std::string& folder, int count, int width, int hei
         int y = (number * 23) % std::max(1, screenHeight - height - 23);
         PaperRecordBytes bytes = EncodePaperRecord(MakePaperRecord(x, y, number, 0));
         std::string dat = DataFilePath(folder, number, "dat");
-        HANDLE file = CreateFileA(dat.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-        if (written != bytes.size()) return false;
+        if (!WriteWholeFile(dat.c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()))) {
+            return false;
+        }
     }
     return true;
 }

@@ -493,7 +493,10 @@ namespace {
 // copy could be made.
 const Canvas* PictureToRead(const Canvas& self, HDC dc, std::unique_ptr<Canvas>* copy) {
     const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&self);
-    if (surface == nullptr || surface->GetDeviceContext() != dc) return &self;
+    if (surface == nullptr || dc == nullptr || surface->GetDeviceContext() != dc ||
+        !HasPixels(self.GetWidth(), self.GetHeight())) {
+        return &self;
+    }
     copy->reset(self.CopyRect(0, 0, self.GetWidth(), self.GetHeight()));
     if (*copy == nullptr) return nullptr;
     (*copy)->SetTransparentColor(self.GetTransparentColor());

@@ -27,16 +27,6 @@ bool IsInside(const Canvas& canvas, int x, int y) {
     return x >= 0 && y >= 0 && x < canvas.GetWidth() && y < canvas.GetHeight();
 }
 
-// Coordinates are computed in 64 bits so that far-off positions cannot
-// overflow; a result beyond the int range is outside every canvas.
-bool FitsInt(int64_t value) {
-    return value >= INT_MIN && value <= INT_MAX;
-}
-
-int ClampToInt(int64_t value) {
-    return static_cast<int>(std::min<int64_t>(std::max<int64_t>(value, INT_MIN), INT_MAX));
-}
-
 int ClampChannel(int64_t value) {
     return static_cast<int>(std::min<int64_t>(std::max<int64_t>(value, 0), 255));
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 
@@ -128,6 +129,19 @@ namespace shared_canvas {
 // The most pixels a canvas holds: its 32-bit words must fit in 2 GiB, the
 // largest block the platform's bitmap functions describe.
 constexpr int64_t MAX_CANVAS_PIXELS = 0x1FFFFFFF;
+
+// Coordinates are computed in 64 bits so that far-off positions cannot
+// overflow; a result beyond the int range is outside every canvas.
+inline bool FitsInt(int64_t value) {
+    return value >= INT_MIN && value <= INT_MAX;
+}
+inline int ClampToInt(int64_t value) {
+    return static_cast<int>(value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : value);
+}
+// |radius| without overflow for the most negative int.
+inline int64_t AbsoluteRadius(int radius) {
+    return radius < 0 ? -static_cast<int64_t>(radius) : static_cast<int64_t>(radius);
+}
 
 // Whether a width and a height are both at least 1.
 bool HasPixels(int width, int height);

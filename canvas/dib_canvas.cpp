@@ -13,9 +13,8 @@
 
 namespace {
 
-bool FitsInt(int64_t value) {
-    return value >= INT_MIN && value <= INT_MAX;
-}
+using shared_canvas::AbsoluteRadius;
+using shared_canvas::FitsInt;
 
 // The points of a one-pixel line from (x0, y0) to (x1, y1), both ends
 // included, one per step along the longer axis: the slope and its inverse
@@ -83,10 +82,6 @@ void WalkLine(int x0, int y0, int x1, int y1, int width, int height, int64_t mar
             point(xb + static_cast<int64_t>(std::trunc(static_cast<double>(y - yb) * k)), y);
         }
     }
-}
-
-int64_t AbsoluteRadius(int radius) {
-    return radius < 0 ? -static_cast<int64_t>(radius) : static_cast<int64_t>(radius);
 }
 
 // Half the height of column offset i of a circle of radius r.

@@ -29,14 +29,8 @@ using gdi_handles::BrushHandle;
 using gdi_handles::PenHandle;
 using gdi_handles::SelectObjectGuard;
 
-int ClampToInt(int64_t value) {
-    return static_cast<int>(std::min<int64_t>(std::max<int64_t>(value, INT_MIN), INT_MAX));
-}
-
-// |radius| without overflow for the most negative int.
-int64_t AbsoluteRadius(int radius) {
-    return radius < 0 ? -static_cast<int64_t>(radius) : static_cast<int64_t>(radius);
-}
+using shared_canvas::AbsoluteRadius;
+using shared_canvas::ClampToInt;
 
 // A circle of the given radius with the current brush: pen and, when asked,
 // brush made here.

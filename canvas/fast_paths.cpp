@@ -376,9 +376,7 @@ bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint3
     return painted;
 }
 
-bool FitsInt(int64_t value) {
-    return value >= INT_MIN && value <= INT_MAX;
-}
+using shared_canvas::FitsInt;
 
 // Moves a clipped block from one canvas to another (or within one) as the
 // reference's pixel loop does: the source read whole before anything is

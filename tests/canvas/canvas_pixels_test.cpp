@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include "canvas/drawing.h"
 #include "canvas/gdi_handles.h"
 #include "support/test_support.h"
 #include "canvas_test_helpers.h"
@@ -202,12 +203,8 @@ TEST(CanvasCopies, EveryClassCopiesEveryOtherAndItself) {
 
 TEST(CanvasCopies, CreateFromBitmapReadsAnyBitmapOnce) {
     // A bitmap outside every canvas: a DIB section of known pixels.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 3;
-    info.bmiHeader.biHeight = -2;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info;
+    drawing::DescribeTopDown32(&info, 3, 2);
     void* bits = nullptr;
     gdi_handles::BitmapHandle bitmap(
         CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "canvas/bmp_file.h"
 #include "canvas/dib_canvas.h"
-#include "canvas/fast_paths.h"
 #include "paper/paper_record.h"
 
 namespace bench {
@@ -74,14 +74,11 @@ void PrintNote(const std::string& text) {
     std::fflush(stdout);
 }
 
-bool CanSwitchPaths() { return true; }
-
-void UseLiteralPaths(bool literal) { fast_canvas::SetEnabled(!literal); }
-
 ScratchFolder::ScratchFolder(const char* name) {
     char temporary[MAX_PATH];
     DWORD length = GetTempPathA(sizeof temporary, temporary);
-    if (length == 0 || length >= sizeof temporary) std::snprintf(temporary, sizeof temporary, ".\\");
+    if (length == 0 || length >= sizeof temporary)
+        std::snprintf(temporary, sizeof temporary, ".\\");
     char folder[MAX_PATH];
     std::snprintf(folder, sizeof folder, "%sinkslip-bench-%s-%lu\\", temporary, name,
                   static_cast<unsigned long>(GetCurrentProcessId()));
@@ -122,13 +119,9 @@ bool PrepareStoredNotes(const std::string& folder, int count, int width, int hei
         int y = (number * 23) % std::max(1, screenHeight - height - 23);
         PaperRecordBytes bytes = EncodePaperRecord(MakePaperRecord(x, y, number, 0));
         std::string dat = DataFilePath(folder, number, "dat");
-        HANDLE file = CreateFileA(dat.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-        if (written != bytes.size()) return false;
+        if (!WriteWholeFile(dat.c_str(), bytes.data(), static_cast<uint32_t>(bytes.size()))) {
+            return false;
+        }
     }
     return true;
 }
@@ -151,16 +144,17 @@ HWND CreateBenchWindow(const char* className, WNDPROC procedure, int width, int 
     return window;
 }
 
-void MeasureBothWays(Row& row, const std::function<void()>& body, int literalMaxRuns,
-                     double literalBudget, int oursRuns, const std::function<void()>& setup,
+void MeasureBothWays(Row& row, const std::function<void()>& literal,
+                     const std::function<void()>& ours, int literalMaxRuns, double literalBudget,
+                     int oursRuns, const std::function<void()>& setup,
                      const std::function<void()>& teardown) {
-    if (CanSwitchPaths()) {
-        UseLiteralPaths(true);
-        row.literal = Measure(body, 1, literalMaxRuns, literalBudget, setup, teardown);
-        UseLiteralPaths(false);
-    }
-    row.ours = Measure(body, 3, oursRuns, 3000.0, setup, teardown);
-    if (!CanSwitchPaths()) row.literal = row.ours;
+    row.literal = Measure(literal, 1, literalMaxRuns, literalBudget, setup, teardown);
+    row.ours = MeasureOurs(ours, oursRuns, setup, teardown);
+}
+
+Sample MeasureOurs(const std::function<void()>& body, int runs, const std::function<void()>& setup,
+                   const std::function<void()>& teardown) {
+    return Measure(body, 3, runs, 3000.0, setup, teardown);
 }
 
 }  // namespace bench

@@ -24,8 +24,7 @@ struct Sample {
 // maxRuns times, stopping early once budgetMs of timed work has been spent;
 // `teardown` (untimed) runs after each body.
 Sample Measure(const std::function<void()>& body, int minRuns, int maxRuns, double budgetMs,
-               const std::function<void()>& setup = {},
-               const std::function<void()>& teardown = {});
+               const std::function<void()>& setup = {}, const std::function<void()>& teardown = {});
 
 // One row of the table: the literal per-pixel path, ours, and the plain
 // transfer of the same pixels that bounds what any path can do.
@@ -44,15 +43,17 @@ void PrintRow(const Row& row);
 void PrintValue(const char* key, double value, const char* unit);
 void PrintNote(const std::string& text);
 
-// Switches the canvases between their per-pixel reference algorithms and the
-// block paths; false when this build has no separate fast paths.
-bool CanSwitchPaths();
-void UseLiteralPaths(bool literal);
-// Times one operation both ways: on the per-pixel reference (when this build
-// can switch) and on our paths.
-void MeasureBothWays(Row& row, const std::function<void()>& body, int literalMaxRuns,
-                     double literalBudget, int oursRuns, const std::function<void()>& setup = {},
+// Times one operation both ways: `literal` on the per-pixel reference
+// (ReferenceCanvas or the shared_canvas functions), `ours` on the canvases as
+// the program has them.
+void MeasureBothWays(Row& row, const std::function<void()>& literal,
+                     const std::function<void()>& ours, int literalMaxRuns, double literalBudget,
+                     int oursRuns, const std::function<void()>& setup = {},
                      const std::function<void()>& teardown = {});
+// Times an operation as the program does it.
+Sample MeasureOurs(const std::function<void()>& body, int runs,
+                   const std::function<void()>& setup = {},
+                   const std::function<void()>& teardown = {});
 
 // Deterministic pseudo-random numbers for test content.
 class Random {

@@ -13,6 +13,7 @@
 #include "canvas/dib_canvas.h"
 #include "canvas/dib_section_canvas.h"
 #include "canvas/gdi_handles.h"
+#include "tests/canvas/reference_canvas.h"
 
 namespace bench {
 
@@ -75,9 +76,11 @@ void RunCanvasBenchmarks() {
 
     {
         Row row{"DdbCanvas::Create 1002 × 823, background fill"};
+        ReferenceCanvas<DdbCanvas> literal(1, 1);
         DdbCanvas canvas(1, 1);
-        MeasureBothWays(row, [&] { canvas.Create(NOTE_WIDTH, NOTE_HEIGHT, 0xFFFFFF); }, 3, 2000,
-                        7);
+        MeasureBothWays(
+            row, [&] { literal.Create(NOTE_WIDTH, NOTE_HEIGHT, 0xFFFFFF); },
+            [&] { canvas.Create(NOTE_WIDTH, NOTE_HEIGHT, 0xFFFFFF); }, 3, 2000, 7);
         row.limit = Measure(
             [&] {
                 PlainSurface plain(NOTE_WIDTH, NOTE_HEIGHT);
@@ -93,8 +96,9 @@ void RunCanvasBenchmarks() {
         DdbCanvas source(NOTE_WIDTH, NOTE_HEIGHT);
         FillWithStrokes(source, 1);
         DdbCanvas target(NOTE_WIDTH, NOTE_HEIGHT);
-        MeasureBothWays(row, [&] { source.DrawTo(static_cast<Canvas*>(&target), 0, 0); }, 3, 2000,
-                        7);
+        MeasureBothWays(
+            row, [&] { shared_canvas::DrawTo(source, &target, 0, 0); },
+            [&] { source.DrawTo(static_cast<Canvas*>(&target), 0, 0); }, 3, 2000, 7);
         row.limit = Measure(
             [&] {
                 BitBlt(target.GetDeviceContext(), 0, 0, NOTE_WIDTH, NOTE_HEIGHT,
@@ -106,14 +110,21 @@ void RunCanvasBenchmarks() {
     }
 
     {
-        Row row{"DrawToDC of the box preview (DibSectionCanvas, white keyed, 500 × 400 box) 1002 × 823"};
+        Row row{
+            "DrawToDC of the box preview (DibSectionCanvas, white keyed, 500 × 400 box) 1002 × "
+            "823"};
         DibSectionCanvas overlay(NOTE_WIDTH, NOTE_HEIGHT);
         overlay.SetTransparentColor(0xFFFFFF);
         overlay.FillBox(0, 0, NOTE_WIDTH, NOTE_HEIGHT, 0xFFFFFF);
         overlay.FillBox(100, 100, 600, 500, 0);
         DdbCanvas target(NOTE_WIDTH, NOTE_HEIGHT);
-        MeasureBothWays(row, [&] { overlay.DrawToDC(target.GetDeviceContext(), 0, 0); }, 3, 2000,
-                        7);
+        MeasureBothWays(
+            row,
+            [&] {
+                shared_canvas::DrawKeyedToDC(overlay, target.GetDeviceContext(), 0, 0, NOTE_WIDTH,
+                                             NOTE_HEIGHT);
+            },
+            [&] { overlay.DrawToDC(target.GetDeviceContext(), 0, 0); }, 3, 2000, 7);
         BITMAPINFO info = *overlay.GetBitmapInfo();
         row.limit = Measure(
             [&] {
@@ -129,7 +140,9 @@ void RunCanvasBenchmarks() {
         Row row{"CopyRect 1000 × 800 of a DdbCanvas"};
         DdbCanvas source(NOTE_WIDTH, NOTE_HEIGHT);
         FillWithStrokes(source, 2);
-        MeasureBothWays(row, [&] { delete source.CopyRect(1, 22, 1000, 800); }, 3, 2000, 7);
+        MeasureBothWays(
+            row, [&] { delete shared_canvas::CopyRect(source, 1, 22, 1000, 800); },
+            [&] { delete source.CopyRect(1, 22, 1000, 800); }, 3, 2000, 7);
         std::vector<uint32_t> words(1000u * 800u);
         row.limit = Measure(
             [&] {
@@ -155,8 +168,11 @@ void RunCanvasBenchmarks() {
 
     {
         Row row{"LoadBmp 2000 × 2000 into a DdbCanvas"};
+        ReferenceCanvas<DdbCanvas> literal(1, 1);
         DdbCanvas canvas(1, 1);
-        MeasureBothWays(row, [&] { canvas.LoadBmp(bigPath.c_str()); }, 2, 3000, 5);
+        MeasureBothWays(
+            row, [&] { literal.LoadBmp(bigPath.c_str()); },
+            [&] { canvas.LoadBmp(bigPath.c_str()); }, 2, 3000, 5);
         row.limit = Measure(
             [&] {
                 FileImage bytes;
@@ -178,7 +194,9 @@ void RunCanvasBenchmarks() {
         DdbCanvas canvas(1, 1);
         canvas.LoadBmp(bigPath.c_str());
         std::string path = folder.Path() + "saved-ddb.bmp";
-        MeasureBothWays(row, [&] { canvas.SaveBmp(path.c_str()); }, 2, 3000, 5);
+        MeasureBothWays(
+            row, [&] { shared_canvas::SaveBmp(canvas, path.c_str()); },
+            [&] { canvas.SaveBmp(path.c_str()); }, 2, 3000, 5);
         uint32_t stride = static_cast<uint32_t>(Dib24Stride(BIG));
         std::vector<uint8_t> file(54 + static_cast<size_t>(stride) * BIG);
         row.limit = Measure(
@@ -205,7 +223,9 @@ void RunCanvasBenchmarks() {
         DibCanvas canvas(1, 1);
         canvas.LoadBmp(bigPath.c_str());
         std::string path = folder.Path() + "saved-dib.bmp";
-        MeasureBothWays(row, [&] { canvas.SaveBmp(path.c_str()); }, 3, 3000, 5);
+        MeasureBothWays(
+            row, [&] { shared_canvas::SaveBmp(canvas, path.c_str()); },
+            [&] { canvas.SaveBmp(path.c_str()); }, 3, 3000, 5);
         size_t bytes = static_cast<size_t>(BIG) * BIG * 4;
         std::vector<uint8_t> copy(bytes);
         row.limit = Measure(

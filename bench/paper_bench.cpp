@@ -92,7 +92,8 @@ void MakeBareNote(BareNote& bare, int width, int height, int surfaces) {
     if (surfaces == 0) return;
     HDC screen = GetDC(nullptr);
     for (int i = 0; i < surfaces; ++i) {
-        bare.bitmaps[i] = CreateCompatibleBitmap(screen, geometry.windowWidth, geometry.windowHeight);
+        bare.bitmaps[i] =
+            CreateCompatibleBitmap(screen, geometry.windowWidth, geometry.windowHeight);
         bare.dcs[i] = CreateCompatibleDC(screen);
         bare.previous[i] = SelectObject(bare.dcs[i], bare.bitmaps[i]);
         PatBlt(bare.dcs[i], 0, 0, geometry.windowWidth, geometry.windowHeight, WHITENESS);
@@ -163,12 +164,11 @@ void RunPaperBenchmarks() {
         int width = size == 0 ? 200 : 1000;
         int height = size == 0 ? 200 : 800;
         Row row{"Paper::Create " + std::to_string(width) + " × " + std::to_string(height)};
-        MeasureBothWays(
-            row, [&] { NewNote(0, width, height); }, 3, 2000, 7, {},
-            [&] {
-                DeleteNote(0);
-                DrainMessages();
-            });
+        row.ours = MeasureOurs([&] { NewNote(0, width, height); }, 7, {},
+                               [&] {
+                                   DeleteNote(0);
+                                   DrainMessages();
+                               });
         BareNote bare;
         row.limit = Measure([&] { MakeBareNote(bare, width, height, 1); }, 7, 7, 0, {},
                             [&] { FreeBareNote(bare); });
@@ -197,13 +197,12 @@ void RunPaperBenchmarks() {
             Row row{"first press on a fresh 1000 × 800 note (undo copy made)"};
             g_settings.Tool.DrawMode = DRAW_TEXT;
             Paper* fresh = nullptr;
-            MeasureBothWays(
-                row,
+            row.ours = MeasureOurs(
                 [&] {
                     SendMessageA(fresh->GetWindow(), WM_LBUTTONDOWN, MK_LBUTTON,
                                  MAKELPARAM(500, 400));
                 },
-                2, 3000, 5, [&] { fresh = NewNote(1, 1000, 800); },
+                5, [&] { fresh = NewNote(1, 1000, 800); },
                 [&] {
                     SendMessageA(fresh->GetWindow(), WM_LBUTTONUP, 0, MAKELPARAM(500, 400));
                     ReleaseCapture();
@@ -236,9 +235,9 @@ void RunPaperBenchmarks() {
         {
             Row row{"press on a 1000 × 800 note (undo copy)"};
             g_settings.Tool.DrawMode = DRAW_TEXT;
-            MeasureBothWays(
-                row, [&] { SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(500, 400)); },
-                3, 2000, 9, {},
+            row.ours = MeasureOurs(
+                [&] { SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(500, 400)); }, 9,
+                {},
                 [&] {
                     SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(500, 400));
                     ReleaseCapture();
@@ -252,7 +251,7 @@ void RunPaperBenchmarks() {
 
         {
             Row row{"Paper::Undo on a 1000 × 800 note"};
-            MeasureBothWays(row, [&] { note->Undo(); }, 3, 3000, 9, {}, [&] { DrainMessages(); });
+            row.ours = MeasureOurs([&] { note->Undo(); }, 9, {}, [&] { DrainMessages(); });
             row.limit = Measure(
                 [&] {
                     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
@@ -276,15 +275,14 @@ void RunPaperBenchmarks() {
             g_settings.Tool.DrawMode = DRAW_BOX;
             SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, 100));
             int step = 0;
-            MeasureBothWays(
-                row,
+            row.ours = MeasureOurs(
                 [&] {
                     ++step;
                     SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON,
                                  MAKELPARAM(600 + step % 7, 500 + step % 5));
                     UpdateWindow(window);
                 },
-                3, 3000, 11);
+                11);
             SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(600, 500));
             ReleaseCapture();
             g_settings.Tool.DrawMode = DRAW_TEXT;
@@ -310,26 +308,25 @@ void RunPaperBenchmarks() {
 
     {
         Row row{"resize of a 1000 × 800 note to 1200 × 900"};
-        MeasureBothWays(
-            row, [&] { g_notes[0]->Resize(1200, 900); }, 2, 3000, 5,
-            [&] {
-                Paper* note = NewNote(0, 1000, 800);
-                ShowWindow(note->GetWindow(), SW_SHOWNOACTIVATE);
-                DrainMessages();
-            },
-            [&] {
-                DrainMessages();
-                DeleteNote(0);
-                DrainMessages();
-            });
+        row.ours = MeasureOurs([&] { g_notes[0]->Resize(1200, 900); }, 5,
+                               [&] {
+                                   Paper* note = NewNote(0, 1000, 800);
+                                   ShowWindow(note->GetWindow(), SW_SHOWNOACTIVATE);
+                                   DrainMessages();
+                               },
+                               [&] {
+                                   DrainMessages();
+                                   DeleteNote(0);
+                                   DrainMessages();
+                               });
         row.limit = Measure(
             [&] {
                 PaperGeometry geometry = ComputePaperGeometry(TAB, TAB, 1200, 900);
                 BareNote surfaces;
                 HDC screenDC = GetDC(nullptr);
                 for (int i = 0; i < 2; ++i) {
-                    surfaces.bitmaps[i] =
-                        CreateCompatibleBitmap(screenDC, geometry.windowWidth, geometry.windowHeight);
+                    surfaces.bitmaps[i] = CreateCompatibleBitmap(screenDC, geometry.windowWidth,
+                                                                 geometry.windowHeight);
                     surfaces.dcs[i] = CreateCompatibleDC(screenDC);
                     surfaces.previous[i] = SelectObject(surfaces.dcs[i], surfaces.bitmaps[i]);
                     PatBlt(surfaces.dcs[i], 0, 0, geometry.windowWidth, geometry.windowHeight,
@@ -375,19 +372,8 @@ void RunPaperBenchmarks() {
 
     {
         Row row{"restore of 255 stored 200 × 200 notes (create, load, show, paint)"};
-        constexpr int LITERAL_NOTES = 32;
-        if (CanSwitchPaths()) {
-            UseLiteralPaths(true);
-            Sample part = Measure([&] { RestoreNotes(folder.Path(), LITERAL_NOTES); }, 1, 1, 0, {},
-                                  [&] { DeleteAllNotes(); });
-            UseLiteralPaths(false);
-            row.literal.medianMs = part.medianMs * MAX_NOTES / LITERAL_NOTES;
-            row.literal.runs = part.runs;
-            row.note = "literal figure: 32 notes scaled to 255";
-        }
         row.ours = Measure([&] { RestoreNotes(folder.Path(), MAX_NOTES); }, 1, 3, 8000, {},
                            [&] { DeleteAllNotes(); });
-        if (!CanSwitchPaths()) row.literal = row.ours;
         row.limit = floor;
         row.limitWhat = "the bare-window floor";
         row.target = "total <= 1.3 × floor; beyond the windows <= 1000";
@@ -398,7 +384,7 @@ void RunPaperBenchmarks() {
     {
         Row row{"saving 255 notes of 200 × 200 at exit"};
         RestoreNotes(folder.Path(), MAX_NOTES);
-        MeasureBothWays(row, [&] { SaveNotes(folder.Path(), MAX_NOTES); }, 1, 3000, 3);
+        row.ours = MeasureOurs([&] { SaveNotes(folder.Path(), MAX_NOTES); }, 3);
         std::vector<uint8_t> bytes(54 + 600 * 200);
         std::string scratch = folder.Path() + "plain.bin";
         row.limit = Measure(
@@ -412,14 +398,16 @@ void RunPaperBenchmarks() {
                     BitBlt(dc, 0, 0, 200, 200, note->picture->GetDeviceContext(), 1, 22, SRCCOPY);
                     SelectObject(dc, previous);
                     BITMAPINFO info{};
-                    info.bmiHeader = {sizeof(BITMAPINFOHEADER), 200, 200, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+                    info.bmiHeader = {
+                        sizeof(BITMAPINFOHEADER), 200, 200, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
                     GetDIBits(screen, plain, 0, 200, bytes.data() + 54, &info, DIB_RGB_COLORS);
                     DeleteObject(plain);
                     DeleteDC(dc);
                     HANDLE file = CreateFileA(scratch.c_str(), GENERIC_WRITE, 0, nullptr,
                                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
                     DWORD written = 0;
-                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr);
                     CloseHandle(file);
                 }
             },

@@ -2,43 +2,26 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
 #include <new>
 
 namespace {
 
-// Owns one file handle; closes it when it goes away unless Close was called.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle(handle) {}
-    ~FileHandle() { Close(); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
+// The most bytes one ReadFile or WriteFile is asked for: well inside a DWORD.
+constexpr DWORD MAX_FILE_PART = 0x40000000u;
 
-    bool IsValid() const { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
-    HANDLE Get() const { return handle; }
-    // Closes the handle held and takes `other` over.
-    void Reset(HANDLE other) {
-        Close();
-        handle = other;
+// Reads exactly `count` bytes from the file's current position; false when
+// the file ends or the device fails first.
+bool ReadExactly(HANDLE file, uint8_t* bytes, uint64_t count) {
+    uint64_t total = 0;
+    while (total < count) {
+        const DWORD part = static_cast<DWORD>(std::min<uint64_t>(count - total, MAX_FILE_PART));
+        DWORD got = 0;
+        if (!ReadFile(file, bytes + total, part, &got, nullptr) || got == 0) return false;
+        total += got;
     }
-    // Hands the handle over; this holder then owns nothing.
-    HANDLE Release() {
-        HANDLE released = handle;
-        handle = INVALID_HANDLE_VALUE;
-        return released;
-    }
-    // True when the handle closed cleanly (or there was none).
-    bool Close() {
-        if (!IsValid()) return true;
-        const BOOL closed = CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-        return closed != FALSE;
-    }
-
-private:
-    HANDLE handle;
-};
+    return true;
+}
 
 // Opens the file at `path` for reading without sharing and gives its size;
 // the holder is left empty when it cannot be opened, is empty or is larger
@@ -80,59 +63,56 @@ bool FileImage::Allocate(size_t count) {
 bool ReadWholeFile(const char* path, FileImage* bytes) {
     if (!bytes) return false;
     bytes->Release();
-    FileHandle file(INVALID_HANDLE_VALUE);
+    FileHandle file;
     const DWORD low = OpenForReading(path, &file);
     if (low == 0 || !bytes->Allocate(low)) return false;
-    // One read normally takes it all; keep reading should the system hand
-    // the file over in parts, and stop at an early end.
-    DWORD total = 0;
-    while (total < low) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), bytes->MutableData() + total, low - total, &got, nullptr) ||
-            got == 0)
-            break;
-        total += got;
-    }
-    if (total != low) {
+    if (!ReadExactly(file.Get(), bytes->MutableData(), low)) {
         bytes->Release();
         return false;
     }
     return true;
 }
 
-bool WriteWholeFile(const char* path, const void* bytes, uint32_t size) {
-    if (!path || (!bytes && size != 0)) return false;
+FileWriter::FileWriter(const char* path)
+    : file(path ? CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr)
+                : INVALID_HANDLE_VALUE) {}
 
-    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.IsValid()) return false;
-
+bool FileWriter::Write(const void* bytes, size_t size) {
+    if (failed || !file.IsValid() || (bytes == nullptr && size != 0)) {
+        failed = true;
+        return false;
+    }
     const uint8_t* next = static_cast<const uint8_t*>(bytes);
-    DWORD total = 0;
+    size_t total = 0;
     while (total < size) {
+        const DWORD part = static_cast<DWORD>(std::min<size_t>(size - total, MAX_FILE_PART));
         DWORD written = 0;
-        if (!WriteFile(file.Get(), next + total, size - total, &written, nullptr) || written == 0)
-            break;
+        if (!WriteFile(file.Get(), next + total, part, &written, nullptr) || written == 0) {
+            failed = true;
+            return false;
+        }
         total += written;
     }
-    // A close that fails may have lost buffered data: that is a failed write too.
+    return true;
+}
+
+bool FileWriter::Finish() {
+    if (!file.IsValid()) return false;
+    const bool flushed = FlushFileBuffers(file.Get()) != FALSE;
     const bool closed = file.Close();
-    return total == size && closed;
+    return !failed && flushed && closed;
 }
 
-BmpFileReader::~BmpFileReader() {
-    Close();
-}
-
-void BmpFileReader::Close() {
-    if (file) CloseHandle(static_cast<HANDLE>(file));
-    file = nullptr;
-    layout = BmpLayout();
+bool WriteWholeFile(const char* path, const void* bytes, uint32_t size) {
+    FileWriter file(path);
+    return file.Write(bytes, size) && file.Finish();
 }
 
 bool BmpFileReader::Open(const char* path) {
-    Close();
-    FileHandle opened(INVALID_HANDLE_VALUE);
+    file.Close();
+    layout = BmpLayout();
+    FileHandle opened;
     const DWORD low = OpenForReading(path, &opened);
     if (low < BMP_HEADERS_SIZE) return false;
 
@@ -143,28 +123,19 @@ bool BmpFileReader::Open(const char* path) {
     BmpLayout checked;
     if (CheckBmpHeaders(headers, low, &checked) != BmpParseResult::Ok) return false;
 
-    file = opened.Release();
+    file.Reset(opened.Release());
     layout = checked;
     return true;
 }
 
 bool BmpFileReader::ReadRows(int32_t first, int32_t count, uint8_t* rows) {
-    if (!file || !rows || first < 0 || count < 1 || first > layout.height - count) return false;
+    if (!file.IsValid() || !rows || first < 0 || count < 1 || first > layout.height - count)
+        return false;
     LARGE_INTEGER at;
     at.QuadPart = static_cast<LONGLONG>(layout.dataOffset) +
                   static_cast<LONGLONG>(first) * static_cast<LONGLONG>(layout.stride);
-    if (!SetFilePointerEx(static_cast<HANDLE>(file), at, nullptr, FILE_BEGIN)) return false;
+    if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN)) return false;
     // The rows were checked to lie inside the file, which nobody else can
     // change while it is open; a short read is a failing device.
-    const uint64_t wanted = static_cast<uint64_t>(count) * layout.stride;
-    uint64_t total = 0;
-    while (total < wanted) {
-        const DWORD part = static_cast<DWORD>(wanted - total < 0x40000000u ? wanted - total
-                                                                          : 0x40000000u);
-        DWORD got = 0;
-        if (!ReadFile(static_cast<HANDLE>(file), rows + total, part, &got, nullptr) || got == 0)
-            return false;
-        total += got;
-    }
-    return true;
+    return ReadExactly(file.Get(), rows, static_cast<uint64_t>(count) * layout.stride);
 }

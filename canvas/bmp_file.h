@@ -1,12 +1,14 @@
-// Whole files in and out of memory with the platform's file functions: a
-// picture file is read with one read before it is decoded and written from
-// one buffer built beforehand.
+// Files in and out of memory with the platform's file functions: a whole file
+// read into memory, a BMP file read in bands of rows, and files written in
+// one piece or in parts.
 #pragma once
 
-#include "canvas/bmp_format.h"
+#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
+
+#include "canvas/bmp_format.h"
 
 // Largest file ReadWholeFile takes into memory. Larger files are refused
 // rather than risk exhausting a 32-bit address space.
@@ -40,9 +42,65 @@ private:
 // fewer bytes than its size could be read.
 bool ReadWholeFile(const char* path, FileImage* bytes);
 
-// Creates (or replaces) the file at `path` without sharing and writes the
-// `size` bytes. True exactly when every byte was written and the file closed
-// cleanly; a file written only in part may remain.
+// The single owner of one open file handle, closed when the holder goes away.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle(handle) {}
+    ~FileHandle() { Close(); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    bool IsValid() const { return handle != INVALID_HANDLE_VALUE && handle != nullptr; }
+    HANDLE Get() const { return handle; }
+    // Closes the handle held and takes `other` over.
+    void Reset(HANDLE other) {
+        Close();
+        handle = other;
+    }
+    // Hands the handle over; this holder then owns nothing.
+    HANDLE Release() {
+        HANDLE released = handle;
+        handle = INVALID_HANDLE_VALUE;
+        return released;
+    }
+    // True when the handle closed cleanly (or there was none).
+    bool Close() {
+        if (!IsValid()) return true;
+        const BOOL closed = CloseHandle(handle);
+        handle = INVALID_HANDLE_VALUE;
+        return closed != FALSE;
+    }
+
+private:
+    HANDLE handle;
+};
+
+// A file created (or replaced) without sharing and written in parts. A write
+// counts only when every part was written and Finish then brought the file
+// to the device and closed it: a close that fails may have lost buffered
+// data. A file written only in part may remain. Not copyable.
+class FileWriter {
+public:
+    explicit FileWriter(const char* path);
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
+
+    bool IsOpen() const { return file.IsValid(); }
+    // Writes `size` bytes after those written before; false (and every later
+    // Finish false) when they could not all be written.
+    bool Write(const void* bytes, size_t size);
+    // Flushes and closes the file: true exactly when the file was opened,
+    // every Write succeeded, and the flush and the close succeeded.
+    bool Finish();
+
+private:
+    FileHandle file;
+    bool failed = false;
+};
+
+// Creates (or replaces) the file at `path` and writes the `size` bytes as
+// FileWriter does: true exactly when every byte was written, flushed and the
+// file closed cleanly.
 bool WriteWholeFile(const char* path, const void* bytes, uint32_t size);
 
 // A 24-bit BMP file read in bands of rows, so that a large picture needs no
@@ -51,7 +109,6 @@ bool WriteWholeFile(const char* path, const void* bytes, uint32_t size);
 class BmpFileReader {
 public:
     BmpFileReader() = default;
-    ~BmpFileReader();
     BmpFileReader(const BmpFileReader&) = delete;
     BmpFileReader& operator=(const BmpFileReader&) = delete;
 
@@ -67,7 +124,6 @@ public:
     bool ReadRows(int32_t first, int32_t count, uint8_t* rows);
 
 private:
-    void Close();
-    void* file = nullptr;  // the open file's handle
+    FileHandle file;
     BmpLayout layout;
 };

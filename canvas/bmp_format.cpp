@@ -18,16 +18,48 @@ void PutUint32(uint8_t* at, uint32_t value) {
 
 }  // namespace
 
+uint32_t BmpFileSize(int32_t width, int32_t height) {
+    if (width < 1 || height < 1) return 0;
+    const uint64_t stride = Dib24Stride(width);
+    if (stride > BMP_MAX_FILE_SIZE) return 0;
+    const uint64_t fileSize = BMP_HEADERS_SIZE + stride * static_cast<uint64_t>(height);
+    return fileSize > BMP_MAX_FILE_SIZE ? 0 : static_cast<uint32_t>(fileSize);
+}
+
+void PutBmpHeaders(uint8_t* headers, int32_t width, int32_t height) {
+    std::memset(headers, 0, BMP_HEADERS_SIZE);
+    PutUint16(headers + 0, BMP_SIGNATURE);
+    PutUint32(headers + 2, BmpFileSize(width, height));
+    PutUint32(headers + 10, BMP_HEADERS_SIZE);
+    PutUint32(headers + 14, BMP_INFO_HEADER_SIZE);
+    PutUint32(headers + 18, static_cast<uint32_t>(width));
+    PutUint32(headers + 22, static_cast<uint32_t>(height));
+    PutUint16(headers + 26, 1);
+    PutUint16(headers + 28, 24);
+}
+
+void PutDib24Row(uint8_t* row, const uint32_t* colours, int32_t width) {
+    for (int32_t x = 0; x < width; ++x, row += 3) {
+        const uint32_t colour = colours[x];
+        row[0] = static_cast<uint8_t>(colour);        // blue
+        row[1] = static_cast<uint8_t>(colour >> 8);   // green
+        row[2] = static_cast<uint8_t>(colour >> 16);  // red
+    }
+}
+
 uint64_t Dib24Stride(int32_t width) {
     if (width < 1) return 0;
     return (3 * static_cast<uint64_t>(width) + 3) & ~static_cast<uint64_t>(3);
 }
 
-uint32_t Dib24PixelAt(const uint8_t* rows, size_t stride, int32_t height, int32_t x, int32_t y) {
-    const uint8_t* pixel =
-        rows + stride * static_cast<size_t>(height - 1 - y) + 3 * static_cast<size_t>(x);
+uint32_t Dib24Colour(const uint8_t* pixel) {
     return static_cast<uint32_t>(pixel[0]) | (static_cast<uint32_t>(pixel[1]) << 8) |
            (static_cast<uint32_t>(pixel[2]) << 16);
+}
+
+uint32_t Dib24PixelAt(const uint8_t* rows, size_t stride, int32_t height, int32_t x, int32_t y) {
+    return Dib24Colour(rows + stride * static_cast<size_t>(height - 1 - y) +
+                       3 * static_cast<size_t>(x));
 }
 
 BmpParseResult CheckBmpHeaders(const uint8_t* headers, uint64_t fileSize, BmpLayout* layout) {
@@ -95,29 +127,17 @@ void BmpFileBuilder::Release() {
 
 bool BmpFileBuilder::Start(int32_t newWidth, int32_t newHeight) {
     Release();
-    if (newWidth < 1 || newHeight < 1) return false;
-    const uint64_t rowBytes = Dib24Stride(newWidth);
-    if (rowBytes > BMP_MAX_FILE_SIZE) return false;
-    const uint64_t fileSize = BMP_HEADERS_SIZE + rowBytes * static_cast<uint64_t>(newHeight);
-    if (fileSize > BMP_MAX_FILE_SIZE) return false;
-
-    uint8_t* buffer = new (std::nothrow) uint8_t[static_cast<size_t>(fileSize)];
+    const uint32_t fileSize = BmpFileSize(newWidth, newHeight);
+    if (fileSize == 0) return false;
+    uint8_t* buffer = new (std::nothrow) uint8_t[fileSize];
     if (!buffer) return false;
-    // Zero: every header field not written below, the padding, and black pixels.
-    std::memset(buffer, 0, static_cast<size_t>(fileSize));
-
-    PutUint16(buffer + 0, BMP_SIGNATURE);
-    PutUint32(buffer + 2, static_cast<uint32_t>(fileSize));
-    PutUint32(buffer + 10, BMP_HEADERS_SIZE);
-    PutUint32(buffer + 14, BMP_INFO_HEADER_SIZE);
-    PutUint32(buffer + 18, static_cast<uint32_t>(newWidth));
-    PutUint32(buffer + 22, static_cast<uint32_t>(newHeight));
-    PutUint16(buffer + 26, 1);
-    PutUint16(buffer + 28, 24);
+    // Zero: the padding and black pixels.
+    std::memset(buffer, 0, fileSize);
+    PutBmpHeaders(buffer, newWidth, newHeight);
 
     data = buffer;
-    size = static_cast<uint32_t>(fileSize);
-    stride = static_cast<uint32_t>(rowBytes);
+    size = fileSize;
+    stride = static_cast<uint32_t>(Dib24Stride(newWidth));
     width = newWidth;
     height = newHeight;
     return true;
@@ -125,21 +145,8 @@ bool BmpFileBuilder::Start(int32_t newWidth, int32_t newHeight) {
 
 void BmpFileBuilder::SetPixel(int32_t x, int32_t y, uint32_t colour) {
     if (!data || x < 0 || y < 0 || x >= width || y >= height) return;
-    uint8_t* pixel = data + BMP_HEADERS_SIZE +
-                     static_cast<size_t>(stride) * static_cast<size_t>(height - 1 - y) +
-                     3 * static_cast<size_t>(x);
-    pixel[0] = static_cast<uint8_t>(colour);        // blue
-    pixel[1] = static_cast<uint8_t>(colour >> 8);   // green
-    pixel[2] = static_cast<uint8_t>(colour >> 16);  // red
-}
-
-void BmpFileBuilder::SetRow(int32_t y, const uint32_t* colours) {
-    if (data == nullptr || y < 0 || y >= height) return;
-    uint8_t* row = data + BMP_HEADERS_SIZE + static_cast<size_t>(height - 1 - y) * stride;
-    for (int32_t x = 0; x < width; ++x, row += 3) {
-        uint32_t colour = colours[x];
-        row[0] = static_cast<uint8_t>(colour);
-        row[1] = static_cast<uint8_t>(colour >> 8);
-        row[2] = static_cast<uint8_t>(colour >> 16);
-    }
+    PutDib24Row(data + BMP_HEADERS_SIZE +
+                    static_cast<size_t>(stride) * static_cast<size_t>(height - 1 - y) +
+                    3 * static_cast<size_t>(x),
+                &colour, 1);
 }

@@ -1,32 +1,9 @@
-// The 24-bit uncompressed BMP file: its header layout, the writer's file image
-// and a reader that checks every size against the bytes it was given.
+// The 24-bit uncompressed BMP file: its header layout, the bytes the writers
+// put out and a reader that checks every size against the bytes it was given.
 //
-// Pure byte code: no window, no device context, no file. The canvas classes
-// use it like this (a sketch, not a mandate):
-//
-//   SaveBmp(path):
-//     BmpFileBuilder file;
-//     if (!path || !file.Start(GetWidth(), GetHeight())) return false;
-//     for each canvas pixel (x, y): file.SetPixel(x, y, GetRgb(x, y));
-//     return WriteWholeFile(path, file.Data(), file.Size());     // bmp_file.h
-//
-//   LoadBmp(path):
-//     FileImage bytes;                                           // bmp_file.h
-//     if (!path || !ReadWholeFile(path, &bytes)) return false;
-//     then as LoadFromMemory with the size known: bytes.Data(), bytes.Size()
-//
-//   LoadFromMemory(image, BMP_IMAGE_FORMAT, size):
-//     Dib24Image dib;
-//     if (!ParseBmpFileImage(image, size, &dib)) return false;   // canvas unchanged
-//     if (!Create(dib.width, dib.height, 0)) return false;       // canvas unchanged
-//     PutDib24(0, 0, dib.width, dib.height, dib.rows);           // rows are all there
-//
-//   PutDib24(x, y, width, height, rows):
-//     stride = Dib24Stride(width); for each target pixel inside the canvas:
-//     SetRgb(x + j, y + i, Dib24PixelAt(rows, stride, height, j, i));
-//
-// A file image of unknown length cannot be read safely: only a caller that
-// knows how many bytes it holds may hand one to the parser.
+// Pure byte code: no window, no device context, no file. A file image of
+// unknown length cannot be read safely: only a caller that knows how many
+// bytes it holds may hand one to the parser.
 #pragma once
 
 #include <cstddef>
@@ -71,9 +48,25 @@ constexpr uint32_t BMP_UNCOMPRESSED = 0;                                        
 // and one WriteFile call, and stay well inside a 32-bit address space.
 constexpr uint32_t BMP_MAX_FILE_SIZE = 0x7FFFFFFFu;
 
+// The size of the file of a width × height picture; 0 when a side is below 1
+// or the file would pass BMP_MAX_FILE_SIZE.
+uint32_t BmpFileSize(int32_t width, int32_t height);
+
+// Writes the BMP_HEADERS_SIZE header bytes of the file of a width × height
+// picture, which BmpFileSize has accepted: fields not named here are zero.
+void PutBmpHeaders(uint8_t* headers, int32_t width, int32_t height);
+
+// Stores `width` colours 0x00RRGGBB (the fourth byte of each word ignored) as
+// one 24-bit row, blue, green and red per pixel; the padding is not touched.
+void PutDib24Row(uint8_t* row, const uint32_t* colours, int32_t width);
+
 // Bytes per stored row: 3 × width rounded up to a multiple of 4; 0 when the
 // width is below 1. 64-bit, so no width can overflow it.
 uint64_t Dib24Stride(int32_t width);
+
+// The colour (0x00RRGGBB, an Rgb) of the three bytes (blue, green, red) of
+// one 24-bit pixel.
+uint32_t Dib24Colour(const uint8_t* pixel);
 
 // The colour (0x00RRGGBB, an Rgb) of pixel (x, y) of bottom-up 24-bit rows,
 // with y = 0 the top row of the picture, that is the last row in memory.
@@ -139,11 +132,9 @@ public:
     bool Start(int32_t width, int32_t height);
 
     // Stores pixel (x, y) of the picture, y = 0 the top row, colour 0x00RRGGBB
-    // (an Rgb). Pixels outside the picture are ignored.
+    // (an Rgb; the fourth byte is ignored). Pixels outside the picture are
+    // ignored.
     void SetPixel(int32_t x, int32_t y, uint32_t colour);
-    // Stores row y of the picture from Width() colours 0x00RRGGBB (the fourth
-    // byte of each word is ignored). A row outside the picture is ignored.
-    void SetRow(int32_t y, const uint32_t* colours);
 
     const uint8_t* Data() const { return data; }
     uint32_t Size() const { return size; }  // 0 before a successful Start

@@ -1,7 +1,8 @@
 // The algorithms every canvas class shares, written once against the Canvas
-// interface. They move pixels one at a time through the virtual operations;
-// a class may add a faster path for its own storage but these stay the
-// reference for what a transfer does.
+// interface. They move pixels one at a time through the virtual operations
+// and are the reference for what an operation does: the block paths of
+// fast_paths.cpp give exactly their results and hand over to them where a
+// block cannot.
 #include "canvas/canvas.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include "canvas/bmp_format.h"
 #include "canvas/dib_canvas.h"
 #include "canvas/dib_section_canvas.h"
+#include "canvas/drawing.h"
 #include "canvas/gdi_handles.h"
 
 namespace shared_canvas {
@@ -23,16 +25,6 @@ namespace {
 
 bool IsInside(const Canvas& canvas, int x, int y) {
     return x >= 0 && y >= 0 && x < canvas.GetWidth() && y < canvas.GetHeight();
-}
-
-// Coordinates are computed in 64 bits so that far-off positions cannot
-// overflow; a result beyond the int range is outside every canvas.
-bool FitsInt(int64_t value) {
-    return value >= INT_MIN && value <= INT_MAX;
-}
-
-int ClampToInt(int64_t value) {
-    return static_cast<int>(std::min<int64_t>(std::max<int64_t>(value, INT_MIN), INT_MAX));
 }
 
 int ClampChannel(int64_t value) {
@@ -155,10 +147,14 @@ TransferBlock ClipTransfer(int x, int y, int width, int height, int targetWidth,
 // Whether a block of the source's full size at (x, y) misses the target
 // entirely (the tests of DrawTo and DrawRectTo against the left and top use
 // the full source size).
+bool BlockMisses(int x, int y, int width, int height, int targetWidth, int targetHeight) {
+    return static_cast<int64_t>(x) + width <= 0 || static_cast<int64_t>(y) + height <= 0 ||
+           x >= targetWidth || y >= targetHeight;
+}
+
 bool MissesTarget(const Canvas& self, const Canvas* target, int x, int y) {
-    return static_cast<int64_t>(x) <= -static_cast<int64_t>(self.GetWidth()) ||
-           static_cast<int64_t>(y) <= -static_cast<int64_t>(self.GetHeight()) ||
-           x >= target->GetWidth() || y >= target->GetHeight();
+    return BlockMisses(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
+                       target->GetHeight());
 }
 
 bool HasPixels(int width, int height) {
@@ -210,8 +206,7 @@ bool LoadBmp(Canvas& self, const char* path) {
     if (!file.Open(path)) return false;
     const BmpLayout& layout = file.Layout();
     // The rows come in bands through memory kept between loads: fresh memory
-    // for a whole large file costs a page fault per page, many times what
-    // reading it costs.
+    // for a whole large file would cost a page fault on every page.
     const int32_t bandRows = static_cast<int32_t>(
         std::max<size_t>(1, std::min<size_t>(KEPT_BAND_BYTES / layout.stride, layout.height)));
     const size_t bandBytes = static_cast<size_t>(bandRows) * layout.stride;
@@ -251,65 +246,77 @@ bool SaveBmp(const Canvas& self, const char* path) {
     return WriteWholeFile(path, file.Data(), file.Size());
 }
 
-bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
-    if (!HasPixels(width, height) || rows == nullptr) return false;
-    int canvasWidth = self.GetWidth();
-    int canvasHeight = self.GetHeight();
-    if (static_cast<int64_t>(x) + width <= 0 || static_cast<int64_t>(y) + height <= 0 ||
-        x >= canvasWidth || y >= canvasHeight) {
+bool PlaceDib24(const Canvas& self, int x, int y, int width, int height, const uint8_t* rows,
+                TransferBlock* block) {
+    if (!HasPixels(width, height) || rows == nullptr ||
+        BlockMisses(x, y, width, height, self.GetWidth(), self.GetHeight())) {
         return false;
     }
+    *block = ClipTransfer(x, y, width, height, self.GetWidth(), self.GetHeight());
+    return true;
+}
+
+bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
+    TransferBlock block;
+    if (!PlaceDib24(self, x, y, width, height, rows, &block)) return false;
     size_t stride = static_cast<size_t>(Dib24Stride(width));
     // Only the rows and columns that land inside the canvas are visited.
-    int firstRow = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(y)));
-    int endRow =
-        static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(canvasHeight) - y));
-    int firstColumn = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(x)));
-    int endColumn =
-        static_cast<int>(std::min<int64_t>(width, static_cast<int64_t>(canvasWidth) - x));
-    for (int i = firstRow; i < endRow; ++i) {
-        for (int j = firstColumn; j < endColumn; ++j) {
-            self.SetRgb(x + j, y + i, Dib24PixelAt(rows, stride, height, j, i));
+    for (int i = 0; i < block.height; ++i) {
+        for (int j = 0; j < block.width; ++j) {
+            self.SetRgb(block.targetX + j, block.targetY + i,
+                        Dib24PixelAt(rows, stride, height, block.sourceX + j, block.sourceY + i));
         }
     }
     return true;
 }
 
+namespace {
+
+// One channel of one pixel read, changed and written back through the
+// canvas's own channel operations; false outside the canvas.
+using ChannelGetter = int (Canvas::*)(int, int) const;
+using ChannelSetter = bool (Canvas::*)(int, int, int);
+
+template <typename Change>
+bool ChangeChannel(Canvas& self, int x, int y, ChannelGetter get, ChannelSetter set,
+                   Change change) {
+    if (!IsInside(self, x, y)) return false;
+    return (self.*set)(x, y, change((self.*get)(x, y)));
+}
+
+auto AddingTo(int delta) {
+    return [delta](int channel) { return ClampChannel(static_cast<int64_t>(channel) + delta); };
+}
+auto ScalingBy(double factor) {
+    return [factor](int channel) { return ScaledChannel(channel, factor); };
+}
+
+}  // namespace
+
 bool AddRed(Canvas& self, int x, int y, int delta) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetRed(x, y, ClampChannel(static_cast<int64_t>(self.GetRed(x, y)) + delta));
+    return ChangeChannel(self, x, y, &Canvas::GetRed, &Canvas::SetRed, AddingTo(delta));
 }
-
 bool AddGreen(Canvas& self, int x, int y, int delta) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetGreen(x, y, ClampChannel(static_cast<int64_t>(self.GetGreen(x, y)) + delta));
+    return ChangeChannel(self, x, y, &Canvas::GetGreen, &Canvas::SetGreen, AddingTo(delta));
 }
-
 bool AddBlue(Canvas& self, int x, int y, int delta) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetBlue(x, y, ClampChannel(static_cast<int64_t>(self.GetBlue(x, y)) + delta));
+    return ChangeChannel(self, x, y, &Canvas::GetBlue, &Canvas::SetBlue, AddingTo(delta));
 }
-
 bool ScaleRed(Canvas& self, int x, int y, double factor) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetRed(x, y, ScaledChannel(self.GetRed(x, y), factor));
+    return ChangeChannel(self, x, y, &Canvas::GetRed, &Canvas::SetRed, ScalingBy(factor));
 }
-
 bool ScaleGreen(Canvas& self, int x, int y, double factor) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetGreen(x, y, ScaledChannel(self.GetGreen(x, y), factor));
+    return ChangeChannel(self, x, y, &Canvas::GetGreen, &Canvas::SetGreen, ScalingBy(factor));
 }
-
 bool ScaleBlue(Canvas& self, int x, int y, double factor) {
-    if (!IsInside(self, x, y)) return false;
-    return self.SetBlue(x, y, ScaledChannel(self.GetBlue(x, y), factor));
+    return ChangeChannel(self, x, y, &Canvas::GetBlue, &Canvas::SetBlue, ScalingBy(factor));
 }
 
 bool DrawTo(const Canvas& self, Canvas* target, int x, int y) {
     if (target == nullptr || MissesTarget(self, target, x, y)) return false;
     CopyBlock(self, target,
               ClipTransfer(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
-                        target->GetHeight()));
+                           target->GetHeight()));
     return true;
 }
 
@@ -317,9 +324,10 @@ bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int
     if (target == nullptr || width < 1 || height < 1 || MissesTarget(self, target, x, y)) {
         return false;
     }
-    CopyBlock(self, target,
-              ClipTransfer(x, y, std::min(width, self.GetWidth()), std::min(height, self.GetHeight()),
-                        target->GetWidth(), target->GetHeight()));
+    CopyBlock(
+        self, target,
+        ClipTransfer(x, y, std::min(width, self.GetWidth()), std::min(height, self.GetHeight()),
+                     target->GetWidth(), target->GetHeight()));
     return true;
 }
 
@@ -338,8 +346,8 @@ bool DrawToGdiSurface(const Canvas& self, GdiSurface* target, int x, int y) {
 
 bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
     if (target == nullptr || MissesTarget(self, target, x, y)) return false;
-    TransferBlock block =
-        ClipTransfer(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
+    TransferBlock block = ClipTransfer(x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(),
+                                       target->GetHeight());
     bool same = static_cast<const PixelBuffer*>(target) == &self;
     Walk rows = AxisWalk(block.height, same && block.targetY > block.sourceY);
     if (self.GetTransparentColor() == NO_TRANSPARENT_COLOR) {
@@ -357,81 +365,152 @@ bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
     return true;
 }
 
-bool TileTo(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
-    if (width < 1 || height < 1 || static_cast<int64_t>(x) + width < 0 ||
-        static_cast<int64_t>(y) + height < 0) {
-        return false;
-    }
-    int tileWidth = self.GetWidth();
-    int tileHeight = self.GetHeight();
-    // An empty canvas has no tile to repeat (and stepping by 0 would never end).
-    if (tileWidth < 1 || tileHeight < 1) return false;
-    int64_t right = static_cast<int64_t>(x) + width;
-    int64_t bottom = static_cast<int64_t>(y) + height;
-    for (int64_t ty = y; ty < bottom; ty += tileHeight) {
-        for (int64_t tx = x; tx < right; tx += tileWidth) {
-            self.DrawRectTo(target, static_cast<int>(tx), static_cast<int>(ty),
-                            static_cast<int>(std::min<int64_t>(tileWidth, right - tx)),
-                            static_cast<int>(std::min<int64_t>(tileHeight, bottom - ty)));
+namespace {
+
+// The part of a plane that a tiling can reach, edges excluded on the right
+// and at the bottom.
+struct Reach {
+    int64_t left = INT_MIN;
+    int64_t top = INT_MIN;
+    int64_t right = static_cast<int64_t>(INT_MAX) + 1;
+    int64_t bottom = static_cast<int64_t>(INT_MAX) + 1;
+};
+
+// The first tile start and the end of the tiles of one axis of a rectangle
+// from `origin` of `length`, tiles of `tile`, that meet low ≤ p < high.
+struct TileRun {
+    int64_t first;
+    int64_t end;
+};
+TileRun TilesMeeting(int origin, int length, int tile, int64_t low, int64_t high) {
+    int64_t first = origin;
+    // Tiles that end at or before `low` are skipped whole, so every tile
+    // still starts a whole number of tiles from the origin.
+    if (low > first) first += (low - first) / tile * tile;
+    return TileRun{first, std::min<int64_t>(static_cast<int64_t>(origin) + length, high)};
+}
+
+// Whether a width × height rectangle at (x, y) can be tiled with `self`: it
+// has pixels, lies not wholly left of or above the origin, and the canvas
+// has a tile to repeat.
+bool CanTile(const Canvas& self, int x, int y, int width, int height) {
+    return width >= 1 && height >= 1 && static_cast<int64_t>(x) + width >= 0 &&
+           static_cast<int64_t>(y) + height >= 0 && HasPixels(self.GetWidth(), self.GetHeight());
+}
+
+// Calls drawTile(x, y, width, height) for every tile of `self` that the
+// rectangle holds and that meets `reach`, row by row; a tile is cut at the
+// rectangle's right and bottom edges.
+template <typename DrawTile>
+void TileAcross(const Canvas& self, int x, int y, int width, int height, const Reach& reach,
+                DrawTile drawTile) {
+    const int tileWidth = self.GetWidth();
+    const int tileHeight = self.GetHeight();
+    const int64_t right = static_cast<int64_t>(x) + width;
+    const int64_t bottom = static_cast<int64_t>(y) + height;
+    const TileRun rows = TilesMeeting(y, height, tileHeight, reach.top, reach.bottom);
+    const TileRun columns = TilesMeeting(x, width, tileWidth, reach.left, reach.right);
+    for (int64_t ty = rows.first; ty < rows.end; ty += tileHeight) {
+        for (int64_t tx = columns.first; tx < columns.end; tx += tileWidth) {
+            drawTile(static_cast<int>(tx), static_cast<int>(ty),
+                     static_cast<int>(std::min<int64_t>(tileWidth, right - tx)),
+                     static_cast<int>(std::min<int64_t>(tileHeight, bottom - ty)));
         }
     }
+}
+
+// What drawing on a device context can reach, in its logical coordinates:
+// the box of its clipping and its surface. A transform that turns or shears
+// gives no such box; everything is taken as reachable then.
+Reach ReachOf(HDC dc) {
+    Reach reach;
+    XFORM transform;
+    if (GetGraphicsMode(dc) == GM_ADVANCED &&
+        (!GetWorldTransform(dc, &transform) || transform.eM12 != 0 || transform.eM21 != 0)) {
+        return reach;
+    }
+    RECT box;
+    const int kind = GetClipBox(dc, &box);
+    if (kind == ERROR || kind == NULLREGION) return Reach{0, 0, 0, 0};
+    return Reach{box.left, box.top, box.right, box.bottom};
+}
+
+}  // namespace
+
+bool TileTo(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
+    if (!CanTile(self, x, y, width, height)) return false;
+    // Tiles that miss the target draw nothing (and without a target none is
+    // drawn), so only those that meet it are visited.
+    const Reach reach = target == nullptr ? Reach{0, 0, 0, 0}
+                                          : Reach{0, 0, target->GetWidth(), target->GetHeight()};
+    TileAcross(self, x, y, width, height, reach,
+               [&](int tx, int ty, int tileWidth, int tileHeight) {
+                   self.DrawRectTo(target, tx, ty, tileWidth, tileHeight);
+               });
     return true;
 }
 
 bool TileToDCWithClipRegion(const Canvas& self, HDC dc, int x, int y, int width, int height) {
-    if (width < 1 || height < 1 || static_cast<int64_t>(x) + width < 0 ||
-        static_cast<int64_t>(y) + height < 0) {
-        return false;
-    }
-    int tileWidth = self.GetWidth();
-    int tileHeight = self.GetHeight();
-    if (tileWidth < 1 || tileHeight < 1) return false;
-    int64_t right = static_cast<int64_t>(x) + width;
-    int64_t bottom = static_cast<int64_t>(y) + height;
+    if (!CanTile(self, x, y, width, height)) return false;
     {
         // The device context keeps its own copy of the region, which stays
         // selected and cuts the last tiles at the rectangle's edges.
         gdi_handles::RegionHandle region(
-            CreateRectRgn(x, y, ClampToInt(right), ClampToInt(bottom)));
+            CreateRectRgn(x, y, ClampToInt(static_cast<int64_t>(x) + width),
+                          ClampToInt(static_cast<int64_t>(y) + height)));
         SelectClipRgn(dc, region.Get());
     }
-    for (int64_t ty = y; ty < bottom; ty += tileHeight) {
-        for (int64_t tx = x; tx < right; tx += tileWidth) {
-            self.DrawToDC(dc, static_cast<int>(tx), static_cast<int>(ty));
-        }
-    }
+    TileAcross(self, x, y, width, height, ReachOf(dc),
+               [&](int tx, int ty, int, int) { self.DrawToDC(dc, tx, ty); });
     return true;
 }
 
 bool TileToDCByBlocks(const Canvas& self, HDC dc, int x, int y, int width, int height) {
-    if (width < 1 || height < 1) return false;
-    int64_t right = static_cast<int64_t>(x) + width;
-    int64_t bottom = static_cast<int64_t>(y) + height;
-    if (right < 0 || bottom < 0) return false;
-    if (self.GetWidth() < 1 || self.GetHeight() < 1) return false;
-    // The size is read again for every tile, as a tile may change it.
-    for (int64_t ty = y; ty < bottom; ty += std::max(1, self.GetHeight())) {
-        for (int64_t tx = x; tx < right; tx += std::max(1, self.GetWidth())) {
-            self.DrawRectToDC(dc, static_cast<int>(tx), static_cast<int>(ty),
-                              static_cast<int>(std::min<int64_t>(self.GetWidth(), right - tx)),
-                              static_cast<int>(std::min<int64_t>(self.GetHeight(), bottom - ty)));
-        }
-    }
+    if (!CanTile(self, x, y, width, height)) return false;
+    TileAcross(self, x, y, width, height, ReachOf(dc),
+               [&](int tx, int ty, int tileWidth, int tileHeight) {
+                   self.DrawRectToDC(dc, tx, ty, tileWidth, tileHeight);
+               });
     return true;
 }
 
+namespace {
+
+// Drawn onto its own device context pixel by pixel, a canvas would read
+// pixels it has already written: it is read from a copy made first instead,
+// as the transfers between canvases read every source pixel before writing.
+// The canvas to read from, `self` or the copy kept in `copy`; null when no
+// copy could be made.
+const Canvas* PictureToRead(const Canvas& self, HDC dc, std::unique_ptr<Canvas>* copy) {
+    const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&self);
+    if (surface == nullptr || dc == nullptr || surface->GetDeviceContext() != dc ||
+        !HasPixels(self.GetWidth(), self.GetHeight())) {
+        return &self;
+    }
+    copy->reset(self.CopyRect(0, 0, self.GetWidth(), self.GetHeight()));
+    if (*copy == nullptr) return nullptr;
+    (*copy)->SetTransparentColor(self.GetTransparentColor());
+    return copy->get();
+}
+
+}  // namespace
+
 bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
+    std::unique_ptr<Canvas> copy;
+    const Canvas* picture = PictureToRead(self, dc, &copy);
+    if (picture == nullptr) return false;
     for (int i = 0; i < height; ++i) {
         for (int j = 0; j < width; ++j) {
-            if (IsTransparentAt(self, j, i)) continue;
+            if (IsTransparentAt(*picture, j, i)) continue;
             int64_t targetX = static_cast<int64_t>(x) + j;
             int64_t targetY = static_cast<int64_t>(y) + i;
             // Beyond the int range nothing can be drawn.
             if (!FitsInt(targetX) || !FitsInt(targetY)) continue;
             SetPixel(dc, static_cast<int>(targetX), static_cast<int>(targetY),
-                     self.GetColorRef(j, i));
+                     picture->GetColorRef(j, i));
         }
     }
+    drawing::FinishDrawing();
     return true;
 }
 
@@ -479,24 +558,28 @@ bool BlendTo(const Canvas& self, Canvas* target, int x, int y, double opacity) {
 bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity) {
     if (!(opacity > 0.0)) return false;
     if (opacity >= 1.0) return self.DrawToDC(dc, x, y);
+    std::unique_ptr<Canvas> copy;
+    const Canvas* picture = PictureToRead(self, dc, &copy);
+    if (picture == nullptr) return false;
     double keep = 1.0 - opacity;
-    int width = self.GetWidth();
-    int height = self.GetHeight();
+    int width = picture->GetWidth();
+    int height = picture->GetHeight();
     for (int i = 0; i < height; ++i) {
         for (int j = 0; j < width; ++j) {
-            if (IsTransparentAt(self, j, i)) continue;
+            if (IsTransparentAt(*picture, j, i)) continue;
             int64_t targetX = static_cast<int64_t>(x) + j;
             int64_t targetY = static_cast<int64_t>(y) + i;
             if (!FitsInt(targetX) || !FitsInt(targetY)) continue;
             int X = static_cast<int>(targetX);
             int Y = static_cast<int>(targetY);
             COLORREF under = GetPixel(dc, X, Y);
-            int red = BlendChannel(self.GetRed(j, i), GetRValue(under), opacity, keep);
-            int green = BlendChannel(self.GetGreen(j, i), GetGValue(under), opacity, keep);
-            int blue = BlendChannel(self.GetBlue(j, i), GetBValue(under), opacity, keep);
+            int red = BlendChannel(picture->GetRed(j, i), GetRValue(under), opacity, keep);
+            int green = BlendChannel(picture->GetGreen(j, i), GetGValue(under), opacity, keep);
+            int blue = BlendChannel(picture->GetBlue(j, i), GetBValue(under), opacity, keep);
             SetPixel(dc, X, Y, RGB(red, green, blue));
         }
     }
+    drawing::FinishDrawing();
     return true;
 }
 
@@ -505,6 +588,36 @@ void FillDCByPixels(HDC dc, int width, int height, Rgb fill) {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) SetPixel(dc, x, y, platformFill);
     }
+    drawing::FinishDrawing();
+}
+
+bool LoadDib24Rows(PixelBuffer& self, const void* rows, int format) {
+    if (rows == nullptr || format != DIB24_ROWS_FORMAT) return false;
+    const int width = self.GetWidth();
+    const int height = self.GetHeight();
+    const size_t stride = static_cast<size_t>(Dib24Stride(width));
+    const uint8_t* source = static_cast<const uint8_t*>(rows);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* pixel = source + static_cast<size_t>(height - 1 - y) * stride;
+        uint32_t* words = self.GetRow(y);
+        for (int x = 0; x < width; ++x, pixel += 3) {
+            words[x] = (words[x] & 0xFF000000u) | Dib24Colour(pixel);
+        }
+    }
+    return true;
+}
+
+bool CopyPixels(PixelBuffer& self, const PixelBuffer& source) {
+    const int width = source.GetWidth();
+    const int height = source.GetHeight();
+    if (!self.Create(width, height, 0)) return false;
+    const uint32_t* words = source.GetConstRow(0);
+    if (words != nullptr) {
+        std::memcpy(self.GetRow(0), words,
+                    static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(uint32_t));
+    }
+    self.SetTransparentColor(source.GetTransparentColor());
+    return true;
 }
 
 bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour) {

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 
@@ -122,12 +123,25 @@ protected:
 
 // The algorithms every canvas class shares, written once against the
 // interface. They move pixels one at a time through the virtual operations
-// and are the reference for any faster path a class adds.
+// and are the reference for the block paths of fast_paths.h.
 namespace shared_canvas {
 
 // The most pixels a canvas holds: its 32-bit words must fit in 2 GiB, the
 // largest block the platform's bitmap functions describe.
 constexpr int64_t MAX_CANVAS_PIXELS = 0x1FFFFFFF;
+
+// Coordinates are computed in 64 bits so that far-off positions cannot
+// overflow; a result beyond the int range is outside every canvas.
+inline bool FitsInt(int64_t value) {
+    return value >= INT_MIN && value <= INT_MAX;
+}
+inline int ClampToInt(int64_t value) {
+    return static_cast<int>(value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : value);
+}
+// |radius| without overflow for the most negative int.
+inline int64_t AbsoluteRadius(int radius) {
+    return radius < 0 ? -static_cast<int64_t>(radius) : static_cast<int64_t>(radius);
+}
 
 // Whether a width and a height are both at least 1.
 bool HasPixels(int width, int height);
@@ -165,11 +179,19 @@ bool TileToDCWithClipRegion(const Canvas& self, HDC dc, int x, int y, int width,
 // context is left as it was.
 bool TileToDCByBlocks(const Canvas& self, HDC dc, int x, int y, int width, int height);
 // The colour-keyed path of DrawToDC and DrawRectToDC: the top-left width ×
-// height block, one SetPixel per pixel that is not transparent.
+// height block, one SetPixel per pixel that is not transparent. Drawn onto its
+// own device context, as BlendToDC, a canvas is read from a copy made first;
+// both are false only when that copy cannot be made.
 bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height);
 bool BlendToDC(const Canvas& self, HDC dc, int x, int y, double opacity);
 bool BlendTo(const Canvas& self, Canvas* target, int x, int y, double opacity);
 bool DrawBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);
+// The LoadDib24Rows of the pixel-buffer canvases: headerless bottom-up 24-bit
+// rows of the canvas's own size into its words, each word's fourth byte kept.
+bool LoadDib24Rows(PixelBuffer& self, const void* rows, int format);
+// The CopyPixelsFrom of the pixel-buffer canvases for another canvas: its
+// size, words and transparent colour.
+bool CopyPixels(PixelBuffer& self, const PixelBuffer& source);
 bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);
 Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height);
 
@@ -186,9 +208,17 @@ struct TransferBlock {
 // Clips a width × height block placed at (x, y) to a target of targetWidth ×
 // targetHeight; blocks entirely off the target are refused before this.
 TransferBlock ClipTransfer(int x, int y, int width, int height, int targetWidth, int targetHeight);
+// Whether a width × height block at (x, y) misses a target of targetWidth ×
+// targetHeight entirely.
+bool BlockMisses(int x, int y, int width, int height, int targetWidth, int targetHeight);
 // Whether a block of the source's full size at (x, y) misses the target
 // entirely (DrawTo and DrawRectTo test against the full source size).
 bool MissesTarget(const Canvas& self, const Canvas* target, int x, int y);
+// Where PutDib24 puts a width × height block of rows at (x, y): false when
+// it refuses them (a side below 1, no rows, or the block wholly off the
+// canvas), else the part that lands on the canvas.
+bool PlaceDib24(const Canvas& self, int x, int y, int width, int height, const uint8_t* rows,
+                TransferBlock* block);
 
 // Every pixel of a width × height device bitmap selected into dc set with
 // SetPixel, row by row from the top.

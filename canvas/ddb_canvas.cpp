@@ -1,8 +1,6 @@
 #include "canvas/ddb_canvas.h"
 
 #include <algorithm>
-#include <memory>
-#include <new>
 
 #include "canvas/dib_canvas.h"
 #include "canvas/dib_section_canvas.h"
@@ -106,35 +104,7 @@ bool DdbCanvas::Create(int newWidth, int newHeight, Rgb fill) {
 }
 
 bool DdbCanvas::CreateFromBitmap(HBITMAP source) {
-    if (source == nullptr || GetObjectType(source) != OBJ_BITMAP) return false;
-    BITMAP description{};
-    if (GetObject(source, sizeof description, &description) == 0) return false;
-    int sourceWidth = description.bmWidth;
-    int sourceHeight = description.bmHeight;
-    if (!shared_canvas::IsAcceptableSize(sourceWidth, sourceHeight)) return false;
-
-    // The pixels are read before Create, so that the canvas's own bitmap can
-    // be the source and a shortage of memory leaves the canvas unchanged.
-    size_t count = static_cast<size_t>(sourceWidth) * static_cast<size_t>(sourceHeight);
-    std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]());
-    if (!words) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = sourceWidth;
-    info.bmiHeader.biHeight = -sourceHeight;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    {
-        WindowDC screen;
-        // Unreadable pixels (a bitmap selected elsewhere) leave the canvas black.
-        GetDIBits(screen.Get(), source, 0, static_cast<UINT>(sourceHeight), words.get(), &info,
-                  DIB_RGB_COLORS);
-    }
-
-    if (!Create(sourceWidth, sourceHeight, 0)) return false;
-    fast_canvas::PutRgbBlock(*this, width, height, words.get());
-    return true;
+    return fast_canvas::CreateFromBitmap(*this, source);
 }
 
 bool DdbCanvas::LoadFromMemory(const void* image, int format) {
@@ -200,10 +170,8 @@ bool DdbCanvas::SetRawPixel(int x, int y, Rgb value) {
 
 bool DdbCanvas::SetColorRefByte(int x, int y, int shift, int value) {
     if (!IsValid(x, y)) return false;
-    COLORREF channel = static_cast<COLORREF>(std::min(std::max(value, 0), 255));
-    COLORREF current = GetPixel(memoryDC.Get(), x, y) & 0x00FFFFFF;
-    COLORREF changed = (current & ~(static_cast<COLORREF>(0xFF) << shift)) | (channel << shift);
-    SetPixel(memoryDC.Get(), x, y, changed);
+    SetPixel(memoryDC.Get(), x, y,
+             WithChannel(GetPixel(memoryDC.Get(), x, y) & 0x00FFFFFF, shift, value));
     return true;
 }
 
@@ -251,13 +219,8 @@ bool DdbCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth, int blo
 
 bool DdbCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
     if (blockWidth < 1 || blockHeight < 1) return false;
-    blockWidth = std::min(blockWidth, width);
-    blockHeight = std::min(blockHeight, height);
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        BitBlt(dc, x, y, blockWidth, blockHeight, memoryDC.Get(), 0, 0, SRCCOPY);
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, std::min(blockWidth, width),
+                                      std::min(blockHeight, height));
 }
 
 bool DdbCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -278,11 +241,7 @@ bool DdbCanvas::DrawTo(Canvas* target, int x, int y) const {
 }
 
 bool DdbCanvas::DrawToDC(HDC dc, int x, int y) const {
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        BitBlt(dc, x, y, width, height, memoryDC.Get(), 0, 0, SRCCOPY);
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, width, height);
 }
 
 bool DdbCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {

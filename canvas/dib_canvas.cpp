@@ -8,15 +8,13 @@
 
 #include "canvas/ddb_canvas.h"
 #include "canvas/dib_section_canvas.h"
-#include "canvas/gdi_handles.h"
 #include "canvas/drawing.h"
 #include "canvas/fast_paths.h"
 
 namespace {
 
-bool FitsInt(int64_t value) {
-    return value >= INT_MIN && value <= INT_MAX;
-}
+using shared_canvas::AbsoluteRadius;
+using shared_canvas::FitsInt;
 
 // The points of a one-pixel line from (x0, y0) to (x1, y1), both ends
 // included, one per step along the longer axis: the slope and its inverse
@@ -86,10 +84,6 @@ void WalkLine(int x0, int y0, int x1, int y1, int width, int height, int64_t mar
     }
 }
 
-int64_t AbsoluteRadius(int radius) {
-    return radius < 0 ? -static_cast<int64_t>(radius) : static_cast<int64_t>(radius);
-}
-
 // Half the height of column offset i of a circle of radius r.
 int64_t HalfHeight(int64_t r, int64_t i) {
     double rr = static_cast<double>(r);
@@ -141,19 +135,7 @@ DibCanvas& DibCanvas::operator=(const DibSectionCanvas& source) {
 }
 
 bool DibCanvas::LoadDib24Rows(const void* rows, int format) {
-    if (rows == nullptr || format != DIB24_ROWS_FORMAT) return false;
-    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-    const uint8_t* source = static_cast<const uint8_t*>(rows);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = source + static_cast<size_t>(height - 1 - y) * stride;
-        uint32_t* pixels = GetRow(y);
-        for (int x = 0; x < width; ++x) {
-            const uint8_t* p = row + static_cast<size_t>(x) * 3;
-            pixels[x] = (pixels[x] & 0xFF000000u) | (static_cast<uint32_t>(p[2]) << 16) |
-                        (static_cast<uint32_t>(p[1]) << 8) | p[0];
-        }
-    }
-    return true;
+    return shared_canvas::LoadDib24Rows(*this, rows, format);
 }
 
 bool DibCanvas::IsTransparentAt(int x, int y) const {
@@ -162,15 +144,9 @@ bool DibCanvas::IsTransparentAt(int x, int y) const {
 }
 
 bool DibCanvas::CopyPixelsFrom(const PixelBuffer* source) {
+    // Copying onto itself changes nothing and is reported as not done.
     if (source == nullptr || source == static_cast<const PixelBuffer*>(this)) return false;
-    if (!Create(source->GetWidth(), source->GetHeight(), 0)) return false;
-    const uint32_t* sourceBits = source->GetConstRow(0);
-    if (sourceBits != nullptr) {
-        std::memcpy(bits.get(), sourceBits,
-                    static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(uint32_t));
-    }
-    transparentColor = source->GetTransparentColor();
-    return true;
+    return shared_canvas::CopyPixels(*this, *source);
 }
 
 const BITMAPINFO* DibCanvas::GetBitmapInfo() const {
@@ -188,28 +164,7 @@ uint32_t* DibCanvas::GetRow(int y) {
 }
 
 bool DibCanvas::CreateFromBitmap(HBITMAP source) {
-    if (source == nullptr || GetObjectType(source) != OBJ_BITMAP) return false;
-    BITMAP description{};
-    if (GetObject(source, sizeof description, &description) == 0) return false;
-    int sourceWidth = description.bmWidth;
-    int sourceHeight = description.bmHeight;
-    if (!shared_canvas::IsAcceptableSize(sourceWidth, sourceHeight)) return false;
-
-    // Read before Create, so that a shortage of memory leaves the canvas as
-    // it was.
-    size_t count = static_cast<size_t>(sourceWidth) * static_cast<size_t>(sourceHeight);
-    std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]());
-    if (!words) return false;
-    BITMAPINFO info;
-    drawing::DescribeTopDown32(&info, sourceWidth, sourceHeight);
-    {
-        gdi_handles::WindowDC screen;
-        GetDIBits(screen.Get(), source, 0, static_cast<UINT>(sourceHeight), words.get(), &info,
-                  DIB_RGB_COLORS);
-    }
-    if (!Create(sourceWidth, sourceHeight, 0)) return false;
-    std::memcpy(bits.get(), words.get(), count * sizeof(uint32_t));
-    return true;
+    return fast_canvas::CreateFromBitmap(*this, source);
 }
 
 bool DibCanvas::LoadFromMemory(const void* image, int format) {
@@ -261,8 +216,7 @@ Rgb DibCanvas::GetRgb(int x, int y) const {
 }
 
 COLORREF DibCanvas::GetColorRef(int x, int y) const {
-    return (static_cast<COLORREF>(GetBlue(x, y)) << 16) |
-           (static_cast<COLORREF>(GetGreen(x, y)) << 8) | static_cast<COLORREF>(GetRed(x, y));
+    return RgbToColorRef(GetRgb(x, y));
 }
 
 Rgb DibCanvas::GetRawPixel(int x, int y) const {
@@ -296,9 +250,8 @@ bool DibCanvas::SetRawPixel(int x, int y, Rgb value) {
 
 bool DibCanvas::SetChannel(int x, int y, int shift, int value) {
     if (!IsInside(x, y)) return false;
-    uint32_t channel = static_cast<uint32_t>(std::min(std::max(value, 0), 255));
     uint32_t& word = bits[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
-    word = (word & ~(0xFFu << shift)) | (channel << shift);
+    word = WithChannel(word, shift, value);
     return true;
 }
 
@@ -346,19 +299,8 @@ bool DibCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth, int blo
 
 bool DibCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
     if (blockWidth < 1 || blockHeight < 1) return false;
-    blockWidth = std::min(blockWidth, width);
-    blockHeight = std::min(blockHeight, height);
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        if (bits) {
-            // A top-down image: scan line 0 is the top row, so the first
-            // blockHeight scan lines are the top of the picture.
-            SetDIBitsToDevice(
-                dc, x, y, static_cast<DWORD>(blockWidth), static_cast<DWORD>(blockHeight), 0, 0, 0,
-                static_cast<UINT>(blockHeight), bits.get(), &bitmapInfo, DIB_RGB_COLORS);
-        }
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, std::min(blockWidth, width),
+                                      std::min(blockHeight, height));
 }
 
 bool DibCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -378,15 +320,7 @@ bool DibCanvas::DrawTo(Canvas* target, int x, int y) const {
 }
 
 bool DibCanvas::DrawToDC(HDC dc, int x, int y) const {
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        if (bits) {
-            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
-                              0, static_cast<UINT>(height), bits.get(), &bitmapInfo,
-                              DIB_RGB_COLORS);
-        }
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, width, height);
 }
 
 bool DibCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "canvas/ddb_canvas.h"
 #include "canvas/dib_canvas.h"
@@ -13,10 +11,6 @@
 using gdi_handles::BitmapHandle;
 using gdi_handles::MemoryDCHandle;
 using gdi_handles::WindowDC;
-
-namespace {
-
-}  // namespace
 
 DibSectionCanvas::DibSectionCanvas() : Canvas(), PixelBuffer(), GdiPixelBuffer() {
     Create(128, 128, 0);
@@ -80,19 +74,7 @@ HDC DibSectionCanvas::GetMemoryDC() const {
 }
 
 bool DibSectionCanvas::LoadDib24Rows(const void* rows, int format) {
-    if (rows == nullptr || format != DIB24_ROWS_FORMAT) return false;
-    size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-    const uint8_t* source = static_cast<const uint8_t*>(rows);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* row = source + static_cast<size_t>(height - 1 - y) * stride;
-        uint32_t* pixels = GetRow(y);
-        for (int x = 0; x < width; ++x) {
-            const uint8_t* p = row + static_cast<size_t>(x) * 3;
-            pixels[x] = (pixels[x] & 0xFF000000u) | (static_cast<uint32_t>(p[2]) << 16) |
-                        (static_cast<uint32_t>(p[1]) << 8) | p[0];
-        }
-    }
-    return true;
+    return shared_canvas::LoadDib24Rows(*this, rows, format);
 }
 
 bool DibSectionCanvas::IsTransparentAt(int x, int y) const {
@@ -104,53 +86,31 @@ bool DibSectionCanvas::CopyPixelsFrom(const PixelBuffer* source) {
     if (source == nullptr) return false;
     // Copying onto itself changes nothing.
     if (source == static_cast<const PixelBuffer*>(this)) return true;
-    if (!Create(source->GetWidth(), source->GetHeight(), 0)) return false;
-    const uint32_t* sourceBits = source->GetConstRow(0);
-    if (sourceBits != nullptr) {
-        std::memcpy(bits, sourceBits,
-                    static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(uint32_t));
-    }
-    transparentColor = source->GetTransparentColor();
-    return true;
+    return shared_canvas::CopyPixels(*this, *source);
 }
 
 const BITMAPINFO* DibSectionCanvas::GetBitmapInfo() const {
     return &bitmapInfo;
 }
 
+// A row handed out is read or written directly: drawing the platform still
+// holds back must land in it first (drawing::FinishDrawing). The pixel
+// accessors need no flush of their own, as every canvas operation that draws
+// through the platform finishes its drawing before it returns.
 const uint32_t* DibSectionCanvas::GetConstRow(int y) const {
     if (bits == nullptr || y < 0 || y >= height) return nullptr;
+    drawing::FinishDrawing();
     return bits + static_cast<size_t>(y) * static_cast<size_t>(width);
 }
 
 uint32_t* DibSectionCanvas::GetRow(int y) {
     if (bits == nullptr || y < 0 || y >= height) return nullptr;
+    drawing::FinishDrawing();
     return bits + static_cast<size_t>(y) * static_cast<size_t>(width);
 }
 
 bool DibSectionCanvas::CreateFromBitmap(HBITMAP source) {
-    if (source == nullptr || GetObjectType(source) != OBJ_BITMAP) return false;
-    BITMAP description{};
-    if (GetObject(source, sizeof description, &description) == 0) return false;
-    int sourceWidth = description.bmWidth;
-    int sourceHeight = description.bmHeight;
-    if (!shared_canvas::IsAcceptableSize(sourceWidth, sourceHeight)) return false;
-
-    // Read through a buffer before Create, so that the canvas's own section
-    // can be the source and a shortage of memory leaves the canvas unchanged.
-    size_t count = static_cast<size_t>(sourceWidth) * static_cast<size_t>(sourceHeight);
-    std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]());
-    if (!words) return false;
-    BITMAPINFO info;
-    drawing::DescribeTopDown32(&info, sourceWidth, sourceHeight);
-    {
-        WindowDC screen;
-        GetDIBits(screen.Get(), source, 0, static_cast<UINT>(sourceHeight), words.get(), &info,
-                  DIB_RGB_COLORS);
-    }
-    if (!Create(sourceWidth, sourceHeight, 0)) return false;
-    std::memcpy(bits, words.get(), count * sizeof(uint32_t));
-    return true;
+    return fast_canvas::CreateFromBitmap(*this, source);
 }
 
 bool DibSectionCanvas::LoadFromMemory(const void* image, int format) {
@@ -218,8 +178,7 @@ Rgb DibSectionCanvas::GetRgb(int x, int y) const {
 }
 
 COLORREF DibSectionCanvas::GetColorRef(int x, int y) const {
-    return (static_cast<COLORREF>(GetBlue(x, y)) << 16) |
-           (static_cast<COLORREF>(GetGreen(x, y)) << 8) | static_cast<COLORREF>(GetRed(x, y));
+    return RgbToColorRef(GetRgb(x, y));
 }
 
 Rgb DibSectionCanvas::GetRawPixel(int x, int y) const {
@@ -254,9 +213,8 @@ bool DibSectionCanvas::SetRawPixel(int x, int y, Rgb value) {
 
 bool DibSectionCanvas::SetChannel(int x, int y, int shift, int value) {
     if (!IsInside(x, y)) return false;
-    uint32_t channel = static_cast<uint32_t>(std::min(std::max(value, 0), 255));
     uint32_t& word = bits[static_cast<size_t>(y) * static_cast<size_t>(width) + x];
-    word = (word & ~(0xFFu << shift)) | (channel << shift);
+    word = WithChannel(word, shift, value);
     return true;
 }
 
@@ -305,18 +263,8 @@ bool DibSectionCanvas::DrawRectTo(Canvas* target, int x, int y, int blockWidth,
 
 bool DibSectionCanvas::DrawRectToDC(HDC dc, int x, int y, int blockWidth, int blockHeight) const {
     if (blockWidth < 1 || blockHeight < 1) return false;
-    blockWidth = std::min(blockWidth, width);
-    blockHeight = std::min(blockHeight, height);
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        if (bits != nullptr) {
-            // A top-down image: scan line 0 is the top row.
-            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(blockWidth),
-                              static_cast<DWORD>(blockHeight), 0, 0, 0,
-                              static_cast<UINT>(blockHeight), bits, &bitmapInfo, DIB_RGB_COLORS);
-        }
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, blockWidth, blockHeight);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, std::min(blockWidth, width),
+                                      std::min(blockHeight, height));
 }
 
 bool DibSectionCanvas::DrawTo(DibSectionCanvas* target, int x, int y) const {
@@ -336,14 +284,7 @@ bool DibSectionCanvas::DrawTo(Canvas* target, int x, int y) const {
 }
 
 bool DibSectionCanvas::DrawToDC(HDC dc, int x, int y) const {
-    if (transparentColor == NO_TRANSPARENT_COLOR) {
-        if (bits != nullptr) {
-            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
-                              0, static_cast<UINT>(height), bits, &bitmapInfo, DIB_RGB_COLORS);
-        }
-        return true;
-    }
-    return fast_canvas::DrawKeyedToDC(*this, dc, x, y, width, height);
+    return fast_canvas::DrawBlockToDC(*this, dc, x, y, width, height);
 }
 
 bool DibSectionCanvas::TileTo(Canvas* target, int x, int y, int areaWidth, int areaHeight) const {

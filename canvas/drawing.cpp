@@ -9,6 +9,10 @@
 
 namespace drawing {
 
+void FinishDrawing() {
+    GdiFlush();
+}
+
 void DescribeTopDown32(BITMAPINFO* info, int width, int height) {
     std::memset(info, 0, sizeof *info);
     info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -25,20 +29,8 @@ using gdi_handles::BrushHandle;
 using gdi_handles::PenHandle;
 using gdi_handles::SelectObjectGuard;
 
-int ClampToInt(int64_t value) {
-    return static_cast<int>(std::min<int64_t>(std::max<int64_t>(value, INT_MIN), INT_MAX));
-}
-
-// |radius| without overflow for the most negative int.
-int64_t AbsoluteRadius(int radius) {
-    return radius < 0 ? -static_cast<int64_t>(radius) : static_cast<int64_t>(radius);
-}
-
-// The platform draws on a DIB section lazily batched; direct reads of the
-// pixel memory must see the finished figure.
-void Finish() {
-    GdiFlush();
-}
+using shared_canvas::AbsoluteRadius;
+using shared_canvas::ClampToInt;
 
 // A circle of the given radius with the current brush: pen and, when asked,
 // brush made here.
@@ -54,21 +46,26 @@ BOOL CircleWithPen(HDC dc, int cx, int cy, int64_t radius, Rgb colour, bool fill
         drawn = Ellipse(dc, ClampToInt(cx - radius), ClampToInt(cy - radius),
                         ClampToInt(cx + radius), ClampToInt(cy + radius));
     }
-    Finish();
+    FinishDrawing();
     return drawn;
+}
+
+// A line with a solid pen of that width made here.
+void LineWithPen(HDC dc, int x1, int y1, int x2, int y2, Rgb colour, int width) {
+    PenHandle pen(CreatePen(PS_SOLID, width, RgbToColorRef(colour)));
+    {
+        SelectObjectGuard selectPen(dc, pen.Get());
+        MoveToEx(dc, x1, y1, nullptr);
+        LineTo(dc, x2, y2);
+    }
+    FinishDrawing();
 }
 
 }  // namespace
 
 bool GdiDrawLine(Canvas& canvas, HDC dc, int x1, int y1, int x2, int y2, Rgb colour) {
     if (x1 == x2 && y1 == y2) return canvas.SetRgb(x1, y1, colour);
-    PenHandle pen(CreatePen(PS_SOLID, 1, RgbToColorRef(colour)));
-    {
-        SelectObjectGuard selectPen(dc, pen.Get());
-        MoveToEx(dc, x1, y1, nullptr);
-        LineTo(dc, x2, y2);
-    }
-    Finish();
+    LineWithPen(dc, x1, y1, x2, y2, colour, 1);
     return true;
 }
 
@@ -80,13 +77,7 @@ bool GdiDrawThickLine(Canvas& canvas, HDC dc, int x1, int y1, int x2, int y2, Rg
         if (width == 1) return canvas.SetRgb(x1, y1, colour);
         return canvas.FillCircle(x1, y1, width / 2, colour);
     }
-    PenHandle pen(CreatePen(PS_SOLID, width, RgbToColorRef(colour)));
-    {
-        SelectObjectGuard selectPen(dc, pen.Get());
-        MoveToEx(dc, x1, y1, nullptr);
-        LineTo(dc, x2, y2);
-    }
-    Finish();
+    LineWithPen(dc, x1, y1, x2, y2, colour, width);
     return true;
 }
 
@@ -113,7 +104,7 @@ bool GdiFloodFill(Canvas& canvas, HDC dc, int x, int y, Rgb colour) {
         SelectObjectGuard selectBrush(dc, brush.Get());
         filled = ExtFloodFill(dc, x, y, seed, FLOODFILLSURFACE);
     }
-    Finish();
+    FinishDrawing();
     return filled != FALSE;
 }
 
@@ -128,7 +119,7 @@ bool GdiFillEllipse(HDC dc, int left, int top, int right, int bottom, Rgb colour
         MoveToEx(dc, left, top, nullptr);
         drawn = Ellipse(dc, left, top, right, bottom);
     }
-    Finish();
+    FinishDrawing();
     return drawn != FALSE;
 }
 

@@ -19,6 +19,14 @@ class Canvas;
 
 namespace drawing {
 
+// Ends a piece of platform drawing. The platform may batch drawing calls, and
+// the memory of a DIB section (DibSectionCanvas) is read and written directly
+// after them: every canvas operation that draws on a device context through
+// the platform calls this before it returns, and every direct block access to
+// a DIB section's memory flushes first, so that memory always holds the
+// finished drawing.
+void FinishDrawing();
+
 // Describes a top-down 32-bit DIB of that size (rows first to last, no
 // colour table), as every canvas and block path lays out its words.
 void DescribeTopDown32(BITMAPINFO* info, int width, int height);

@@ -33,14 +33,12 @@ namespace fast_canvas {
 
 namespace {
 
-bool g_enabled = true;
-unsigned long g_blockMoves = 0;
-
 constexpr uint32_t COLOUR_BITS = 0x00FFFFFFu;
+constexpr uint32_t ALL_BITS = 0xFFFFFFFFu;
 
 // A top-down 32-bit DIB section in a memory device context of its own,
 // through which device bitmaps are read and written in one BitBlt. A block
-// sits at its top-left corner; rows are Stride() words apart.
+// sits at its top-left corner; Row(y) is the word of pixel (0, y).
 class ScratchSection {
 public:
     ScratchSection(int width, int height) {
@@ -213,7 +211,9 @@ bool IsPlainSurfaceDC(HDC dc) {
 const PixelBuffer* AsBuffer(const Canvas& canvas) {
     return dynamic_cast<const PixelBuffer*>(&canvas);
 }
-PixelBuffer* AsBuffer(Canvas& canvas) { return dynamic_cast<PixelBuffer*>(&canvas); }
+PixelBuffer* AsBuffer(Canvas& canvas) {
+    return dynamic_cast<PixelBuffer*>(&canvas);
+}
 
 HDC PlainSurfaceOf(const Canvas& canvas) {
     const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&canvas);
@@ -232,6 +232,40 @@ size_t WordCount(int width, int height) {
     return static_cast<size_t>(width) * static_cast<size_t>(height);
 }
 
+// Copies `width` words into `row`, all of them or those whose `keep` byte is
+// not 0, each ANDed with `mask`.
+void PutWords(uint32_t* row, const uint32_t* words, const uint8_t* keep, int width, uint32_t mask) {
+    if (keep == nullptr && mask == ALL_BITS) {
+        std::memcpy(row, words, static_cast<size_t>(width) * sizeof(uint32_t));
+        return;
+    }
+    for (int j = 0; j < width; ++j) {
+        if (keep == nullptr || keep[j]) row[j] = words[j] & mask;
+    }
+}
+
+// Writes words into the block at (x, y) of a full-colour memory device
+// context as SetPixel would (the colour alone): all of them, or where
+// `opaque` (one byte per word) is not 0, the others written back as they are.
+bool WriteThroughSection(HDC dc, int x, int y, int width, int height, const uint32_t* words,
+                         const uint8_t* opaque) {
+    SectionLease section(width, height);
+    if (!section) return false;
+    if (opaque != nullptr && !BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) {
+        return false;
+    }
+    GdiFlush();
+    for (int i = 0; i < height; ++i) {
+        const size_t first = static_cast<size_t>(i) * width;
+        PutWords(section->Row(i), words + first, opaque == nullptr ? nullptr : opaque + first,
+                 width, COLOUR_BITS);
+    }
+    GdiFlush();
+    const bool written = BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
+    drawing::FinishDrawing();
+    return written;
+}
+
 // Reads a block lying inside a canvas into words, row after row (`stride`
 // words apart, 0 for the block's width), as GetRawPixel gives them. False
 // (nothing read) when the canvas cannot be read in blocks.
@@ -241,14 +275,12 @@ bool ReadBlock(const Canvas& canvas, int x, int y, int width, int height, uint32
     if (!InsideCanvas(canvas, x, y, width, height)) return false;
     if (width == 0 || height == 0) return true;
     if (const PixelBuffer* buffer = AsBuffer(canvas)) {
-        GdiFlush();  // GDI drawing on a DIB section must have landed
         for (int i = 0; i < height; ++i) {
             const uint32_t* row = buffer->GetConstRow(y + i);
             if (row == nullptr) return false;
             std::memcpy(words + static_cast<size_t>(i) * stride, row + x,
                         static_cast<size_t>(width) * sizeof(uint32_t));
         }
-        ++g_blockMoves;
         return true;
     }
     HDC dc = PlainSurfaceOf(canvas);
@@ -263,7 +295,6 @@ bool ReadBlock(const Canvas& canvas, int x, int y, int width, int height, uint32
         uint32_t* word = words + static_cast<size_t>(i) * stride;
         for (int j = 0; j < width; ++j) word[j] = row[j] & COLOUR_BITS;
     }
-    ++g_blockMoves;
     return true;
 }
 
@@ -275,50 +306,18 @@ bool WriteBlock(Canvas& canvas, int x, int y, int width, int height, const uint3
     if (!InsideCanvas(canvas, x, y, width, height)) return false;
     if (width == 0 || height == 0) return true;
     if (PixelBuffer* buffer = AsBuffer(canvas)) {
-        GdiFlush();
         for (int i = 0; i < height; ++i) {
             if (buffer->GetRow(y + i) == nullptr) return false;
         }
         for (int i = 0; i < height; ++i) {
-            uint32_t* row = buffer->GetRow(y + i) + x;
-            const uint32_t* source = words + static_cast<size_t>(i) * width;
-            if (opaque == nullptr) {
-                std::memcpy(row, source, static_cast<size_t>(width) * sizeof(uint32_t));
-                continue;
-            }
-            const uint8_t* keep = opaque + static_cast<size_t>(i) * width;
-            for (int j = 0; j < width; ++j) {
-                if (keep[j]) row[j] = source[j];
-            }
+            const size_t first = static_cast<size_t>(i) * width;
+            PutWords(buffer->GetRow(y + i) + x, words + first,
+                     opaque == nullptr ? nullptr : opaque + first, width, ALL_BITS);
         }
-        ++g_blockMoves;
         return true;
     }
     HDC dc = PlainSurfaceOf(canvas);
-    if (dc == nullptr) return false;
-    SectionLease section(width, height);
-    if (!section) return false;
-    if (opaque != nullptr) {
-        // The pixels left out are written back as they are.
-        if (!BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
-    }
-    GdiFlush();
-    // SetPixel stores the colour alone.
-    for (int i = 0; i < height; ++i) {
-        uint32_t* row = section->Row(i);
-        const uint32_t* word = words + static_cast<size_t>(i) * width;
-        if (opaque == nullptr) {
-            for (int j = 0; j < width; ++j) row[j] = word[j] & COLOUR_BITS;
-            continue;
-        }
-        const uint8_t* keep = opaque + static_cast<size_t>(i) * width;
-        for (int j = 0; j < width; ++j) {
-            if (keep[j]) row[j] = word[j] & COLOUR_BITS;
-        }
-    }
-    GdiFlush();
-    ++g_blockMoves;
-    return BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
+    return dc != nullptr && WriteThroughSection(dc, x, y, width, height, words, opaque);
 }
 
 // The target of a keyed paint that is no canvas (a window's device context):
@@ -330,8 +329,8 @@ constexpr size_t MAX_REGION_RECTANGLES = 16384;
 bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint32_t* colours,
                         const uint8_t* opaque) {
     if (!HasPlainMapping(dc)) return false;
-    int bits = GetObjectType(dc) == OBJ_MEMDC ? BitsPerPixelOfMemoryDC(dc)
-                                               : GetDeviceCaps(dc, BITSPIXEL);
+    int bits =
+        GetObjectType(dc) == OBJ_MEMDC ? BitsPerPixelOfMemoryDC(dc) : GetDeviceCaps(dc, BITSPIXEL);
     if (bits < 24) return false;
     std::vector<RECT> runs;
     for (int i = 0; i < height; ++i) {
@@ -359,7 +358,8 @@ bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint3
     regionData->rdh.nRgnSize = static_cast<DWORD>(runs.size() * sizeof(RECT));
     regionData->rdh.rcBound = RECT{x, y, x + width, y + height};
     std::memcpy(regionData->Buffer, runs.data(), runs.size() * sizeof(RECT));
-    gdi_handles::RegionHandle region(ExtCreateRegion(nullptr, static_cast<DWORD>(size), regionData));
+    gdi_handles::RegionHandle region(
+        ExtCreateRegion(nullptr, static_cast<DWORD>(size), regionData));
     if (!region) return false;
     int saved = SaveDC(dc);
     if (saved == 0) return false;
@@ -367,70 +367,16 @@ bool PaintThroughRegion(HDC dc, int x, int y, int width, int height, const uint3
     if (painted) {
         BITMAPINFO info;
         drawing::DescribeTopDown32(&info, width, height);
-        painted = SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height),
-                                    0, 0, 0, static_cast<UINT>(height), colours, &info,
-                                    DIB_RGB_COLORS) != 0;
+        painted =
+            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
+                              0, static_cast<UINT>(height), colours, &info, DIB_RGB_COLORS) != 0;
     }
     RestoreDC(dc, saved);
-    if (painted) ++g_blockMoves;
+    drawing::FinishDrawing();
     return painted;
 }
 
-// The target of a keyed paint that is a full-colour memory device context:
-// read the block, put in the opaque pixels, write it back.
-bool PaintByReadAndWrite(HDC dc, int x, int y, int width, int height, const uint32_t* colours,
-                         const uint8_t* opaque) {
-    SectionLease section(width, height);
-    if (!section) return false;
-    if (!BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
-    GdiFlush();
-    for (int i = 0; i < height; ++i) {
-        uint32_t* row = section->Row(i);
-        const size_t first = static_cast<size_t>(i) * width;
-        for (int j = 0; j < width; ++j) {
-            if (opaque[first + j]) row[j] = colours[first + j];
-        }
-    }
-    GdiFlush();
-    ++g_blockMoves;
-    return BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
-}
-
-bool FitsInt(int64_t value) { return value >= INT_MIN && value <= INT_MAX; }
-
-// A file created (replacing any of that name) and written in parts: what
-// WriteWholeFile does with one buffer.
-class FileOutput {
-public:
-    explicit FileOutput(const char* path)
-        : handle(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                             nullptr)) {}
-    ~FileOutput() { Close(); }
-    FileOutput(const FileOutput&) = delete;
-    FileOutput& operator=(const FileOutput&) = delete;
-
-    explicit operator bool() const { return handle != INVALID_HANDLE_VALUE; }
-    bool Write(const void* bytes, size_t size) {
-        const uint8_t* next = static_cast<const uint8_t*>(bytes);
-        size_t total = 0;
-        while (total < size) {
-            DWORD written = 0;
-            DWORD part = static_cast<DWORD>(std::min<size_t>(size - total, 0x40000000));
-            if (!WriteFile(handle, next + total, part, &written, nullptr) || written == 0) {
-                return false;
-            }
-            total += written;
-        }
-        return true;
-    }
-    void Close() {
-        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-        handle = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle;
-};
+using shared_canvas::FitsInt;
 
 // Moves a clipped block from one canvas to another (or within one) as the
 // reference's pixel loop does: the source read whole before anything is
@@ -441,8 +387,8 @@ bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::Tran
     // Between two device contexts without a transparent colour, one BitBlt
     // ANDed with a white brush moves the colours and clears the fourth byte,
     // as SetRawPixel(GetRgb) does pixel by pixel. Between two device bitmaps
-    // a plain copy is enough and several times faster: their fourth byte is
-    // never seen, GetPixel reports the colour alone.
+    // a plain copy is enough: their fourth byte is never seen, GetPixel
+    // reports the colour alone.
     HDC sourceDC = PlainSurfaceOf(self);
     HDC targetDC = PlainSurfaceOf(*target);
     if (self.GetTransparentColor() == NO_TRANSPARENT_COLOR && sourceDC != nullptr &&
@@ -452,13 +398,12 @@ bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::Tran
             wordsSeen ? SelectObject(targetDC, GetStockObject(WHITE_BRUSH)) : nullptr;
         if (!wordsSeen || (previousBrush != nullptr && previousBrush != HGDI_ERROR)) {
             GdiFlush();
-            BOOL moved = BitBlt(targetDC, block.targetX, block.targetY, block.width, block.height,
-                                sourceDC, block.sourceX, block.sourceY,
-                                wordsSeen ? MERGECOPY : SRCCOPY);
+            BOOL moved =
+                BitBlt(targetDC, block.targetX, block.targetY, block.width, block.height, sourceDC,
+                       block.sourceX, block.sourceY, wordsSeen ? MERGECOPY : SRCCOPY);
             if (wordsSeen) SelectObject(targetDC, previousBrush);
             GdiFlush();
             if (moved) {
-                ++g_blockMoves;
                 return true;
             }
         }
@@ -478,18 +423,24 @@ bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::Tran
     BufferLease<uint8_t> opaque(g_keptMask, count);
     if (!opaque) return false;
     for (size_t k = 0; k < count; ++k) opaque[k] = (words[k] & COLOUR_BITS) != transparent;
-    return WriteBlock(*target, block.targetX, block.targetY, block.width, block.height,
-                      words.get(), opaque.get());
+    return WriteBlock(*target, block.targetX, block.targetY, block.width, block.height, words.get(),
+                      opaque.get());
+}
+
+// The top-left width × height block of `self` placed at (x, y), clipped to
+// the target and moved by TransferBlock; false (nothing done) when there is
+// no target, the source's full size misses it, or no block path can move it.
+bool TransferClipped(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
+    if (target == nullptr || shared_canvas::MissesTarget(self, target, x, y)) return false;
+    return TransferBlock(
+        self, target,
+        shared_canvas::ClipTransfer(x, y, width, height, target->GetWidth(), target->GetHeight()));
 }
 
 }  // namespace
 
-bool Enabled() { return g_enabled; }
-unsigned long BlockMoves() { return g_blockMoves; }
-void SetEnabled(bool enabled) { g_enabled = enabled; }
-
 bool CopyFrom(Canvas& self, const Canvas* source) {
-    if (!g_enabled || source == nullptr || source == &self) {
+    if (source == nullptr || source == &self) {
         return shared_canvas::CopyFrom(self, source);
     }
     int width = source->GetWidth();
@@ -502,7 +453,8 @@ bool CopyFrom(Canvas& self, const Canvas* source) {
     BufferLease<uint32_t> words(g_keptWords, WordCount(width, height));
     bool copied = words && ReadBlock(*source, 0, 0, width, height, words.get());
     if (copied) {
-        for (size_t k = 0, count = WordCount(width, height); k < count; ++k) words[k] &= COLOUR_BITS;
+        for (size_t k = 0, count = WordCount(width, height); k < count; ++k)
+            words[k] &= COLOUR_BITS;
         copied = WriteBlock(self, 0, 0, width, height, words.get(), nullptr);
     }
     if (!copied) {
@@ -515,100 +467,66 @@ bool CopyFrom(Canvas& self, const Canvas* source) {
 }
 
 bool SaveBmp(const Canvas& self, const char* path) {
-    if (!g_enabled || path == nullptr) return shared_canvas::SaveBmp(self, path);
+    if (path == nullptr) return shared_canvas::SaveBmp(self, path);
     int width = self.GetWidth();
     int height = self.GetHeight();
     if (!shared_canvas::HasPixels(width, height)) return false;
-    if (!AsBuffer(self) && PlainSurfaceOf(self) == nullptr) return shared_canvas::SaveBmp(self, path);
-    // The limits of the file the writer builds.
-    const uint64_t stride = Dib24Stride(width);
-    const uint64_t fileSize = BMP_HEADERS_SIZE + stride * static_cast<uint64_t>(height);
-    if (stride > BMP_MAX_FILE_SIZE || fileSize > BMP_MAX_FILE_SIZE) return false;
+    if (!AsBuffer(self) && PlainSurfaceOf(self) == nullptr)
+        return shared_canvas::SaveBmp(self, path);
+    if (BmpFileSize(width, height) == 0) return false;
+    const size_t stride = static_cast<size_t>(Dib24Stride(width));
 
     // The file is written as it is converted, in bands of rows from the
     // bottom (the first rows of the file), so that neither the picture nor
     // the file is held twice in fresh memory.
-    uint8_t header[BMP_HEADERS_SIZE] = {};
-    BmpFileHeader fileHeader{};
-    fileHeader.signature = BMP_SIGNATURE;
-    fileHeader.fileSize = static_cast<uint32_t>(fileSize);
-    fileHeader.dataOffset = BMP_HEADERS_SIZE;
-    BmpInfoHeader infoHeader{};
-    infoHeader.headerSize = BMP_INFO_HEADER_SIZE;
-    infoHeader.width = width;
-    infoHeader.height = height;
-    infoHeader.planes = 1;
-    infoHeader.bitsPerPixel = 24;
-    std::memcpy(header, &fileHeader, sizeof fileHeader);
-    std::memcpy(header + BMP_FILE_HEADER_SIZE, &infoHeader, sizeof infoHeader);
-
-    int bandRows = static_cast<int>(std::max<size_t>(1, MAX_KEPT_PIXELS / static_cast<size_t>(width)));
+    int bandRows =
+        static_cast<int>(std::max<size_t>(1, MAX_KEPT_PIXELS / static_cast<size_t>(width)));
     bandRows = std::min(bandRows, height);
     BufferLease<uint32_t> words(g_keptWords, WordCount(width, bandRows));
-    BufferLease<uint8_t> bytes(g_keptBytes, static_cast<size_t>(stride) * bandRows);
+    BufferLease<uint8_t> bytes(g_keptBytes, stride * bandRows);
     if (!words || !bytes) return shared_canvas::SaveBmp(self, path);
-
-    FileOutput file(path);
-    if (!file) return false;
-    if (!file.Write(header, sizeof header)) return false;
-    for (int bottom = height; bottom > 0;) {
-        int top = std::max(0, bottom - bandRows);
-        int rows = bottom - top;
-        if (!ReadBlock(self, 0, top, width, rows, words.get())) {
-            file.Close();
-            return shared_canvas::SaveBmp(self, path);
-        }
-        std::memset(bytes.get(), 0, static_cast<size_t>(stride) * rows);
-        for (int i = 0; i < rows; ++i) {
-            // File rows run from the bottom of the picture up.
-            const uint32_t* colours = words.get() + static_cast<size_t>(rows - 1 - i) * width;
-            uint8_t* pixel = bytes.get() + static_cast<size_t>(stride) * i;
-            for (int x = 0; x < width; ++x, pixel += 3) {
-                uint32_t colour = colours[x];
-                pixel[0] = static_cast<uint8_t>(colour);
-                pixel[1] = static_cast<uint8_t>(colour >> 8);
-                pixel[2] = static_cast<uint8_t>(colour >> 16);
+    {
+        FileWriter file(path);
+        uint8_t headers[BMP_HEADERS_SIZE];
+        PutBmpHeaders(headers, width, height);
+        if (!file.Write(headers, sizeof headers)) return false;
+        int bottom = height;
+        while (bottom > 0) {
+            int top = std::max(0, bottom - bandRows);
+            int rows = bottom - top;
+            // A canvas that cannot be read in blocks after all is written by
+            // the reference, once this file is closed.
+            if (!ReadBlock(self, 0, top, width, rows, words.get())) break;
+            std::memset(bytes.get(), 0, stride * rows);
+            for (int i = 0; i < rows; ++i) {
+                // File rows run from the bottom of the picture up.
+                PutDib24Row(bytes.get() + stride * i,
+                            words.get() + static_cast<size_t>(rows - 1 - i) * width, width);
             }
+            if (!file.Write(bytes.get(), stride * rows)) return false;
+            bottom = top;
         }
-        if (!file.Write(bytes.get(), static_cast<size_t>(stride) * rows)) return false;
-        bottom = top;
+        if (bottom == 0) return file.Finish();
     }
-    return true;
+    return shared_canvas::SaveBmp(self, path);
 }
 
 bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
-    if (!g_enabled) return shared_canvas::PutDib24(self, x, y, width, height, rows);
-    if (!shared_canvas::HasPixels(width, height) || rows == nullptr) return false;
-    int canvasWidth = self.GetWidth();
-    int canvasHeight = self.GetHeight();
-    if (static_cast<int64_t>(x) + width <= 0 || static_cast<int64_t>(y) + height <= 0 ||
-        x >= canvasWidth || y >= canvasHeight) {
-        return false;
-    }
-    int firstRow = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(y)));
-    int endRow = static_cast<int>(std::min<int64_t>(height, static_cast<int64_t>(canvasHeight) - y));
-    int firstColumn = static_cast<int>(std::max<int64_t>(0, -static_cast<int64_t>(x)));
-    int endColumn =
-        static_cast<int>(std::min<int64_t>(width, static_cast<int64_t>(canvasWidth) - x));
-    int blockWidth = endColumn - firstColumn;
-    int blockHeight = endRow - firstRow;
-    if (blockWidth <= 0 || blockHeight <= 0) return true;
+    shared_canvas::TransferBlock block;
+    if (!shared_canvas::PlaceDib24(self, x, y, width, height, rows, &block)) return false;
+    if (block.width <= 0 || block.height <= 0) return true;
     size_t stride = static_cast<size_t>(Dib24Stride(width));
     if (PixelBuffer* buffer = AsBuffer(self)) {
-        GdiFlush();
-        for (int i = 0; i < blockHeight; ++i) {
-            uint32_t* row = buffer->GetRow(y + firstRow + i);
+        for (int i = 0; i < block.height; ++i) {
+            uint32_t* row = buffer->GetRow(block.targetY + i);
             if (row == nullptr) continue;
-            row += x + firstColumn;
+            row += block.targetX;
             // Rows are stored bottom-up.
-            const uint8_t* pixel = rows + stride * static_cast<size_t>(height - 1 - (firstRow + i)) +
-                                   static_cast<size_t>(firstColumn) * 3;
-            for (int j = 0; j < blockWidth; ++j, pixel += 3) {
-                row[j] = static_cast<uint32_t>(pixel[0]) | (static_cast<uint32_t>(pixel[1]) << 8) |
-                         (static_cast<uint32_t>(pixel[2]) << 16);
-            }
+            const uint8_t* pixel = rows +
+                                   stride * static_cast<size_t>(height - 1 - (block.sourceY + i)) +
+                                   static_cast<size_t>(block.sourceX) * 3;
+            for (int j = 0; j < block.width; ++j, pixel += 3) row[j] = Dib24Colour(pixel);
         }
-        ++g_blockMoves;
         return true;
     }
     HDC dc = PlainSurfaceOf(self);
@@ -622,11 +540,11 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 24;
         info.bmiHeader.biCompression = BI_RGB;
-        if (SetDIBitsToDevice(dc, x + firstColumn, y + firstRow, static_cast<DWORD>(blockWidth),
-                              static_cast<DWORD>(blockHeight), firstColumn,
-                              height - firstRow - blockHeight, 0, static_cast<UINT>(height), rows,
-                              &info, DIB_RGB_COLORS) != 0) {
-            ++g_blockMoves;
+        if (SetDIBitsToDevice(dc, block.targetX, block.targetY, static_cast<DWORD>(block.width),
+                              static_cast<DWORD>(block.height), block.sourceX,
+                              height - block.sourceY - block.height, 0, static_cast<UINT>(height),
+                              rows, &info, DIB_RGB_COLORS) != 0) {
+            drawing::FinishDrawing();
             return true;
         }
     }
@@ -634,41 +552,30 @@ bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* 
 }
 
 bool DrawTo(const Canvas& self, Canvas* target, int x, int y) {
-    if (!g_enabled || target == nullptr || shared_canvas::MissesTarget(self, target, x, y)) {
-        return shared_canvas::DrawTo(self, target, x, y);
-    }
-    shared_canvas::TransferBlock block = shared_canvas::ClipTransfer(
-        x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
-    if (TransferBlock(self, target, block)) return true;
+    if (TransferClipped(self, target, x, y, self.GetWidth(), self.GetHeight())) return true;
     return shared_canvas::DrawTo(self, target, x, y);
 }
 
 bool DrawRectTo(const Canvas& self, Canvas* target, int x, int y, int width, int height) {
-    if (!g_enabled || target == nullptr || width < 1 || height < 1 ||
-        shared_canvas::MissesTarget(self, target, x, y)) {
-        return shared_canvas::DrawRectTo(self, target, x, y, width, height);
+    if (width >= 1 && height >= 1 &&
+        TransferClipped(self, target, x, y, std::min(width, self.GetWidth()),
+                        std::min(height, self.GetHeight()))) {
+        return true;
     }
-    shared_canvas::TransferBlock block = shared_canvas::ClipTransfer(
-        x, y, std::min(width, self.GetWidth()), std::min(height, self.GetHeight()),
-        target->GetWidth(), target->GetHeight());
-    if (TransferBlock(self, target, block)) return true;
     return shared_canvas::DrawRectTo(self, target, x, y, width, height);
 }
 
 bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
     // Without a transparent colour the reference is a row copy already.
-    if (!g_enabled || target == nullptr || self.GetTransparentColor() == NO_TRANSPARENT_COLOR ||
-        shared_canvas::MissesTarget(self, target, x, y)) {
-        return shared_canvas::CopyRowsTo(self, target, x, y);
+    if (self.GetTransparentColor() != NO_TRANSPARENT_COLOR &&
+        TransferClipped(self, target, x, y, self.GetWidth(), self.GetHeight())) {
+        return true;
     }
-    shared_canvas::TransferBlock block = shared_canvas::ClipTransfer(
-        x, y, self.GetWidth(), self.GetHeight(), target->GetWidth(), target->GetHeight());
-    if (TransferBlock(self, target, block)) return true;
     return shared_canvas::CopyRowsTo(self, target, x, y);
 }
 
 bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour) {
-    if (!g_enabled || left == right || top == bottom) {
+    if (left == right || top == bottom) {
         return shared_canvas::FillBox(self, left, top, right, bottom, colour);
     }
     int width = self.GetWidth();
@@ -681,7 +588,8 @@ bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour)
     if (surface == nullptr) {
         // The software line (DibCanvas) covers both end points.
         PixelBuffer* buffer = AsBuffer(self);
-        if (buffer == nullptr) return shared_canvas::FillBox(self, left, top, right, bottom, colour);
+        if (buffer == nullptr)
+            return shared_canvas::FillBox(self, left, top, right, bottom, colour);
         int64_t firstColumn = std::max<int64_t>(std::min(left, right), 0);
         int64_t lastColumn =
             std::min<int64_t>(std::max(left, right), static_cast<int64_t>(width) - 1);
@@ -690,7 +598,6 @@ bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour)
             if (words == nullptr) continue;
             std::fill(words + firstColumn, words + lastColumn + 1, colour & COLOUR_BITS);
         }
-        ++g_blockMoves;
         return true;
     }
     // The platform line leaves out its end point: a row covers left up to
@@ -709,12 +616,11 @@ bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour)
     gdi_handles::BrushHandle brush(CreateSolidBrush(RgbToColorRef(colour)));
     if (!brush) return shared_canvas::FillBox(self, left, top, right, bottom, colour);
     FillRect(dc, &area, brush.Get());
-    ++g_blockMoves;
+    drawing::FinishDrawing();
     return true;
 }
 
 Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height) {
-    if (!g_enabled) return shared_canvas::CopyRect(self, x, y, width, height);
     if (x < 0 || y < 0 || width < 1 || height < 1) return nullptr;
     if (!AsBuffer(self) && PlainSurfaceOf(self) == nullptr) {
         return shared_canvas::CopyRect(self, x, y, width, height);
@@ -745,16 +651,12 @@ Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height) {
 }
 
 bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
-    if (!g_enabled || width <= 0 || height <= 0 ||
-        !FitsInt(static_cast<int64_t>(x) + width) || !FitsInt(static_cast<int64_t>(y) + height)) {
+    if (width <= 0 || height <= 0 || !FitsInt(static_cast<int64_t>(x) + width) ||
+        !FitsInt(static_cast<int64_t>(y) + height)) {
         return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
     }
-    // Drawn onto its own device context, the pixel loop may read pixels it
-    // has just written; only the loop itself gives that result.
-    const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&self);
-    if (surface != nullptr && surface->GetDeviceContext() == dc) {
-        return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
-    }
+    // The whole block is read before any pixel is written, so a canvas drawn
+    // onto its own device context is read as it was.
     size_t count = WordCount(width, height);
     BufferLease<uint32_t> colours(g_keptWords, count);
     BufferLease<uint8_t> opaque(g_keptMask, count);
@@ -767,14 +669,33 @@ bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int heig
         opaque[k] = transparent == NO_TRANSPARENT_COLOR || colours[k] != transparent;
     }
     bool painted = IsPlainSurfaceDC(dc)
-                       ? PaintByReadAndWrite(dc, x, y, width, height, colours.get(), opaque.get())
+                       ? WriteThroughSection(dc, x, y, width, height, colours.get(), opaque.get())
                        : PaintThroughRegion(dc, x, y, width, height, colours.get(), opaque.get());
     if (!painted) return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
     return true;
 }
 
+bool DrawBlockToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
+    if (self.GetTransparentColor() != NO_TRANSPARENT_COLOR) {
+        return DrawKeyedToDC(self, dc, x, y, width, height);
+    }
+    if (const PixelBuffer* buffer = AsBuffer(self)) {
+        // A top-down image: scan line 0 is the top row, so the first `height`
+        // scan lines are the top of the picture.
+        if (const uint32_t* rows = buffer->GetConstRow(0)) {
+            SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0,
+                              0, static_cast<UINT>(height), rows, buffer->GetBitmapInfo(),
+                              DIB_RGB_COLORS);
+        }
+    } else if (const GdiSurface* surface = dynamic_cast<const GdiSurface*>(&self)) {
+        BitBlt(dc, x, y, width, height, surface->GetDeviceContext(), 0, 0, SRCCOPY);
+    }
+    drawing::FinishDrawing();
+    return true;
+}
+
 void FillDC(HDC dc, int width, int height, Rgb fill) {
-    if (!g_enabled || !IsPlainSurfaceDC(dc)) {
+    if (!IsPlainSurfaceDC(dc)) {
         shared_canvas::FillDCByPixels(dc, width, height, fill);
         return;
     }
@@ -785,35 +706,45 @@ void FillDC(HDC dc, int width, int height, Rgb fill) {
     }
     RECT area{0, 0, width, height};
     FillRect(dc, &area, brush.Get());
-    ++g_blockMoves;
+    drawing::FinishDrawing();
 }
 
-void PutRgbBlock(Canvas& self, int width, int height, const uint32_t* words) {
-    if (g_enabled) {
-        size_t count = WordCount(width, height);
-        BufferLease<uint32_t> colours(g_keptWords, count);
-        if (colours) {
-            for (size_t k = 0; k < count; ++k) colours[k] = words[k] & COLOUR_BITS;
-            if (WriteBlock(self, 0, 0, width, height, colours.get(), nullptr)) return;
+bool CreateFromBitmap(Canvas& self, HBITMAP source) {
+    if (source == nullptr || GetObjectType(source) != OBJ_BITMAP) return false;
+    BITMAP description{};
+    if (GetObject(source, sizeof description, &description) == 0) return false;
+    const int width = description.bmWidth;
+    const int height = description.bmHeight;
+    if (!shared_canvas::IsAcceptableSize(width, height)) return false;
+
+    // The pixels are read before Create, so that the canvas's own bitmap can
+    // be the source and a shortage of memory leaves the canvas unchanged.
+    const size_t count = WordCount(width, height);
+    std::unique_ptr<uint32_t[]> words(new (std::nothrow) uint32_t[count]());
+    if (!words) return false;
+    BITMAPINFO info;
+    drawing::DescribeTopDown32(&info, width, height);
+    {
+        gdi_handles::WindowDC screen;
+        // Unreadable pixels (a bitmap selected elsewhere) leave the canvas black.
+        GetDIBits(screen.Get(), source, 0, static_cast<UINT>(height), words.get(), &info,
+                  DIB_RGB_COLORS);
+    }
+    if (!self.Create(width, height, 0)) return false;
+    if (!WriteBlock(self, 0, 0, width, height, words.get(), nullptr)) {
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                self.SetRawPixel(x, y, words[static_cast<size_t>(y) * width + x]);
+            }
         }
     }
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) self.SetRgb(x, y, words[static_cast<size_t>(y) * width + x]);
-    }
+    return true;
 }
 
 void FillWords(PixelBuffer& self, Rgb fill) {
-    int width = self.GetWidth();
-    int height = self.GetHeight();
-    for (int y = 0; y < height; ++y) {
-        if (g_enabled) {
-            uint32_t* row = self.GetRow(y);
-            if (row != nullptr) {
-                std::fill(row, row + width, fill);
-                continue;
-            }
-        }
-        for (int x = 0; x < width; ++x) self.SetRawPixel(x, y, fill);
+    for (int y = 0; y < self.GetHeight(); ++y) {
+        uint32_t* row = self.GetRow(y);
+        if (row != nullptr) std::fill(row, row + self.GetWidth(), fill);
     }
 }
 

@@ -2,8 +2,11 @@
 // source and the destination allow it they move whole blocks (row copies,
 // BitBlt, SetDIBitsToDevice, FillRect) instead of one platform call per
 // pixel, and give exactly the pixels and results of the per-pixel algorithms
-// of shared_canvas, which stay the reference: every function here hands over
-// to its reference whenever a block path could not promise the same outcome.
+// of shared_canvas (canvas.h), which stay the reference: every function here
+// hands over to its reference whenever a block path could not promise the
+// same outcome. The canvas classes always take these paths; the references
+// are called directly only where a block path gives way, and by the tests
+// and benchmarks that hold the two side by side.
 #pragma once
 
 #include <windows.h>
@@ -13,14 +16,6 @@
 #include "canvas/canvas.h"
 
 namespace fast_canvas {
-
-// On unless switched off; the benchmarks and the identity tests switch it to
-// run the per-pixel reference through the same callers.
-bool Enabled();
-void SetEnabled(bool enabled);
-// How many block moves have been made; the identity tests check with it that
-// the paths they compare were taken.
-unsigned long BlockMoves();
 
 // The shared operations with their block paths (same contracts as the
 // shared_canvas functions of the same names).
@@ -38,14 +33,19 @@ Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height);
 // has applied its size rules). Reference: shared_canvas::DrawKeyedToDC.
 bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height);
 
+// The top-left width × height block of a canvas onto a device context at
+// (x, y) (the caller has applied its size rules): one platform transfer of
+// the block, or DrawKeyedToDC when the canvas has a transparent colour. True.
+bool DrawBlockToDC(const Canvas& self, HDC dc, int x, int y, int width, int height);
+
 // Every pixel of a device bitmap of width × height selected into `dc` set to
 // one colour. Reference: shared_canvas::FillDCByPixels.
 void FillDC(HDC dc, int width, int height, Rgb fill);
 
-// Writes width × height words (row after row) into the top-left block of a
-// canvas as SetRgb would, each word's fourth byte dropped. Reference: one
-// SetRgb per pixel.
-void PutRgbBlock(Canvas& self, int width, int height, const uint32_t* words);
+// Re-creates a canvas from any bitmap, as CreateFromBitmap: its pixels read
+// as a top-down 32-bit DIB and written in as SetRawPixel would (a pixel
+// buffer keeps their fourth bytes, a device bitmap drops them).
+bool CreateFromBitmap(Canvas& self, HBITMAP source);
 
 // Every stored word of a pixel-buffer canvas set to `fill`, unchanged, as
 // SetRawPixel would. Reference: one SetRawPixel per pixel.

@@ -1,9 +1,5 @@
 // Single owners for GDI objects and device contexts, and a guard that selects
 // an object into a device context and puts the previous one back.
-//
-// Every holder counts the handles it owns in one process-wide number, so a
-// test can check that a piece of code gave back everything it made (the
-// platform's own GDI object count is not available everywhere).
 #pragma once
 
 #include <windows.h>
@@ -11,16 +7,6 @@
 #include <utility>
 
 namespace gdi_handles {
-
-namespace detail {
-// Single-threaded program: a plain counter is enough.
-inline long liveHandleCount = 0;
-}  // namespace detail
-
-// Handles now owned by holders of this header.
-inline long LiveHandleCount() {
-    return detail::liveHandleCount;
-}
 
 // The common part of every holder: one handle, moved but never copied, given
 // back by Traits::Free when the holder goes away or takes another handle.
@@ -48,19 +34,14 @@ public:
     // Gives up ownership without freeing.
     Handle Release() {
         Handle released = handle;
-        if (released != nullptr) --detail::liveHandleCount;
         handle = nullptr;
         return released;
     }
 
     // Frees the current handle, then owns the new one (which may be null).
     void Reset(Handle newHandle = nullptr) {
-        if (handle != nullptr) {
-            Traits::Free(handle);
-            --detail::liveHandleCount;
-        }
+        if (handle != nullptr) Traits::Free(handle);
         handle = newHandle;
-        if (handle != nullptr) ++detail::liveHandleCount;
     }
 
     void Swap(UniqueHandle& other) noexcept { std::swap(handle, other.handle); }
@@ -87,9 +68,7 @@ using MemoryDCHandle = UniqueHandle<HDC, DeleteDCTraits>;
 // with GetDC and given back with ReleaseDC.
 class WindowDC {
 public:
-    explicit WindowDC(HWND window = nullptr) : window(window), dc(GetDC(window)) {
-        if (dc != nullptr) ++detail::liveHandleCount;
-    }
+    explicit WindowDC(HWND window = nullptr) : window(window), dc(GetDC(window)) {}
     ~WindowDC() { Reset(); }
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
@@ -101,7 +80,6 @@ public:
     void Reset() {
         if (dc != nullptr) {
             ReleaseDC(window, dc);
-            --detail::liveHandleCount;
             dc = nullptr;
         }
     }

@@ -16,9 +16,22 @@ constexpr Rgb MakeRgb(int red, int green, int blue) {
     return (static_cast<Rgb>(red & 0xFF) << 16) | (static_cast<Rgb>(green & 0xFF) << 8) |
            static_cast<Rgb>(blue & 0xFF);
 }
-constexpr int RgbRed(Rgb colour) { return static_cast<int>((colour >> 16) & 0xFF); }
-constexpr int RgbGreen(Rgb colour) { return static_cast<int>((colour >> 8) & 0xFF); }
-constexpr int RgbBlue(Rgb colour) { return static_cast<int>(colour & 0xFF); }
+constexpr int RgbRed(Rgb colour) {
+    return static_cast<int>((colour >> 16) & 0xFF);
+}
+constexpr int RgbGreen(Rgb colour) {
+    return static_cast<int>((colour >> 8) & 0xFF);
+}
+constexpr int RgbBlue(Rgb colour) {
+    return static_cast<int>(colour & 0xFF);
+}
+
+// `word` with its byte at `shift` (0, 8 or 16) replaced by `value` limited to
+// 0..255; the other bytes are kept.
+constexpr uint32_t WithChannel(uint32_t word, int shift, int value) {
+    const uint32_t channel = static_cast<uint32_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+    return (word & ~(0xFFu << shift)) | (channel << shift);
+}
 
 // COLORREF is 0x00BBGGRR: converting swaps the low and the third byte.
 constexpr COLORREF RgbToColorRef(Rgb colour) {

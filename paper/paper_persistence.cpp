@@ -17,17 +17,6 @@ bool FitsPathLimit(const std::string& path) {
     return !path.empty() && path.size() < MAX_PATH;
 }
 
-bool WriteWholeFile(const char* path, const void* bytes, DWORD size) {
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool wrote = WriteFile(file, bytes, size, &written, nullptr) && written == size;
-    const bool flushed = FlushFileBuffers(file) != 0;
-    const bool closed = CloseHandle(file) != 0;
-    return wrote && flushed && closed;
-}
-
 // Reads up to `size` bytes from the start of a file; the count read, or -1.
 long ReadFileStart(const char* path, void* bytes, DWORD size) {
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -141,7 +130,7 @@ bool Paper::Save(const char* dataFolder) {
     const bool recordWritten = WriteReplacing(
         dataPath,
         [&](const char* through) {
-            return WriteWholeFile(through, record.data(), static_cast<DWORD>(record.size()));
+            return WriteWholeFile(through, record.data(), static_cast<uint32_t>(record.size()));
         },
         DataWritePath(dataPath));
     if (!recordWritten) return false;

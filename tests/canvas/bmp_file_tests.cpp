@@ -35,7 +35,8 @@ TEST(BmpFile, WholeFilesAreReadAndWrittenOrRefusedWithNothingHeld) {
     ASSERT_TRUE(test_support::WriteFileBytes(path, std::string(5000, 'x')));
     std::string content;
     for (int i = 0; i < 300; ++i) content.push_back(static_cast<char>(i * 7));
-    ASSERT_TRUE(WriteWholeFile(path.c_str(), content.data(), static_cast<uint32_t>(content.size())));
+    ASSERT_TRUE(
+        WriteWholeFile(path.c_str(), content.data(), static_cast<uint32_t>(content.size())));
     EXPECT_EQ(content, test_support::ReadFileBytes(path));  // the old tail is gone
     FileImage bytes;
     ASSERT_TRUE(ReadWholeFile(path.c_str(), &bytes));
@@ -44,8 +45,8 @@ TEST(BmpFile, WholeFilesAreReadAndWrittenOrRefusedWithNothingHeld) {
     const std::string empty = folder.File("empty.bmp");
     ASSERT_TRUE(test_support::WriteFileBytes(empty, ""));
     const std::string missing = folder.File("missing.bmp"), asFolder = folder.Path();
-    for (const char* refused : {static_cast<const char*>(nullptr), empty.c_str(),
-                                asFolder.c_str(), missing.c_str()}) {
+    for (const char* refused :
+         {static_cast<const char*>(nullptr), empty.c_str(), asFolder.c_str(), missing.c_str()}) {
         ASSERT_TRUE(ReadWholeFile(path.c_str(), &bytes));
         EXPECT_FALSE(ReadWholeFile(refused, &bytes)) << (refused ? refused : "null");
         EXPECT_EQ(0u, bytes.Size());
@@ -64,6 +65,18 @@ TEST(BmpFile, WholeFilesAreReadAndWrittenOrRefusedWithNothingHeld) {
     EXPECT_FALSE(WriteWholeFile(nullptr, "x", 1));
     EXPECT_FALSE(WriteWholeFile(folder.File("no such folder\\a.bmp").c_str(), "x", 1));
     EXPECT_FALSE(WriteWholeFile(folder.File("a.bmp").c_str(), nullptr, 1));
+    // A device that takes every byte but cannot flush them (the system's null
+    // device): the write is not done, for the whole-file writer and for
+    // SaveBmp of every class alike.
+    const char* null = "Z:\\dev\\null";
+    HANDLE nullProbe =
+        CreateFileA(null, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (nullProbe != INVALID_HANDLE_VALUE) {
+        CloseHandle(nullProbe);
+        EXPECT_FALSE(WriteWholeFile(null, "x", 1));
+        for (Kind kind : AllKinds())
+            EXPECT_FALSE(Make(kind, 3, 2)->SaveBmp(null)) << KindName(kind);
+    }
     // A device that opens but takes no byte (the system's full disk, seen
     // through the drive that maps the Unix root) fails after the create.
     const char* full = "Z:\\dev\\full";
@@ -172,9 +185,8 @@ TEST(BmpCanvas, PutDib24WritesBottomUpRowsClippedToTheCanvas) {
         FillAll(*canvas, 0xABCDEF);
         ASSERT_TRUE(canvas->PutDib24(-2, 0, 4, 1, row));
         ASSERT_TRUE(canvas->PutDib24(1, 1, 2, 2, block));
-        const Rgb expected[3][3] = {{3, 4, 0xABCDEF},
-                                    {0xABCDEF, 0x605040, 0x615141},
-                                    {0xABCDEF, 0x302010, 0x312111}};
+        const Rgb expected[3][3] = {
+            {3, 4, 0xABCDEF}, {0xABCDEF, 0x605040, 0x615141}, {0xABCDEF, 0x302010, 0x312111}};
         ExpectEach(*canvas, [&](int x, int y) { return expected[y][x]; });
 
         const auto before = StateOf(*canvas);

@@ -4,7 +4,9 @@
 
 #include <climits>
 #include <limits>
+#include <utility>
 
+#include "canvas/drawing.h"
 #include "canvas/gdi_handles.h"
 #include "support/test_support.h"
 #include "canvas_test_helpers.h"
@@ -14,8 +16,8 @@ using namespace canvas_test;
 TEST(CanvasLifecycle, CreateRefusesBadSizesAndClearsTheTransparentColourOnlyOnTheDeviceBitmap) {
     // 70000 × 70000 wraps to a positive 32-bit product; it must still be
     // refused, like every size below one pixel or beyond what can be held.
-    const int refused[][2] = {{0, 50},        {10, 0},           {-3, 4},         {-2, -3},
-                              {70000, 70000}, {32768, 16384},    {INT_MAX, 2},    {INT_MAX, INT_MAX},
+    const int refused[][2] = {{0, 50},           {10, 0},        {-3, 4},      {-2, -3},
+                              {70000, 70000},    {32768, 16384}, {INT_MAX, 2}, {INT_MAX, INT_MAX},
                               {INT_MIN, INT_MIN}};
     test_support::TemporaryFolder folder;
     for (Kind kind : AllKinds()) {
@@ -201,12 +203,8 @@ TEST(CanvasCopies, EveryClassCopiesEveryOtherAndItself) {
 
 TEST(CanvasCopies, CreateFromBitmapReadsAnyBitmapOnce) {
     // A bitmap outside every canvas: a DIB section of known pixels.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = 3;
-    info.bmiHeader.biHeight = -2;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    BITMAPINFO info;
+    drawing::DescribeTopDown32(&info, 3, 2);
     void* bits = nullptr;
     gdi_handles::BitmapHandle bitmap(
         CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
@@ -232,9 +230,9 @@ TEST(CanvasCopies, CreateFromBitmapReadsAnyBitmapOnce) {
     ExpectPattern(section, 3, 2);
 }
 
-TEST(CanvasResources, CanvasesGiveBackEveryHandleTheyMade) {
-    const long baseline = gdi_handles::LiveHandleCount();
-    // The 1 × 1 stock bitmap a fresh memory device context holds.
+TEST(CanvasResources, CanvasesAndHoldersGiveBackEveryHandleTheyMade) {
+    // What the platform reports of each handle: nothing once it is given back.
+    // The 1 × 1 stock bitmap a fresh memory device context holds stays.
     HDC probe = CreateCompatibleDC(nullptr);
     const HGDIOBJ stockBitmap = GetCurrentObject(probe, OBJ_BITMAP);
     DeleteDC(probe);
@@ -247,24 +245,37 @@ TEST(CanvasResources, CanvasesGiveBackEveryHandleTheyMade) {
             auto& surface = dynamic_cast<GdiSurface&>(*canvas);
             replaced = surface.GetBitmap();
             replacedDC = surface.GetDeviceContext();
-            EXPECT_EQ(gdi_handles::LiveHandleCount(), baseline + 2);
             EXPECT_TRUE(canvas->Create(9, 9, 0x00FFFFFF));
-            // Replacing the device bitmap gives the old handles back.
-            if (kind == Kind::Ddb) {
-                EXPECT_EQ(GetObjectType(replaced), 0u);
-                EXPECT_EQ(GetObjectType(replacedDC), 0u);
-            }
+            // Replacing the image gives the old handles back; a refused size
+            // keeps the new ones.
+            EXPECT_EQ(GetObjectType(replaced), 0u);
+            EXPECT_EQ(GetObjectType(replacedDC), 0u);
             EXPECT_FALSE(canvas->Create(0, 9, 0));
-            EXPECT_EQ(gdi_handles::LiveHandleCount(), baseline + 2);
             bitmap = surface.GetBitmap();
             dc = surface.GetDeviceContext();
             EXPECT_EQ(GetObjectType(bitmap), static_cast<DWORD>(OBJ_BITMAP));
             EXPECT_EQ(GetObjectType(dc), static_cast<DWORD>(OBJ_MEMDC));
             EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), bitmap);
         }
-        EXPECT_EQ(gdi_handles::LiveHandleCount(), baseline);
         EXPECT_EQ(GetObjectType(bitmap), 0u);
         EXPECT_EQ(GetObjectType(dc), 0u);
         EXPECT_EQ(GetObjectType(stockBitmap), static_cast<DWORD>(OBJ_BITMAP));
     }
+
+    // A holder frees its handle when it goes or takes another, once after a
+    // move, and never after handing it over.
+    HPEN first = CreatePen(PS_SOLID, 1, 0), second = CreatePen(PS_SOLID, 2, 0);
+    HRGN handedOver = CreateRectRgn(0, 0, 1, 1);
+    {
+        gdi_handles::PenHandle pen(first);
+        gdi_handles::PenHandle moved(std::move(pen));
+        moved.Reset(second);
+        EXPECT_EQ(GetObjectType(first), 0u);
+        EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_PEN));
+        gdi_handles::RegionHandle region(handedOver);
+        EXPECT_EQ(region.Release(), handedOver);
+    }
+    EXPECT_EQ(GetObjectType(second), 0u);
+    EXPECT_EQ(GetObjectType(handedOver), static_cast<DWORD>(OBJ_REGION));
+    DeleteObject(handedOver);
 }

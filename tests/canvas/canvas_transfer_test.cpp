@@ -4,10 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <limits>
 #include <memory>
+#include <tuple>
 
-#include "canvas/gdi_handles.h"
 #include "canvas_test_helpers.h"
 
 using namespace canvas_test;
@@ -80,12 +81,14 @@ TEST(CanvasTransfers, DrawToDrawRectToAndTileToBetweenEveryPair) {
             EXPECT_FALSE(DrawByClass(*source, targetKind, nullptr, 0, 0));
             for (bool keyed : {false, true}) {
                 if (keyed) {  // transparent pixels: a block and a lone pixel at the edge
-                    for (const Point& p : Rectangle(1, 1, 3, 2)) source->SetRgb(p.first, p.second, WHITE);
+                    for (const Point& p : Rectangle(1, 1, 3, 2))
+                        source->SetRgb(p.first, p.second, WHITE);
                     source->SetRgb(4, 0, WHITE);
                     source->SetTransparentColor(WHITE);
                 }
                 for (const Placement& at : kPlacements) {
-                    SCOPED_TRACE(testing::Message() << (keyed ? "keyed " : "") << "at " << at.x << "," << at.y);
+                    SCOPED_TRACE(testing::Message()
+                                 << (keyed ? "keyed " : "") << "at " << at.x << "," << at.y);
                     auto target = Background(targetKind, 10, 10);
                     EXPECT_EQ(source->DrawTo(target.get(), at.x, at.y), at.drawn);
                     ExpectDrawn(*target, *source, at.x, at.y, "Canvas* overload");
@@ -125,6 +128,14 @@ TEST(CanvasTransfers, DrawToDrawRectToAndTileToBetweenEveryPair) {
             EXPECT_FALSE(tile->TileTo(tiled.get(), 0, 0, 0, 5));
             EXPECT_FALSE(tile->TileTo(tiled.get(), -8, 0, 7, 5));
             EXPECT_FALSE(tile->TileTo(tiled.get(), 0, -6, 7, 5));
+            // Only the tiles that meet the target are drawn: a rectangle of
+            // the whole int range ends, its tiles still counted from its origin.
+            EXPECT_TRUE(tile->TileTo(tiled.get(), -1000000001, -7, INT_MAX, INT_MAX));
+            ExpectBlock(*tiled, -1000000001, -7, INT_MAX, INT_MAX, 3, 2);
+            auto dot = Make(sourceKind, 1, 1);
+            dot->SetRgb(0, 0, WHITE);
+            EXPECT_TRUE(dot->TileTo(tiled.get(), 0, 0, INT_MAX, INT_MAX));
+            EXPECT_EQ(PixelsOf(*tiled, WHITE).size(), 80u);
         }
     }
 }
@@ -168,9 +179,7 @@ TEST(CanvasTransfers, DrawingTilingAndBlendingOntoADeviceContext) {
         auto tile = Make(kind, 3, 2);
         Paint(*tile);
         FillAll(window, BACKGROUND);
-        const long handles = gdi_handles::LiveHandleCount();
         EXPECT_TRUE(tile->TileToDC(dc, 1, 1, 7, 5));
-        EXPECT_EQ(gdi_handles::LiveHandleCount(), handles);
         ExpectBlock(window, 1, 1, 8, 6, 3, 2);
         // Only the DIB-section canvas cuts its blocks without leaving a
         // clipping region selected.
@@ -180,6 +189,15 @@ TEST(CanvasTransfers, DrawingTilingAndBlendingOntoADeviceContext) {
         SelectClipRgn(dc, nullptr);
         EXPECT_FALSE(tile->TileToDC(dc, 0, 0, 7, 0));
         EXPECT_FALSE(tile->TileToDC(dc, -8, 0, 7, 5));
+        // Only the tiles that meet the device context are drawn.
+        EXPECT_TRUE(tile->TileToDC(dc, -1000000001, -7, INT_MAX, INT_MAX));
+        SelectClipRgn(dc, nullptr);
+        ExpectBlock(window, -1000000001, -7, INT_MAX, INT_MAX, 3, 2);
+        auto dot = Make(kind, 1, 1);
+        dot->SetRgb(0, 0, WHITE);
+        EXPECT_TRUE(dot->TileToDC(dc, 0, 0, INT_MAX, INT_MAX));
+        SelectClipRgn(dc, nullptr);
+        EXPECT_EQ(PixelsOf(window, WHITE).size(), 80u);
 
         auto blended = Make(kind, 2, 2);
         FillAll(*blended, MakeRgb(200, 0, 255));
@@ -264,26 +282,57 @@ TEST(CanvasTransfers, CopyRectHandsOutANewMemoryCanvas) {
     }
 }
 
-TEST(CanvasTransfers, CopyingACanvasOntoItselfMovesTheWholePicture) {
-    // Every source pixel is read before it is overwritten, in whichever
-    // direction the copy moves.
+TEST(CanvasTransfers, DrawingOrBlendingACanvasOntoItselfReadsThePictureAsItWas) {
+    // Every source pixel is read before it is overwritten, whichever way the
+    // picture moves, through every overload, with a transparent colour or
+    // without; blending mixes with the picture as it was.
     for (Kind kind : AllKinds()) {
-        for (const Point& shift : std::vector<Point>{{1, 1}, {-1, -1}, {2, -1}, {-2, 1}}) {
-            SCOPED_TRACE(testing::Message()
-                         << KindName(kind) << " by " << shift.first << "," << shift.second);
-            auto canvas = Make(kind, 6, 5);
-            Paint(*canvas);
-            auto moved = [&](int x, int y) {
-                int sx = x - shift.first, sy = y - shift.second;
-                return sx >= 0 && sy >= 0 && sx < 6 && sy < 5 ? PatternAt(sx, sy) : PatternAt(x, y);
-            };
-            EXPECT_TRUE(canvas->DrawTo(canvas.get(), shift.first, shift.second));
-            ExpectEach(*canvas, moved);
-            if (auto* buffer = dynamic_cast<PixelBuffer*>(canvas.get())) {
-                SCOPED_TRACE("row copy");
-                Paint(*canvas);
-                EXPECT_TRUE(canvas->DrawTo(buffer, shift.first, shift.second));
-                ExpectEach(*canvas, moved);
+        for (Rgb key : {NO_TRANSPARENT_COLOR, PatternAt(2, 1)}) {
+            for (const Point& shift : std::vector<Point>{{1, 1}, {-1, -1}, {2, -1}, {-2, 1}}) {
+                SCOPED_TRACE(testing::Message() << KindName(kind) << " key " << key << " by "
+                                                << shift.first << "," << shift.second);
+                const int dx = shift.first, dy = shift.second;
+                auto canvas = Make(kind, 6, 5);
+                Canvas* self = canvas.get();
+                // Each overload, and whether it blends.
+                std::vector<std::tuple<const char*, bool, std::function<bool()>>> operations{
+                    {"DrawTo(Canvas*)", false, [&] { return self->DrawTo(self, dx, dy); }},
+                    {"DrawRectTo", false, [&] { return self->DrawRectTo(self, dx, dy, 6, 5); }},
+                    {"BlendTo", true, [&] { return self->BlendTo(self, dx, dy, 0.5); }}};
+                if (auto* buffer = dynamic_cast<PixelBuffer*>(self)) {
+                    operations.push_back({"DrawTo(PixelBuffer*)", false,
+                                          [=] { return self->DrawTo(buffer, dx, dy); }});
+                }
+                if (auto* surface = dynamic_cast<GdiSurface*>(self)) {
+                    HDC dc = surface->GetDeviceContext();
+                    operations.insert(
+                        operations.end(),
+                        {{"DrawTo(GdiSurface*)", false,
+                          [=] { return self->DrawTo(surface, dx, dy); }},
+                         {"DrawToDC", false, [=] { return self->DrawToDC(dc, dx, dy); }},
+                         {"DrawRectToDC", false,
+                          [=] { return self->DrawRectToDC(dc, dx, dy, 6, 5); }},
+                         {"BlendToDC", true, [=] { return self->BlendToDC(dc, dx, dy, 0.5); }}});
+                }
+                if (auto* section = dynamic_cast<DibSectionCanvas*>(self)) {
+                    operations.push_back({"DrawTo(DibSectionCanvas*)", false,
+                                          [=] { return self->DrawTo(section, dx, dy); }});
+                }
+                for (const auto& [name, blends, run] : operations) {
+                    SCOPED_TRACE(name);
+                    Paint(*canvas);
+                    canvas->SetTransparentColor(key);
+                    EXPECT_TRUE(run());
+                    ExpectEach(*canvas, [&, blends = blends](int x, int y) {
+                        const int sx = x - dx, sy = y - dy;
+                        const Rgb under = PatternAt(x, y), over = PatternAt(sx, sy);
+                        if (sx < 0 || sy < 0 || sx >= 6 || sy >= 5 || over == key) return under;
+                        if (!blends) return over;
+                        return MakeRgb((RgbRed(over) + RgbRed(under)) / 2,
+                                       (RgbGreen(over) + RgbGreen(under)) / 2,
+                                       (RgbBlue(over) + RgbBlue(under)) / 2);
+                    });
+                }
             }
         }
     }

@@ -1,4 +1,4 @@
-#include "canvas/gdi_handles.h"
+#include "canvas/ddb_canvas.h"
 #include "paper_fixture.h"
 
 namespace paper_test {
@@ -79,10 +79,11 @@ TEST_F(WindowTest, RightClickOnTheBodyOpensThePopupMenu) {
 }
 
 TEST_F(WindowTest, TeardownTwiceReleasesEverythingOnce) {
-    const long before = gdi_handles::LiveHandleCount();
     // Outside the registry, so the purge leaves it to this test.
     Paper* paper = new Paper();
     ASSERT_TRUE(paper->Create(mainWindow, ForwardToPaper, 20, 20, 200, 200, 5));
+    const HBITMAP bitmap = paper->picture->GetBitmap();
+    const HDC dc = paper->picture->GetDeviceContext();
     HWND window = paper->GetWindow();
     EXPECT_TRUE(paper->Destroy());
     EXPECT_FALSE(paper->Destroy());
@@ -91,7 +92,9 @@ TEST_F(WindowTest, TeardownTwiceReleasesEverythingOnce) {
     EXPECT_EQ(0, paper->classAtom);
     EXPECT_TRUE(paper->Save(folder.Path().c_str()));  // nothing left to save
     delete paper;
-    EXPECT_EQ(before, gdi_handles::LiveHandleCount());
+    // What the platform reports of the note's surface once the note is gone.
+    EXPECT_EQ(0u, GetObjectType(bitmap));
+    EXPECT_EQ(0u, GetObjectType(dc));
     EXPECT_TRUE(FilesIn(folder.Path()).empty());
 }
 

@@ -22,8 +22,7 @@ void RegisterHotkeys(HWND mainWindow) {
 void OnHotkey(HWND mainWindow, int id) {
     BringNotesToFront(mainWindow);
     if (id == HK_NEW) {
-        g_shell.NewFromHotkey = 1;
-        RunCommand(mainWindow, IDM_NEW_PAPER);
+        NewPaper(mainWindow, true);
     } else if (id == HK_HIDE) {
         RunCommand(mainWindow, IDM_HIDE_ALL);
     }

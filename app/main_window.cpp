@@ -3,19 +3,20 @@
 #include "app/shell.h"
 #include "app/tray.h"
 #include "app/version_box.h"
-#include "resources/resource.h"
-#include "settings/ini_values.h"
-#include "settings/settings.h"
-
+#include "paper/paper_record.h"
 #include "paper/size_dialog.h"
+#include "resources/resource.h"
+#include "resources/texts.h"
 #include "settings/options_dialog.h"
+#include "settings/settings.h"
 #include "tools/tool_palette.h"
 
 #include <commdlg.h>
 
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
+#include <memory>
 #include <new>
+#include <type_traits>
 
 ShellState g_shell;
 
@@ -26,10 +27,12 @@ static_assert(sizeof(void*) != 4 || sizeof(WNDCLASSEXA) == 48, "the 32-bit class
 
 namespace {
 
-constexpr char CAPTION[] = "Inkslip";
-constexpr char TOO_MANY_PAPERS[] =
-    "紙の枚数がいっぱいです。\n枚数を減らしてからもう一度作成してください。";
-constexpr char CREATE_FAILED[] = "紙の生成に失敗しました";
+// A changed note is written this long after the last change...
+constexpr UINT SAVE_DELAY_MS = 1000;
+// ...and while a button is held or a drag runs, the next try comes this soon.
+constexpr UINT SAVE_RETRY_MS = 250;
+// How often an exit waiting for dialogs to close looks again.
+constexpr UINT EXIT_RETRY_MS = 50;
 
 void SetMenuCheck(int id, bool checked) {
     if (g_shell.trayMenu) {
@@ -45,63 +48,38 @@ void SetMenuEnabled(int id, bool enabled) {
 
 int Invert(int32_t flag) { return flag == 1 ? 0 : 1; }
 
-// A made note is handed the shared tool record, put on top when notes are
-// kept on top, and shown (also while all notes are hidden).
-void ShowNewPaper(Paper* paper) {
+// A made note is handed the shared tool record and put on top when notes are
+// kept on top.
+void PlaceNewPaper(Paper& paper, int showCommand) {
     Paper::SetToolState(&g_settings.Tool);
-    HWND window = paper->GetWindow();
+    HWND window = paper.GetWindow();
     if (g_settings.IsTopmost == 1) {
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | (showCommand == SW_HIDE ? 0 : SWP_SHOWWINDOW));
     }
-    ShowWindow(window, SW_SHOWNORMAL);
+    ShowWindow(window, showCommand);
 }
 
-// Tells the user that the note could not be made and frees its slot again.
-void DiscardFailedPaper(HWND mainWindow, int slot, Paper* paper) {
-    MessageBoxA(mainWindow, CREATE_FAILED, CAPTION, MB_OK);
-    // A note's teardown asks the main window for the purge, which normally
-    // deletes it already.
-    paper->Destroy();
-    if (GetPaper(slot) == paper) {
-        SetPaper(slot, nullptr);
-        delete paper;
-    }
-}
-
-// The slot for a new note, or -1 after telling the user that all are taken.
-int TakeFreeSlot(HWND mainWindow) {
-    int slot = FindFreeSlot();
+// Makes a note in the lowest free slot with make(Paper&, slot) and shows it
+// (also while all notes are hidden). The slot is the note's from the start,
+// so no other note takes it while `make` asks a question. On failure the user
+// is told and the slot is free again.
+template <typename Make>
+void MakePaper(HWND mainWindow, Make make) {
+    const int slot = FindFreeSlot();
     if (slot == MaxPapers) {
-        MessageBoxA(mainWindow, TOO_MANY_PAPERS, CAPTION, MB_OK);
-        return -1;
-    }
-    return slot;
-}
-
-void OnNewPaper(HWND mainWindow) {
-    int32_t size[2] = {g_settings.DefaultSizeX, g_settings.DefaultSizeY};
-    if (!(g_settings.IsNoSizing == 1 && g_shell.NewFromHotkey == 1)) {
-        if (ShowSizeDialog(mainWindow, size) == IDCANCEL) {
-            g_shell.NewFromHotkey = 0;
-            return;
-        }
-    }
-    g_shell.NewFromHotkey = 0;
-
-    int slot = TakeFreeSlot(mainWindow);
-    if (slot < 0) return;
-    Paper* paper = new (std::nothrow) Paper();
-    if (!paper) {
-        MessageBoxA(mainWindow, CREATE_FAILED, CAPTION, MB_OK);
+        MessageBoxA(mainWindow, TEXT_TOO_MANY_PAPERS, TEXT_CAPTION, MB_OK);
         return;
     }
-    SetPaper(slot, paper);
-    if (!paper->Create(mainWindow, PaperWindowProc, g_settings.TabWidth, g_settings.TabHeight,
-                       size[0], size[1], slot)) {
-        DiscardFailedPaper(mainWindow, slot, paper);
+    Paper* paper = AddPaper(slot, std::unique_ptr<Paper>(new (std::nothrow) Paper()));
+    if (!paper || !make(*paper, slot)) {
+        MessageBoxA(mainWindow, TEXT_CREATE_FAILED, TEXT_CAPTION, MB_OK);
+        RemovePaper(slot);
         return;
     }
-    ShowNewPaper(paper);
+    PlaceNewPaper(*paper, SW_SHOWNORMAL);
+    // A new note gets its files soon.
+    SendMessageA(mainWindow, WM_PAPER_CHANGED, reinterpret_cast<WPARAM>(paper->GetWindow()), 0);
 }
 
 void OnNewPaperFromBmp(HWND mainWindow) {
@@ -109,11 +87,11 @@ void OnNewPaperFromBmp(HWND mainWindow) {
     OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = nullptr;
-    dialog.lpstrFilter = "24ビットBMPファイル(*.bmp)\0*.bmp\0";
+    dialog.lpstrFilter = TEXT_OPEN_BMP_FILTER;
     dialog.nFilterIndex = 0;
     dialog.lpstrFile = path;
     dialog.nMaxFile = sizeof path;
-    dialog.lpstrTitle = "ファイル指定";
+    dialog.lpstrTitle = TEXT_OPEN_BMP_TITLE;
     dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     if (g_settings.OutputFolderPath[0]) dialog.lpstrInitialDir = g_settings.OutputFolderPath;
     if (!GetOpenFileNameA(&dialog)) return;
@@ -178,30 +156,128 @@ void OnOptions(HWND mainWindow) {
 // Restores every stored note 0 to 254 of the data folder. The data files stay
 // on disk: a crash or a kill while the program runs must not lose the notes.
 // A note remembers the file it came from, deletes it when it is peeled off and
-// replaces it when it is saved at exit.
+// replaces it when it is saved.
 void RestorePapers(HWND mainWindow) {
-    std::string folder = CurrentDataFolder();
+    const std::string folder = CurrentPaperDataFolder();
+    const int showCommand = g_settings.PaperIsHide == 1 ? SW_HIDE : SW_SHOWNORMAL;
+    bool moved = false;
     for (int number = 0; number < MaxPapers; ++number) {
-        std::string path = folder + std::to_string(number) + ".dat";
+        const std::string path = DataFilePath(folder, number, "dat");
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
-        Paper* paper = new (std::nothrow) Paper();
+        Paper* paper = AddPaper(number, std::unique_ptr<Paper>(new (std::nothrow) Paper()));
         if (!paper) continue;
-        SetPaper(number, paper);
-        // A note that cannot be restored keeps its slot until the next purge
-        // and its file for the next start.
-        paper->CreateFromFile(mainWindow, PaperWindowProc, g_settings.TabWidth,
-                              g_settings.TabHeight, path.c_str(), number);
-        Paper::SetToolState(&g_settings.Tool);
-        if (g_settings.IsTopmost == 1 && paper->GetWindow()) {
-            SetWindowPos(paper->GetWindow(), HWND_TOPMOST, 0, 0, 0, 0,
-                         SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
+        // A note that cannot be restored leaves no window and keeps its files
+        // for the next start.
+        if (!paper->CreateFromFile(mainWindow, PaperWindowProc, g_settings.TabWidth,
+                                   g_settings.TabHeight, path.c_str(), number)) {
+            RemovePaper(number);
+            continue;
         }
+        PlaceNewPaper(*paper, showCommand);
+        // Moved into view from a place off every monitor.
+        moved = moved || paper->IsDirty();
     }
-    ShowAllPapers(g_settings.PaperIsHide == 1 ? SW_HIDE : SW_SHOWNORMAL);
+    if (moved) SendMessageA(mainWindow, WM_PAPER_CHANGED, 0, 0);
+}
+
+// The first changed note from the next slot the round of saves has reached;
+// notes running their own code (a dialog of theirs) wait for a later round.
+Paper* NextChangedPaper() {
+    for (; g_shell.nextSaveSlot < MaxPapers; ++g_shell.nextSaveSlot) {
+        Paper* paper = GetPaper(g_shell.nextSaveSlot);
+        if (paper && paper->IsDirty() && paper->GetWindow() && !paper->IsInUse()) return paper;
+    }
+    return nullptr;
+}
+
+// A note changed: the save timer starts again, so a burst of changes gives
+// one write after the burst.
+void OnPaperChanged(HWND mainWindow) {
+    g_shell.changedDuringSaves = true;
+    SetTimer(mainWindow, SAVE_TIMER, SAVE_DELAY_MS, nullptr);
+}
+
+// Writes one changed note per tick, so that a press of the pen never waits
+// for more than one save: timer messages come only when no input is waiting.
+// A note whose save fails stays changed and is tried again in the next round,
+// which its next change (or any other) starts; at exit every note is written.
+void OnSaveTimer(HWND mainWindow) {
+    // Never while a button is held or a drag (of a note, of its tab) is under way.
+    if (GetCapture() || GetKeyState(VK_LBUTTON) < 0 || GetKeyState(VK_RBUTTON) < 0) {
+        SetTimer(mainWindow, SAVE_TIMER, SAVE_RETRY_MS, nullptr);
+        return;
+    }
+    if (g_shell.nextSaveSlot == 0) g_shell.changedDuringSaves = false;
+    if (Paper* paper = NextChangedPaper()) {
+        ++g_shell.nextSaveSlot;
+        paper->Save(CurrentPaperDataFolder().c_str());
+        SetTimer(mainWindow, SAVE_TIMER, USER_TIMER_MINIMUM, nullptr);
+        return;
+    }
+    g_shell.nextSaveSlot = 0;
+    if (g_shell.changedDuringSaves) {
+        SetTimer(mainWindow, SAVE_TIMER, SAVE_DELAY_MS, nullptr);
+    } else {
+        KillTimer(mainWindow, SAVE_TIMER);
+    }
+}
+
+// What CancelDialog is looking for and has found.
+struct DialogSearch {
+    HWND palette;
+    bool found;
+};
+
+// Asks one top-level window of the thread, when it is a dialog of the program
+// other than the tool palette, to close as a Cancel, or a No, would.
+BOOL CALLBACK CancelDialog(HWND window, LPARAM parameter) {
+    DialogSearch& search = *reinterpret_cast<DialogSearch*>(parameter);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (window == search.palette || lstrcmpA(className, "#32770") != 0) return TRUE;
+    // A question without a Cancel button is answered No.
+    const int answer = GetDlgItem(window, IDNO) ? IDNO : IDCANCEL;
+    PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
+    search.found = true;
+    return TRUE;
+}
+static_assert(std::is_same_v<decltype(&CancelDialog), WNDENUMPROC>,
+              "a WNDENUMPROC with its calling convention");
+
+// Asks every dialog of the program but the tool palette to close; true when
+// there was any.
+bool CancelOpenDialogs() {
+    DialogSearch search{g_shell.toolPalette, false};
+    EnumThreadWindows(GetCurrentThreadId(), CancelDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// "終了": the dialogs of the program close first, as a cancel would, and no
+// note may be running its own code (a dialog of its own) when the program
+// ends; until then the exit looks again every few milliseconds.
+void OnExit(HWND mainWindow) {
+    if (CancelOpenDialogs() || AnyPaperInUse()) {
+        SetTimer(mainWindow, EXIT_TIMER, EXIT_RETRY_MS, nullptr);
+        return;
+    }
+    KillTimer(mainWindow, EXIT_TIMER);
+    DestroyWindow(mainWindow);
+}
+
+void OnTimer(HWND mainWindow, UINT_PTR id) {
+    if (id == SAVE_TIMER) OnSaveTimer(mainWindow);
+    if (id == EXIT_TIMER) OnExit(mainWindow);
+}
+
+// A colour picked on a note goes on to the palette, which shows it.
+void OnPenColorPicked() {
+    if (g_shell.toolPalette) SendMessageA(g_shell.toolPalette, WM_PEN_COLOR_PICKED, 0, 0);
 }
 
 LRESULT OnCreate(HWND mainWindow) {
     g_shell.mainWindow = mainWindow;
+    g_shell.nextSaveSlot = 0;
+    g_shell.changedDuringSaves = false;
     ResetSettings(g_settings);
     LoadSettings(g_settings, g_shell.paths.iniPath.c_str());
 
@@ -219,14 +295,11 @@ LRESULT OnCreate(HWND mainWindow) {
         DestroyWindow(mainWindow);
         return 0;
     }
-    Paper::SetPaletteWindow(g_shell.toolPalette);
     SetMenuEnabled(IDM_SHOW_TOOL_PALETTE, g_settings.ToolIsHide == 1);
-    if (g_shell.toolPalette) {
-        ShowWindow(g_shell.toolPalette, g_settings.ToolIsHide == 1 ? SW_HIDE : SW_SHOWNORMAL);
-        if (g_settings.IsTopmost == 1) {
-            SetWindowPos(g_shell.toolPalette, HWND_TOPMOST, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        }
+    ShowWindow(g_shell.toolPalette, g_settings.ToolIsHide == 1 ? SW_HIDE : SW_SHOWNORMAL);
+    if (g_settings.IsTopmost == 1) {
+        SetWindowPos(g_shell.toolPalette, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
     if (AllocatePapers()) RestorePapers(mainWindow);
@@ -234,29 +307,24 @@ LRESULT OnCreate(HWND mainWindow) {
     return 0;
 }
 
-void OnDestroy() {
+void OnDestroy(HWND mainWindow) {
+    KillTimer(mainWindow, SAVE_TIMER);
+    KillTimer(mainWindow, EXIT_TIMER);
     SaveSettings(g_settings, g_shell.paths.iniPath.c_str());
     if (PapersExist()) {
         // The folder is worked out again: the options dialog may have moved it.
-        std::string folder = CurrentDataFolder();
-        for (int slot = 0; slot < MaxPapers; ++slot) {
-            Paper* paper = GetPaper(slot);
-            if (!paper) continue;
-            // A note without a window (a failed restore) has nothing to write
-            // and must not touch the file it could not read.
-            if (paper->GetWindow()) paper->Save(folder.c_str());
-            // Emptied first: messages of the window the destructor destroys
-            // find no note.
-            SetPaper(slot, nullptr);
-            delete paper;
-        }
+        const std::string folder = CurrentPaperDataFolder();
+        // Every note is written, changed or not; a note that was never made
+        // (no window) has nothing to write.
+        ForEachPaper([&folder](Paper& paper) {
+            if (paper.GetWindow()) paper.Save(folder.c_str());
+        });
         FreePapers();
     }
     if (g_shell.toolPalette) {
         if (IsWindow(g_shell.toolPalette)) DestroyWindow(g_shell.toolPalette);
         g_shell.toolPalette = nullptr;
     }
-    Paper::SetPaletteWindow(nullptr);
     RemoveTrayIcon();
     if (g_shell.trayMenu) {
         DestroyMenu(g_shell.trayMenu);
@@ -272,13 +340,7 @@ void OnDestroy() {
 ShellPaths ShellPathsFromCommandLine() {
     ShellPaths paths;
     paths.iniPath = GetIniPath();
-    paths.programPath = FirstCommandLineArgument(GetCommandLineA());
     return paths;
-}
-
-std::string CurrentDataFolder() {
-    if (g_settings.DataFolderPath[0]) return g_settings.DataFolderPath;
-    return FolderOfPath(g_shell.paths.programPath) + "data\\";
 }
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
@@ -296,56 +358,60 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 
 HWND CreateMainWindow(HINSTANCE instance, const ShellPaths& paths) {
     g_shell.paths = paths;
-    g_shell.NewFromHotkey = 0;
     return CreateWindowExA(0, MAIN_WINDOW_CLASS, "Title", 0, CW_USEDEFAULT, 0, CW_USEDEFAULT, 0,
                            nullptr, nullptr, instance, nullptr);
 }
 
+void NewPaper(HWND mainWindow, bool quick) {
+    // Sizes below the size dialog's minimum (an INI value of 0 or garbage)
+    // would give a note with nothing to draw on.
+    int32_t size[2] = {std::max(g_settings.DefaultSizeX, MIN_PAPER_SIZE),
+                       std::max(g_settings.DefaultSizeY, MIN_PAPER_SIZE)};
+    if (!(quick && g_settings.IsNoSizing == 1) && ShowSizeDialog(mainWindow, size) != IDOK) return;
+    MakePaper(mainWindow, [mainWindow, &size](Paper& paper, int slot) {
+        return paper.Create(mainWindow, PaperWindowProc, g_settings.TabWidth, g_settings.TabHeight,
+                            size[0], size[1], slot);
+    });
+}
+
 void NewPaperFromFile(HWND mainWindow, const char* path) {
-    int slot = TakeFreeSlot(mainWindow);
-    if (slot < 0) return;
-    Paper* paper = new (std::nothrow) Paper();
-    if (!paper) {
-        MessageBoxA(mainWindow, CREATE_FAILED, CAPTION, MB_OK);
-        return;
-    }
-    SetPaper(slot, paper);
-    if (!paper->CreateFromFile(mainWindow, PaperWindowProc, g_settings.TabWidth,
-                               g_settings.TabHeight, path, slot)) {
-        DiscardFailedPaper(mainWindow, slot, paper);
-        return;
-    }
-    ShowNewPaper(paper);
+    MakePaper(mainWindow, [mainWindow, path](Paper& paper, int slot) {
+        return paper.CreateFromFile(mainWindow, PaperWindowProc, g_settings.TabWidth,
+                                    g_settings.TabHeight, path, slot);
+    });
 }
 
 void RunCommand(HWND mainWindow, int id) {
     switch (id) {
-    case IDM_EXIT: DestroyWindow(mainWindow); break;
-    case IDM_VERSION: OnVersion(mainWindow); break;
-    case IDM_NEW_PAPER: OnNewPaper(mainWindow); break;
-    case IDM_HIDE_ALL: OnHideAll(); break;
-    case IDM_SHOW_TOOL_PALETTE: OnShowToolPalette(); break;
-    case IDM_TOPMOST: OnTopmost(); break;
-    case IDM_NEW_FROM_BMP: OnNewPaperFromBmp(mainWindow); break;
-    case IDM_UNDO: OnUndo(); break;
-    case IDM_OPTIONS: OnOptions(mainWindow); break;
-    default: break;
+        case IDM_EXIT: OnExit(mainWindow); break;
+        case IDM_VERSION: OnVersion(mainWindow); break;
+        case IDM_NEW_PAPER: NewPaper(mainWindow, false); break;
+        case IDM_HIDE_ALL: OnHideAll(); break;
+        case IDM_SHOW_TOOL_PALETTE: OnShowToolPalette(); break;
+        case IDM_TOPMOST: OnTopmost(); break;
+        case IDM_NEW_FROM_BMP: OnNewPaperFromBmp(mainWindow); break;
+        case IDM_UNDO: OnUndo(); break;
+        case IDM_OPTIONS: OnOptions(mainWindow); break;
+        default: break;
     }
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    UINT taskbarCreated = TaskbarCreatedMessage();
+    const UINT taskbarCreated = TaskbarCreatedMessage();
     if (taskbarCreated && message == taskbarCreated) {
         AddTrayIcon(window);
         return 0;
     }
     switch (message) {
-    case WM_CREATE: return OnCreate(window);
-    case WM_DESTROY: OnDestroy(); return 0;
-    case WM_COMMAND: RunCommand(window, LOWORD(wParam)); return 0;
-    case WM_HOTKEY: OnHotkey(window, static_cast<int>(wParam)); return 0;
-    case WM_TRAY_NOTIFY: OnTrayNotify(window, lParam); return 0;
-    case WM_PURGE_PAPERS: PurgePapers(); return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+        case WM_CREATE: return OnCreate(window);
+        case WM_DESTROY: OnDestroy(window); return 0;
+        case WM_COMMAND: RunCommand(window, LOWORD(wParam)); return 0;
+        case WM_HOTKEY: OnHotkey(window, static_cast<int>(wParam)); return 0;
+        case WM_TIMER: OnTimer(window, wParam); return 0;
+        case WM_TRAY_NOTIFY: OnTrayNotify(window, lParam); return 0;
+        case WM_PAPER_TORN_DOWN: PurgePapers(); return 0;
+        case WM_PAPER_CHANGED: OnPaperChanged(window); return 0;
+        case WM_PEN_COLOR_PICKED: OnPenColorPicked(); return 0;
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }

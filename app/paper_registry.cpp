@@ -1,39 +1,55 @@
 #include "app/paper_registry.h"
 
+#include <array>
 #include <new>
 
 namespace {
 
-Paper** papers = nullptr;
+using PaperSlots = std::array<std::unique_ptr<Paper>, MaxPapers>;
+
+std::unique_ptr<PaperSlots> papers;
+
+bool IsSlot(int slot) { return slot >= 0 && slot < MaxPapers; }
 
 }  // namespace
 
 bool AllocatePapers() {
-    if (papers) return true;
-    papers = new (std::nothrow) Paper*[MaxPapers]();
+    if (!papers) papers.reset(new (std::nothrow) PaperSlots());
     return papers != nullptr;
 }
 
 void FreePapers() {
-    delete[] papers;
-    papers = nullptr;
+    if (!papers) return;
+    // Each slot is emptied before its note goes: whatever the note's teardown
+    // sends finds no note for its window.
+    for (std::unique_ptr<Paper>& slot : *papers) {
+        std::unique_ptr<Paper> gone = std::move(slot);
+    }
+    papers.reset();
 }
 
 bool PapersExist() { return papers != nullptr; }
 
 Paper* GetPaper(int slot) {
-    if (!papers || slot < 0 || slot >= MaxPapers) return nullptr;
-    return papers[slot];
+    if (!papers || !IsSlot(slot)) return nullptr;
+    return (*papers)[slot].get();
 }
 
-void SetPaper(int slot, Paper* paper) {
-    if (papers && slot >= 0 && slot < MaxPapers) papers[slot] = paper;
+Paper* AddPaper(int slot, std::unique_ptr<Paper> paper) {
+    if (!papers || !IsSlot(slot) || (*papers)[slot]) return nullptr;
+    (*papers)[slot] = std::move(paper);
+    return (*papers)[slot].get();
+}
+
+void RemovePaper(int slot) {
+    if (!papers || !IsSlot(slot)) return;
+    std::unique_ptr<Paper> gone = std::move((*papers)[slot]);
 }
 
 int FindFreeSlot() {
     if (!papers) return MaxPapers;
     for (int slot = 0; slot < MaxPapers; ++slot) {
-        if (!papers[slot]) return slot;
+        if (!(*papers)[slot]) return slot;
     }
     return MaxPapers;
 }
@@ -41,15 +57,21 @@ int FindFreeSlot() {
 int FindPaperSlot(HWND window) {
     if (!papers || !window) return -1;
     for (int slot = 0; slot < MaxPapers; ++slot) {
-        if (papers[slot] && papers[slot]->GetWindow() == window) return slot;
+        if ((*papers)[slot] && (*papers)[slot]->GetWindow() == window) return slot;
     }
     return -1;
 }
 
+bool AnyPaperInUse() {
+    bool inUse = false;
+    ForEachPaper([&inUse](Paper& paper) { inUse = inUse || paper.IsInUse(); });
+    return inUse;
+}
+
 LRESULT CALLBACK PaperWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    int slot = FindPaperSlot(window);
+    const int slot = FindPaperSlot(window);
     if (slot < 0) return DefWindowProcA(window, message, wParam, lParam);
-    return papers[slot]->HandleMessage(window, message, wParam, lParam);
+    return (*papers)[slot]->HandleMessage(window, message, wParam, lParam);
 }
 
 void BringNotesToFront(HWND mainWindow) {
@@ -59,12 +81,10 @@ void BringNotesToFront(HWND mainWindow) {
 
 void PurgePapers() {
     if (!papers) return;
-    for (int slot = 0; slot < MaxPapers; ++slot) {
-        Paper* paper = papers[slot];
-        if (paper && !paper->GetWindow()) {
-            // Empty the slot first: whatever the destructor sends finds no note.
-            papers[slot] = nullptr;
-            delete paper;
+    for (std::unique_ptr<Paper>& slot : *papers) {
+        // A note still running its own code asks again once it has returned.
+        if (slot && !slot->GetWindow() && !slot->IsInUse()) {
+            std::unique_ptr<Paper> gone = std::move(slot);
         }
     }
 }

@@ -10,22 +10,22 @@
 
 constexpr char MAIN_WINDOW_CLASS[] = "Inkslip";
 
-// Private messages of the main window.
-constexpr UINT WM_TRAY_NOTIFY = WM_USER;        // from the tray icon
-constexpr UINT WM_PURGE_PAPERS = WM_USER + 1;   // a note has torn itself down
+// Private messages of the main window; the notes' own (a note torn down, a
+// note changed) are WM_PAPER_TORN_DOWN and WM_PAPER_CHANGED of paper.h.
+constexpr UINT WM_TRAY_NOTIFY = WM_USER;  // from the tray icon
 
-// Where the run finds its files: the INI file and the program path whose
-// folder holds the default data folder.
+// Timers of the main window.
+constexpr UINT_PTR SAVE_TIMER = 1;  // writes the changed notes, one per tick
+constexpr UINT_PTR EXIT_TIMER = 2;  // an exit waiting for dialogs to close
+
+// Where the run finds its files: the INI file (the data folder is the notes'
+// own business: CurrentPaperDataFolder).
 struct ShellPaths {
     std::string iniPath;
-    std::string programPath;
 };
 
-// The paths of a normal run: both from the first command-line argument.
+// The paths of a normal run: from the first command-line argument.
 ShellPaths ShellPathsFromCommandLine();
-// The data folder of the running shell: DataFolderPath verbatim when set,
-// else "data\" in the program's folder.
-std::string CurrentDataFolder();
 
 // Registers the "Inkslip" class; false on failure.
 bool RegisterMainWindowClass(HINSTANCE instance);
@@ -35,22 +35,29 @@ HWND CreateMainWindow(HINSTANCE instance, const ShellPaths& paths);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Handed to the platform as is: the calling convention must be the WNDPROC's.
-static_assert(std::is_same_v<decltype(&MainWindowProc), WNDPROC>, "a WNDPROC with its calling convention");
+static_assert(std::is_same_v<decltype(&MainWindowProc), WNDPROC>,
+              "a WNDPROC with its calling convention");
 
-// The state of the run, shared by the shell's modules.
+// The state of the run, kept by the main window and shared by the shell's
+// modules.
 struct ShellState {
     HWND mainWindow = nullptr;
+    // The tool palette: the one handle to it, also for the notes' colour picks.
     HWND toolPalette = nullptr;
     HMENU trayMenu = nullptr;
-    // Set just before a hot key or a tray double click runs the new-note
-    // command; lets IsNoSizing skip the size dialog.
-    uint32_t NewFromHotkey = 0;
     ShellPaths paths;
+    // The next slot the save timer looks at, and whether a note changed since
+    // the current round of saves began.
+    int nextSaveSlot = 0;
+    bool changedDuringSaves = false;
 };
 extern ShellState g_shell;
 
 // Runs a main-window command (tray menu, accelerator) by id.
 void RunCommand(HWND mainWindow, int id);
 
+// The new-note command. Made by a hot key or a tray double click
+// (`quick`), the note skips the size dialog when IsNoSizing is set.
+void NewPaper(HWND mainWindow, bool quick);
 // New note from a BMP file at a known path (the open dialog's answer).
 void NewPaperFromFile(HWND mainWindow, const char* path);

@@ -63,8 +63,7 @@ void OnTrayNotify(HWND mainWindow, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN: BringNotesToFront(mainWindow); break;
     case WM_LBUTTONDBLCLK:
-        g_shell.NewFromHotkey = 1;
-        RunCommand(mainWindow, IDM_NEW_PAPER);
+        NewPaper(mainWindow, true);
         break;
     case WM_RBUTTONUP: ShowTrayMenu(mainWindow); break;
     default: break;

@@ -184,13 +184,13 @@ void RunPaperBenchmarks() {
         DrainMessages();
         Random random(11);
         for (int stroke = 0; stroke < 30; ++stroke) {
-            note->picture->DrawThickLine(random.Below(1000), 22 + random.Below(800),
+            note->GetPicture()->DrawThickLine(random.Below(1000), 22 + random.Below(800),
                                          random.Below(1000), 22 + random.Below(800),
                                          random.Next() & 0xFFFFFF, 5);
         }
         HWND window = note->GetWindow();
-        int width = note->picture->GetWidth();
-        int height = note->picture->GetHeight();
+        int width = note->GetPicture()->GetWidth();
+        int height = note->GetPicture()->GetHeight();
 
         {
             // The first press makes the undo copy.
@@ -209,7 +209,7 @@ void RunPaperBenchmarks() {
                     DeleteNote(1);
                 });
             BareNote surface;
-            HDC pictureDC = note->picture->GetDeviceContext();
+            HDC pictureDC = note->GetPicture()->GetDeviceContext();
             row.limit = Measure(
                 [&] {
                     HDC screenDC = GetDC(nullptr);
@@ -229,8 +229,8 @@ void RunPaperBenchmarks() {
         SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(500, 400));
         SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(500, 400));
         ReleaseCapture();
-        HDC pictureDC = note->picture->GetDeviceContext();
-        HDC undoDC = note->undoCanvas->GetDeviceContext();
+        HDC pictureDC = note->GetPicture()->GetDeviceContext();
+        HDC undoDC = note->GetUndoCanvas()->GetDeviceContext();
 
         {
             Row row{"press on a 1000 × 800 note (undo copy)"};
@@ -287,8 +287,8 @@ void RunPaperBenchmarks() {
             ReleaseCapture();
             g_settings.Tool.DrawMode = DRAW_TEXT;
             DrainMessages();
-            const BITMAPINFO* info = note->overlay->GetBitmapInfo();
-            const uint32_t* bits = note->overlay->GetConstRow(0);
+            const BITMAPINFO* info = note->GetOverlay()->GetBitmapInfo();
+            const uint32_t* bits = note->GetOverlay()->GetConstRow(0);
             row.limit = Measure(
                 [&] {
                     HDC dc = GetDC(window);
@@ -391,11 +391,11 @@ void RunPaperBenchmarks() {
             [&] {
                 for (int number = 0; number < MAX_NOTES; ++number) {
                     Paper* note = g_notes[number];
-                    if (!note || !note->picture) continue;
+                    if (!note || !note->GetPicture()) continue;
                     HBITMAP plain = CreateCompatibleBitmap(screen, 200, 200);
                     HDC dc = CreateCompatibleDC(screen);
                     HGDIOBJ previous = SelectObject(dc, plain);
-                    BitBlt(dc, 0, 0, 200, 200, note->picture->GetDeviceContext(), 1, 22, SRCCOPY);
+                    BitBlt(dc, 0, 0, 200, 200, note->GetPicture()->GetDeviceContext(), 1, 22, SRCCOPY);
                     SelectObject(dc, previous);
                     BITMAPINFO info{};
                     info.bmiHeader = {
@@ -437,12 +437,12 @@ void RunMemoryBenchmark() {
     double pixels = 0;
     int open = 0;
     for (Paper* note : g_notes) {
-        if (!note || !note->picture) continue;
+        if (!note || !note->GetPicture()) continue;
         ++open;
         // The canvases each note holds (the undo copy comes with the first
         // press, the overlay with the first preview).
-        const double canvases = 1.0 + (note->undoCanvas ? 1.0 : 0.0) + (note->overlay ? 1.0 : 0.0);
-        pixels += canvases * note->picture->GetWidth() * note->picture->GetHeight() * 4.0;
+        const double canvases = 1.0 + (note->GetUndoCanvas() ? 1.0 : 0.0) + (note->GetOverlay() ? 1.0 : 0.0);
+        pixels += canvases * note->GetPicture()->GetWidth() * note->GetPicture()->GetHeight() * 4.0;
     }
     if (!prepared) PrintNote("could not prepare the stored notes");
     const double mib = 1024.0 * 1024.0;

@@ -109,6 +109,41 @@ bool WriteWholeFile(const char* path, const void* bytes, uint32_t size) {
     return file.Write(bytes, size) && file.Finish();
 }
 
+std::string TemporaryNameFor(const std::string& path, char marker) {
+    if (path.empty()) return std::string();
+    const char* start = path.c_str();
+    const char* end = start + path.size();
+    // The platform's own reading of the code page tells a trail byte apart.
+    if (end - CharPrevA(start, end) != 1) return std::string();
+    std::string name = path;
+    name.back() = marker;
+    return name;
+}
+
+std::string CreateTemporaryFileFor(const std::string& path) {
+    static const char MARKERS[] = "~0123456789abcdefghijklmnopqrstuvwxyz";
+    for (const char* marker = MARKERS; *marker; ++marker) {
+        const std::string name = TemporaryNameFor(path, *marker);
+        if (name.empty() || lstrcmpiA(name.c_str(), path.c_str()) == 0) continue;
+        FileHandle made(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (made.IsValid()) return name;
+        // Anything but an existing file (no such folder, no access) stops.
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return std::string();
+    }
+    return std::string();
+}
+
+bool MoveTemporaryFileOver(const std::string& temporary, const std::string& path) {
+    if (MoveFileExA(temporary.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    DeleteFileA(temporary.c_str());
+    return false;
+}
+
 bool BmpFileReader::Open(const char* path) {
     file.Close();
     layout = BmpLayout();

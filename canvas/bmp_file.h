@@ -1,12 +1,14 @@
 // Files in and out of memory with the platform's file functions: a whole file
-// read into memory, a BMP file read in bands of rows, and files written in
-// one piece or in parts.
+// read into memory, a BMP file read in bands of rows, files written in one
+// piece or in parts, and files replaced through a temporary file so that a
+// failed write never harms the file already there.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "canvas/bmp_format.h"
 
@@ -102,6 +104,37 @@ private:
 // FileWriter does: true exactly when every byte was written, flushed and the
 // file closed cleanly.
 bool WriteWholeFile(const char* path, const void* bytes, uint32_t size);
+
+// The name `path` is written through before it replaces the file: the same
+// folder and length, the last character replaced by `marker` ("3.dat" gives
+// "3.da~"), so any path short enough to be written is short enough to be
+// written through. Empty when the path is empty or ends in a double-byte
+// character.
+std::string TemporaryNameFor(const std::string& path, char marker = '~');
+// Creates a new empty file named as TemporaryNameFor gives with the first of
+// the markers "~", "0" to "9" and "a" to "z" whose file does not exist yet,
+// so that no file of someone else's is ever written over; its name, or empty
+// when none can be made.
+std::string CreateTemporaryFileFor(const std::string& path);
+// Moves the temporary file over `path`, replacing it and written through;
+// on failure the temporary file is removed and `path` stays as it was.
+bool MoveTemporaryFileOver(const std::string& temporary, const std::string& path);
+
+// Writes `path` through a temporary file that `write(const char*)` fills,
+// then moves it over `path`. On any failure the old file stays as it was and
+// the temporary file is removed. The temporary file is `temporary` when given
+// (a name of the program's own, written over), else a new one beside `path`.
+template <typename Writer>
+bool WriteReplacing(const std::string& path, Writer write,
+                    const std::string& temporary = std::string()) {
+    const std::string through = temporary.empty() ? CreateTemporaryFileFor(path) : temporary;
+    if (through.empty()) return false;
+    if (!write(through.c_str())) {
+        DeleteFileA(through.c_str());
+        return false;
+    }
+    return MoveTemporaryFileOver(through, path);
+}
 
 // A 24-bit BMP file read in bands of rows, so that a large picture needs no
 // memory for the whole file. The file is opened without sharing, so it cannot

@@ -1,18 +1,15 @@
-// A note's record, window class, window, shape, creation and teardown.
+// A note's window class, window, shape, creation, teardown and size changes.
 #include "paper/paper.h"
 
 #include "canvas/gdi_handles.h"
-#include "paper/paper_record.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "settings/settings.h"
 
 #include <cstdio>
 #include <new>
 
 ToolState* Paper::toolState = nullptr;
-int32_t Paper::lastX = -1;
-int32_t Paper::lastY = -1;
-HWND Paper::paletteWindow = nullptr;
 
 namespace {
 
@@ -21,8 +18,7 @@ HINSTANCE InstanceOf(HWND window) {
 }
 
 // The tab-and-body shape of a note; null when the platform refuses it.
-HRGN CreatePaperRegion(int tabWidth, int tabHeight, int bodyWidth, int bodyHeight) {
-    const PaperGeometry geometry = ComputePaperGeometry(tabWidth, tabHeight, bodyWidth, bodyHeight);
+HRGN CreatePaperRegion(const PaperGeometry& geometry) {
     gdi_handles::RegionHandle tab(CreateRectRgnIndirect(&geometry.tab));
     gdi_handles::RegionHandle body(CreateRectRgnIndirect(&geometry.body));
     if (!tab || !body) return nullptr;
@@ -32,10 +28,13 @@ HRGN CreatePaperRegion(int tabWidth, int tabHeight, int bodyWidth, int bodyHeigh
 
 }  // namespace
 
-Paper::Paper() {
-    lastX = -1;
-    lastY = -1;
+Paper::ActiveCall::ActiveCall(Paper& paper) : paper(paper) { ++paper.activeCalls; }
+
+Paper::ActiveCall::~ActiveCall() {
+    if (--paper.activeCalls == 0 && paper.purgeWindow) paper.RequestPurge();
 }
+
+Paper::Paper() = default;
 
 Paper::~Paper() {
     if (picture) number = -1;
@@ -43,30 +42,29 @@ Paper::~Paper() {
     mainWindow = nullptr;
 }
 
-void Paper::SetToolState(ToolState* state) {
-    toolState = state;
+void Paper::SetToolState(ToolState* state) { toolState = state; }
+
+ToolState& Paper::Tools() const { return toolState ? *toolState : g_settings.Tool; }
+
+Rgb Paper::Background() const { return ColorQuadToRgb(g_settings.BgColor); }
+
+PaperGeometry Paper::Geometry() const {
+    return ComputePaperGeometry(tabWidth, tabHeight, bodyWidth, bodyHeight);
 }
 
-void Paper::SetPaletteWindow(HWND palette) {
-    paletteWindow = palette;
-}
-
-ToolState& Paper::Tools() const {
-    return toolState ? *toolState : g_settings.Tool;
-}
-
-Rgb Paper::Background() const {
-    return ColorQuadToRgb(g_settings.BgColor);
-}
-
-bool Paper::Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight, int bodyWidth,
-                   int bodyHeight, int number) {
-    return Create(mainWindow, windowProc, tabWidth, tabHeight, bodyWidth, bodyHeight, number,
-                  nullptr);
+std::unique_ptr<DdbCanvas> Paper::MakePicture(int newBodyWidth, int newBodyHeight) const {
+    const PaperGeometry geometry =
+        ComputePaperGeometry(tabWidth, tabHeight, newBodyWidth, newBodyHeight);
+    std::unique_ptr<DdbCanvas> made(new (std::nothrow) DdbCanvas(1, 1));
+    if (!made || !made->Create(geometry.windowWidth, geometry.windowHeight, Background())) {
+        return nullptr;
+    }
+    return made;
 }
 
 bool Paper::Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight, int bodyWidth,
                    int bodyHeight, int number, const POINT* position) {
+    ActiveCall call(*this);
     if (!mainWindow) return false;
     this->mainWindow = mainWindow;
     this->tabWidth = tabWidth;
@@ -75,6 +73,29 @@ bool Paper::Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHei
     this->bodyHeight = bodyHeight;
     this->number = number;
 
+    // A note without its picture would show nothing and save a black one over
+    // its files, so the picture comes first and its absence is a failure.
+    picture = MakePicture(bodyWidth, bodyHeight);
+    if (!picture || !RegisterWindowClass(windowProc) || !CreateWindowAt(position)) {
+        ReleaseResources();
+        number = -1;
+        return false;
+    }
+    ApplyInitialRegion();
+    drawArea = Geometry().drawArea;
+    // The undo copy and the overlay wait for the first press and the first
+    // preview: until then the copy would only repeat the picture, and most
+    // notes never show a preview.
+    undoCanvas.reset();
+    overlay.reset();
+    menu = LoadMenuA(InstanceOf(mainWindow), MAKEINTRESOURCEA(IDR_PAPER_MENU));
+    // A note just made has no files yet; from now on its moves are changes.
+    dirty = true;
+    placed = true;
+    return true;
+}
+
+bool Paper::RegisterWindowClass(WNDPROC windowProc) {
     char name[32];
     std::snprintf(name, sizeof name, "Inkslip%d", number);
     const HINSTANCE instance = InstanceOf(mainWindow);
@@ -94,48 +115,43 @@ bool Paper::Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHei
         if (UnregisterClassA(name, instance)) classAtom = RegisterClassExA(&windowClass);
     }
     if (classAtom == 0) return false;
+    className = name;
+    return true;
+}
 
-    const PaperGeometry geometry = ComputePaperGeometry(tabWidth, tabHeight, bodyWidth, bodyHeight);
+bool Paper::CreateWindowAt(const POINT* position) {
+    const PaperGeometry geometry = Geometry();
     // Made where it belongs: moving a window once made costs as much again.
     const POINT origin =
         position ? *position
                  : CenteredPosition(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                                     geometry.windowWidth, geometry.windowHeight);
-    window = CreateWindowExA(WS_EX_TOOLWINDOW, name, nullptr, WS_POPUP, origin.x, origin.y,
-                             geometry.windowWidth, geometry.windowHeight, nullptr, nullptr,
-                             instance, nullptr);
+    window = CreateWindowExA(WS_EX_TOOLWINDOW, className.c_str(), nullptr, WS_POPUP, origin.x,
+                             origin.y, geometry.windowWidth, geometry.windowHeight, nullptr,
+                             nullptr, InstanceOf(mainWindow), nullptr);
     if (!window) return false;
-
-    RECT rect;
-    GetWindowRect(window, &rect);
-    x = rect.left;
-    y = rect.top;
+    ReadPosition();
     DragAcceptFiles(window, TRUE);
-    className = name;
+    return true;
+}
 
+void Paper::ApplyInitialRegion() {
     // From SetWindowRgn on the region belongs to the system; the property only
     // records which region is current.
-    HRGN region = CreatePaperRegion(tabWidth, tabHeight, bodyWidth, bodyHeight);
-    if (region) {
-        if (SetWindowRgn(window, region, TRUE)) {
-            SetPropA(mainWindow, className.c_str(), region);
-        } else {
-            DeleteObject(region);
-        }
+    HRGN region = CreatePaperRegion(Geometry());
+    if (!region) return;
+    if (SetWindowRgn(window, region, TRUE)) {
+        SetPropA(mainWindow, className.c_str(), region);
+    } else {
+        DeleteObject(region);
     }
-    drawArea = geometry.drawArea;
+}
 
-    const Rgb background = Background();
-    picture.reset(new (std::nothrow) DdbCanvas(1, 1));
-    if (picture) picture->Create(geometry.windowWidth, geometry.windowHeight, background);
-    // The undo copy and the overlay wait for the first press and the first
-    // preview: until then the copy would only repeat the picture, and most
-    // notes never show a preview. 255 restored notes would otherwise hold
-    // 90 MiB more and take longer to come back.
-    undoCanvas.reset();
-    overlay.reset();
-    menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDR_PAPER_MENU));
-    return true;
+void Paper::ReadPosition() {
+    RECT rect;
+    if (!window || !GetWindowRect(window, &rect)) return;
+    x = rect.left;
+    y = rect.top;
 }
 
 void Paper::ReleaseResources() {
@@ -151,10 +167,9 @@ void Paper::ReleaseResources() {
     }
     if (!className.empty()) {
         if (mainWindow) RemovePropA(mainWindow, className.c_str());
-        className.clear();
     }
     if (window) {
-        // Cleared first: the destroy message then finds no note for the window.
+        // Cleared first: the destroy message then finds the note torn down.
         HWND ownedWindow = window;
         window = nullptr;
         DestroyWindow(ownedWindow);
@@ -167,42 +182,78 @@ void Paper::ReleaseResources() {
             classAtom = 0;
         }
     }
+    className.clear();
+    placed = false;
 }
 
 bool Paper::Destroy() {
     number = -1;
     ReleaseResources();
     if (!mainWindow) return false;
-    HWND notified = mainWindow;
+    purgeWindow = mainWindow;
     mainWindow = nullptr;
-    // The registry may delete this note while handling the notice.
-    SendMessageA(notified, WM_PAPER_TORN_DOWN, 0, 0);
+    // The purge waits until the note's own code has returned.
+    if (!IsInUse()) RequestPurge();
     return true;
 }
 
-bool Paper::ReplaceRegion(bool goOnAfterFailure) {
-    HANDLE recorded = GetPropA(mainWindow, className.c_str());
-    if (!recorded) {
-        MessageBoxA(window, "リージョンの再取得に失敗しました。", "Inkslip", MB_OK);
-        if (!goOnAfterFailure) return false;
-    }
-    RemovePropA(mainWindow, className.c_str());
-    HRGN region = CreatePaperRegion(tabWidth, tabHeight, bodyWidth, bodyHeight);
-    if (!region || !SetWindowRgn(window, region, FALSE)) {
-        // Refused: the region is still ours to delete.
-        if (region) DeleteObject(region);
-        MessageBoxA(window, "リージョンの再設定に失敗しました。", "Inkslip", MB_OK);
-        if (!goOnAfterFailure) return false;
-        region = nullptr;
-    }
-    if (region) SetPropA(mainWindow, className.c_str(), region);
-    drawArea = ComputePaperGeometry(tabWidth, tabHeight, bodyWidth, bodyHeight).drawArea;
-    return region != nullptr;
+void Paper::RequestPurge() {
+    PostMessageA(purgeWindow, WM_PAPER_TORN_DOWN, 0, 0);
+    purgeWindow = nullptr;
 }
 
-void Paper::ForgetUndoAndOverlay() {
+void Paper::MarkChanged() {
+    if (!window || number < 0) return;
+    dirty = true;
+    SendMessageA(mainWindow, WM_PAPER_CHANGED, reinterpret_cast<WPARAM>(window), 0);
+}
+
+bool Paper::ChangeBody(int newWidth, int newHeight, std::unique_ptr<DdbCanvas> newPicture,
+                       bool goOnAfterRegionFailure) {
+    const PaperGeometry geometry = ComputePaperGeometry(tabWidth, tabHeight, newWidth, newHeight);
+    HANDLE recorded = GetPropA(mainWindow, className.c_str());
+    if (!recorded) {
+        MessageBoxA(window, TEXT_REGION_LOOKUP_FAILED, TEXT_CAPTION, MB_OK);
+        if (!goOnAfterRegionFailure) return false;
+    }
+    // Made before anything changes, so that a drop it fails for changes nothing.
+    gdi_handles::RegionHandle region(CreatePaperRegion(geometry));
+    if (!region && !goOnAfterRegionFailure) {
+        MessageBoxA(window, TEXT_REGION_SET_FAILED, TEXT_CAPTION, MB_OK);
+        return false;
+    }
+
+    ReadPosition();
+    const PaperGeometry oldGeometry = Geometry();
+    MoveWindow(window, x, y, geometry.windowWidth, geometry.windowHeight, TRUE);
+    RemovePropA(mainWindow, className.c_str());
+    if (region && SetWindowRgn(window, region.Get(), FALSE)) {
+        // From here on the region belongs to the system.
+        SetPropA(mainWindow, className.c_str(), region.Release());
+    } else {
+        MessageBoxA(window, TEXT_REGION_SET_FAILED, TEXT_CAPTION, MB_OK);
+        if (!goOnAfterRegionFailure) {
+            // The refused region stays ours; the window keeps its old shape
+            // and gets its old size back.
+            if (recorded) SetPropA(mainWindow, className.c_str(), recorded);
+            MoveWindow(window, x, y, oldGeometry.windowWidth, oldGeometry.windowHeight, TRUE);
+            return false;
+        }
+    }
+
+    bodyWidth = newWidth;
+    bodyHeight = newHeight;
+    drawArea = geometry.drawArea;
+    picture = std::move(newPicture);
+    // After the picture was replaced, undo changes nothing visible; the
+    // overlay is made again at the new size when needed.
     undoCanvas.reset();
     overlay.reset();
+    InvalidateRect(window, nullptr, FALSE);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    MarkChanged();
+    return true;
 }
 
 void Paper::RefreshUndoCopy() {
@@ -221,8 +272,11 @@ void Paper::RefreshUndoCopy() {
 
 DibSectionCanvas* Paper::PreviewOverlay() {
     if (overlay) return overlay.get();
+    const PaperGeometry geometry = Geometry();
     std::unique_ptr<DibSectionCanvas> made(new (std::nothrow) DibSectionCanvas(1, 1));
-    if (!made || !made->Create(bodyWidth + 2, tabHeight + bodyHeight + 3, 0xFFFFFF)) return nullptr;
+    if (!made || !made->Create(geometry.windowWidth, geometry.windowHeight, 0xFFFFFF)) {
+        return nullptr;
+    }
     made->SetTransparentColor(0xFFFFFF);
     overlay = std::move(made);
     return overlay.get();
@@ -230,13 +284,8 @@ DibSectionCanvas* Paper::PreviewOverlay() {
 
 void Paper::ApplyLockMenuStates() {
     if (!menu) return;
-    if (locked) {
-        CheckMenuItem(menu, IDM_LOCK, MF_BYCOMMAND | MF_CHECKED);
-        EnableMenuItem(menu, IDM_RESIZE, MF_BYCOMMAND | MF_GRAYED);
-        EnableMenuItem(menu, IDM_PEEL_OFF, MF_BYCOMMAND | MF_GRAYED);
-    } else {
-        CheckMenuItem(menu, IDM_LOCK, MF_BYCOMMAND | MF_UNCHECKED);
-        EnableMenuItem(menu, IDM_RESIZE, MF_BYCOMMAND | MF_ENABLED);
-        EnableMenuItem(menu, IDM_PEEL_OFF, MF_BYCOMMAND | MF_ENABLED);
-    }
+    const UINT enabled = locked ? MF_GRAYED : MF_ENABLED;
+    CheckMenuItem(menu, IDM_LOCK, MF_BYCOMMAND | (locked ? MF_CHECKED : MF_UNCHECKED));
+    EnableMenuItem(menu, IDM_RESIZE, MF_BYCOMMAND | enabled);
+    EnableMenuItem(menu, IDM_PEEL_OFF, MF_BYCOMMAND | enabled);
 }

@@ -2,15 +2,17 @@
 // body, the canvases holding its picture, undo copy and rubber-band preview,
 // its popup menu, lock state and data files.
 //
-// The note reaches the main window only through the handle it is given: the
-// region of its shape is recorded as a property of the main window under the
-// note's class name, and a torn-down note sends WM_USER + 1 to the main window
-// so that the registry deletes it.
+// The note reaches the main window only through the handle it is given and
+// messages: the region of its shape is recorded as a property of the main
+// window under the note's class name, a change of the note is announced with
+// WM_PAPER_CHANGED, a colour picked with Alt with WM_PEN_COLOR_PICKED, and a
+// torn-down note posts WM_PAPER_TORN_DOWN so that the registry deletes it once
+// none of the note's own code is running any more.
 #pragma once
 
 #include "canvas/ddb_canvas.h"
 #include "canvas/dib_section_canvas.h"
-#include "settings/color_quad.h"
+#include "paper/paper_record.h"
 #include "settings/tool_state.h"
 
 #include <windows.h>
@@ -20,8 +22,12 @@
 #include <memory>
 #include <string>
 
-// The message a note sends to the main window when it has torn itself down.
+// The message a note posts to the main window when it has torn itself down.
 constexpr UINT WM_PAPER_TORN_DOWN = WM_USER + 1;
+// The message a note sends to the main window after each change of its
+// picture, size, place or lock (wParam: the note's window): the note is to be
+// written to its data files soon.
+constexpr UINT WM_PAPER_CHANGED = WM_USER + 2;
 
 class Paper {
 public:
@@ -32,29 +38,23 @@ public:
     Paper& operator=(const Paper&) = delete;
 
     // Registers the class "Inkslip<number>", creates the hidden window centred
-    // on the primary screen, gives it its shape and makes the canvases and the
-    // menu. The window stays hidden: the caller shows it.
+    // on the primary screen (or at `position`, in screen coordinates), gives it
+    // its shape and makes its picture and menu. False, with nothing left
+    // behind but what the teardown releases, when any of them cannot be had.
+    // The window stays hidden: the caller shows it.
     bool Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight, int bodyWidth,
-                int bodyHeight, int number);
-    // The same, with the window made at `position` (screen coordinates)
-    // instead of centred; a null position centres it.
-    bool Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight, int bodyWidth,
-                int bodyHeight, int number, const POINT* position);
+                int bodyHeight, int number, const POINT* position = nullptr);
     // ".dat" / ".DAT": restores note `number` from its record and the BMP file
     // beside it. ".bmp" / ".BMP": a new note showing the image. Anything else:
-    // false. The window stays hidden.
+    // false. A failed call leaves no window. The window stays hidden.
     bool CreateFromFile(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
                         const char* path, int number);
-    // Tears the note down and sends WM_PAPER_TORN_DOWN to the main window; the
-    // note may be deleted by then, so callers touch nothing of it afterwards.
+    // Tears the note down and posts WM_PAPER_TORN_DOWN to the main window,
+    // whose purge deletes the note once none of its code runs any more.
     // False when the note has no main window (already torn down).
     bool Destroy();
-    HWND GetWindow() const { return window; }
 
     static void SetToolState(ToolState* state);
-    // The tool palette, into which the eyedropper writes the colour it picks;
-    // null when there is none.
-    static void SetPaletteWindow(HWND palette);
 
     // The body of the note's window procedure.
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -68,10 +68,12 @@ public:
     // Each file is written beside its target and then moved over it, so a
     // failed save leaves the previous files whole. A note restored from
     // another folder has its old pair removed once the new pair is written.
+    // A successful save leaves the note unchanged (not dirty).
     bool Save(const char* dataFolder);
     // The same into the data folder of the current settings.
     bool Save();
-    // Replaces the picture with the first dropped file when it is a BMP file.
+    // Replaces the picture with the first dropped file when it is a BMP file;
+    // a drop that fails leaves the note as it was.
     bool OnDropFiles(HDROP drop);
 
     // The command bodies, reachable without the menu and the dialogs.
@@ -79,16 +81,115 @@ public:
     // Asks first when IsDelWarning is set; true when the note was peeled off.
     bool PeelOff();
     // Resizes the drawing area to width × height, keeping the drawing's
-    // top-left part.
-    void Resize(int newWidth, int newHeight);
+    // top-left part. False, with the note as it was, when the new picture
+    // cannot be had.
+    bool Resize(int newWidth, int newHeight);
     // Writes the drawing area to the name the user chose (".bmp" appended
     // unless present) and tells the user when that fails.
     bool SaveAsFile(const char* chosenName);
-    // Writes the drawing area as a 24-bit BMP file through a file beside it;
-    // false when the cut-out cannot be made or the file cannot be written.
-    bool WriteDrawingArea(const char* path, const std::string& temporary = std::string()) const;
+    // Writes the drawing area as a 24-bit BMP file through a temporary file
+    // beside it (`temporary` when given); false when the cut-out cannot be
+    // made or the file cannot be written.
+    bool WriteDrawingArea(const std::string& path,
+                          const std::string& temporary = std::string()) const;
 
-    // Record of the note (public as a plain record; tests read it).
+    HWND GetWindow() const { return window; }
+    // The note number (its registry slot); -1 once torn down or peeled off.
+    int GetNumber() const { return number; }
+    bool IsLocked() const { return locked != 0; }
+    // Screen position of the window's top-left corner, as last reported.
+    POINT GetPosition() const { return POINT{x, y}; }
+    int GetBodyWidth() const { return bodyWidth; }
+    int GetBodyHeight() const { return bodyHeight; }
+    const RECT& GetDrawArea() const { return drawArea; }
+    // The whole window's picture; null once torn down.
+    const DdbCanvas* GetPicture() const { return picture.get(); }
+    DdbCanvas* GetPicture() { return picture.get(); }
+    // The undo copy and the preview layer, made at the first press and the
+    // first box or ellipse preview; null before.
+    const DdbCanvas* GetUndoCanvas() const { return undoCanvas.get(); }
+    const DibSectionCanvas* GetOverlay() const { return overlay.get(); }
+    HMENU GetMenu() const { return menu; }
+    // The data file the note was restored from or last saved to; empty when
+    // it has none.
+    const std::string& GetSourceDataPath() const { return sourceDataPath; }
+    // Whether the note changed since it was made, restored or last saved.
+    bool IsDirty() const { return dirty; }
+    // Whether any of the note's own code is running (a message it handles,
+    // with any dialog it shows); such a note must not be deleted.
+    bool IsInUse() const { return activeCalls > 0; }
+
+private:
+    // Counts one of the note's own calls for as long as it runs; the last one
+    // to end asks for the purge of a note torn down meanwhile.
+    class ActiveCall {
+    public:
+        explicit ActiveCall(Paper& paper);
+        ~ActiveCall();
+        ActiveCall(const ActiveCall&) = delete;
+        ActiveCall& operator=(const ActiveCall&) = delete;
+
+    private:
+        Paper& paper;
+    };
+
+    LRESULT OnPaint();
+    LRESULT OnNcHitTest(HWND window, WPARAM wParam, LPARAM lParam);
+    LRESULT OnLButtonDown(LPARAM lParam);
+    LRESULT OnMouseMove(LPARAM lParam);
+    LRESULT OnLButtonUp(LPARAM lParam);
+    LRESULT OnRButtonUp();
+    LRESULT OnMove(LPARAM lParam);
+    LRESULT OnDestroy();
+    LRESULT OnQueryEndSession();
+    LRESULT OnSaveAs();
+    LRESULT OnResize();
+
+    // The window, the region, the picture and the menu of Create.
+    bool RegisterWindowClass(WNDPROC windowProc);
+    bool CreateWindowAt(const POINT* position);
+    void ApplyInitialRegion();
+    // Sets PenColor from the picture at (x, y) and tells the main window.
+    void PickColor(int pointX, int pointY);
+    // Releases canvases, menu, region record, window and class, each once.
+    void ReleaseResources();
+    // Asks the main window for the purge of this torn-down note.
+    void RequestPurge();
+    // Marks the note changed and tells the main window.
+    void MarkChanged();
+    // The geometry of the note at its current sizes.
+    PaperGeometry Geometry() const;
+    // A picture of the window's size for the given body, in the background
+    // colour; null when it cannot be had.
+    std::unique_ptr<DdbCanvas> MakePicture(int newBodyWidth, int newBodyHeight) const;
+    // Gives the note a new body size with a new picture already filled: the
+    // window, its shape and the drawing area follow. A missing region record
+    // or a refused region is reported with its message; then, unless
+    // `goOnAfterRegionFailure`, nothing changes and the result is false.
+    bool ChangeBody(int newWidth, int newHeight, std::unique_ptr<DdbCanvas> newPicture,
+                    bool goOnAfterRegionFailure);
+    // The overlay, made (white, transparent white, the window's size) the
+    // first time a preview is drawn; null when it cannot be had.
+    DibSectionCanvas* PreviewOverlay();
+    // The menu states of a locked or unlocked note.
+    void ApplyLockMenuStates();
+    // Copies the picture into the undo copy, made first when there is none
+    // (or its size is stale); without memory for it there is no undo copy.
+    void RefreshUndoCopy();
+    // Moves a window that meets no monitor just inside the nearest one.
+    void KeepOnAMonitor();
+    // Reads the window's rectangle back into x and y.
+    void ReadPosition();
+    bool RestoreFromRecord(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
+                           const char* path, int number);
+    bool CreateFromBmp(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
+                       const char* path, int number);
+    Rgb Background() const;
+    ToolState& Tools() const;
+
+    // The shared tool record of every note (the settings' one).
+    static ToolState* toolState;
+
     std::string className;  // "Inkslip<number>", also the region property's name
     int32_t x = 0;          // screen position of the window's top-left corner
     int32_t y = 0;
@@ -104,93 +205,25 @@ public:
     std::unique_ptr<DdbCanvas> undoCanvas;
     std::unique_ptr<DibSectionCanvas> overlay;
     RECT drawArea{0, 0, 0, 0};
-    ColorQuad tabColor{0xFF, 0x00, 0xFF, 0xFF};
     ATOM classAtom = 0;
     int32_t number = -1;  // -1: never to be saved
+    // The last point of the stroke in progress: the press point, then the
+    // previous point of a pen or eraser stroke. Each note has its own, so a
+    // note made while another is being drawn on does not disturb the stroke.
+    int32_t lastX = -1;
+    int32_t lastY = -1;
     // The data file the note was restored from or last saved to; peeling the
     // note off deletes it, so a peeled note does not come back.
     std::string sourceDataPath;
-
-    static ToolState* toolState;
-    static int32_t lastX;
-    static int32_t lastY;
-    static HWND paletteWindow;
-
-private:
-    LRESULT OnPaint();
-    LRESULT OnNcHitTest(HWND window, WPARAM wParam, LPARAM lParam);
-    LRESULT OnLButtonDown(LPARAM lParam);
-    LRESULT OnMouseMove(LPARAM lParam);
-    LRESULT OnLButtonUp(LPARAM lParam);
-    LRESULT OnRButtonUp();
-    LRESULT OnMove(LPARAM lParam);
-    LRESULT OnDestroy();
-    LRESULT OnQueryEndSession();
-    LRESULT OnSaveAs();
-    LRESULT OnResize();
-
-    // Sets PenColor from the picture at (x, y) and shows it in the palette.
-    void PickColor(int pointX, int pointY);
-    // Releases canvases, menu, region record, window and class, each once.
-    void ReleaseResources();
-    // Draws an image (a loaded BMP) into a fresh picture at the drawing
-    // area's origin; undo then changes nothing.
-    void ShowImage(Canvas& image);
-    // The overlay, made (white, transparent white, the window's size) the
-    // first time a preview is drawn; null when it cannot be had.
-    DibSectionCanvas* PreviewOverlay();
-    // The menu states of a locked or unlocked note.
-    void ApplyLockMenuStates();
-    // Replaces the window's shape for the current size and sets drawArea.
-    // A missing region record or a refused region is reported with its
-    // message; then a drop stops (false), a resize goes on.
-    bool ReplaceRegion(bool goOnAfterFailure);
-    // After the picture was replaced: without an undo copy, undo changes
-    // nothing, and the overlay is made again at the new size when needed.
-    void ForgetUndoAndOverlay();
-    // Copies the picture into the undo copy, made first when there is none
-    // (or its size is stale); without memory for it there is no undo copy.
-    void RefreshUndoCopy();
-    void RestoreLockState(int32_t recordLocked);
-    // Moves a window that meets no monitor just inside the nearest one.
-    void KeepOnAMonitor();
-    bool RestoreFromRecord(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
-                           const char* path, int number);
-    bool CreateFromBmp(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
-                       const char* path, int number);
-    Rgb Background() const;
-    ToolState& Tools() const;
+    // Set by every change once the note is made; cleared by a successful save.
+    bool dirty = false;
+    // Moves count as changes only once the note is made and placed.
+    bool placed = false;
+    int activeCalls = 0;
+    // The main window to ask for the purge once the note is torn down.
+    HWND purgeWindow = nullptr;
 };
 
 // The data folder the running program uses: DataFolderPath when set, else
 // "data\" beside the program named in the first command-line argument.
 std::string CurrentPaperDataFolder();
-
-// Writes a file through a temporary file in the same folder that `write`
-// fills, then moves it over `path` (replacing, written through). On any
-// failure the old file stays as it was and the temporary file is removed.
-// The temporary file is `temporary` when given, else a new file of a unique
-// name beside `path`.
-template <typename Writer>
-bool WriteReplacing(const std::string& path, Writer write,
-                    const std::string& temporary = std::string());
-
-// Creates a folder and every missing level above it; true when it exists
-// afterwards.
-bool CreateFolderPath(const std::string& folder);
-
-// Implementation detail of WriteReplacing: the temporary name beside `path`
-// (created empty), or empty when none can be made.
-std::string MakeTemporaryFileBeside(const std::string& path);
-bool MoveTemporaryFileOver(const std::string& temporary, const std::string& path);
-
-template <typename Writer>
-bool WriteReplacing(const std::string& path, Writer write, const std::string& temporary) {
-    const std::string through = temporary.empty() ? MakeTemporaryFileBeside(path) : temporary;
-    if (through.empty()) return false;
-    if (!write(through.c_str())) {
-        DeleteFileA(through.c_str());
-        return false;
-    }
-    return MoveTemporaryFileOver(through, path);
-}

@@ -4,6 +4,7 @@
 #include "paper/paper_record.h"
 #include "paper/size_dialog.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "settings/settings.h"
 
 #include <commdlg.h>
@@ -42,11 +43,12 @@ void Paper::ToggleLock() {
     // Only the tab interior changes: the padlock appears or goes.
     RECT tabInterior{1, 1, tabWidth + 1, tabHeight + 1};
     InvalidateRect(window, &tabInterior, FALSE);
+    MarkChanged();
 }
 
 bool Paper::PeelOff() {
-    if (g_settings.IsDelWarning && MessageBoxA(window, "この付箋紙をはがしてもよろしいですか？",
-                                               "Inkslip", MB_YESNO) != IDYES) {
+    if (g_settings.IsDelWarning &&
+        MessageBoxA(window, TEXT_PEEL_OFF_QUESTION, TEXT_CAPTION, MB_YESNO) != IDYES) {
         return false;
     }
     // The data file this note came from would bring it back at the next start.
@@ -54,7 +56,7 @@ bool Paper::PeelOff() {
         DeleteFileA(sourceDataPath.c_str());
         sourceDataPath.clear();
     }
-    Destroy();  // the note may be gone after this
+    Destroy();
     return true;
 }
 
@@ -65,68 +67,39 @@ LRESULT Paper::OnResize() {
     return 1;
 }
 
-void Paper::Resize(int newWidth, int newHeight) {
+bool Paper::Resize(int newWidth, int newHeight) {
+    if (!picture) return false;
+    std::unique_ptr<DdbCanvas> resized = MakePicture(newWidth, newHeight);
+    if (!resized) return false;
+    // The old frame and everything above the drawing area take the
+    // background, so no old outline stays inside an enlarged picture; the
+    // drawing keeps its place relative to the top-left corner.
     const Rgb background = Background();
-    const int oldWidth = bodyWidth + 2;
-    const int oldHeight = tabHeight + bodyHeight + 3;
-    if (picture) {
-        // The old frame and everything above the drawing area take the
-        // background, so no old outline stays inside an enlarged picture.
-        picture->FillBox(0, 0, drawArea.left, oldHeight, background);
-        picture->FillBox(drawArea.left, 0, drawArea.right, drawArea.top - 1, background);
-        picture->FillBox(drawArea.right, 0, oldWidth, oldHeight, background);
-        picture->FillBox(0, tabHeight + bodyHeight + 2, oldWidth, oldHeight, background);
-    }
-    bodyWidth = newWidth;
-    bodyHeight = newHeight;
-    const int width = bodyWidth + 2;
-    const int height = tabHeight + bodyHeight + 3;
-
-    RECT rect;
-    GetWindowRect(window, &rect);
-    x = rect.left;
-    y = rect.top;
-    MoveWindow(window, x, y, width, height, TRUE);
-
-    // A missing or refused region is reported, and the resize goes on.
-    ReplaceRegion(true);
-    drawArea = ComputePaperGeometry(tabWidth, tabHeight, bodyWidth, bodyHeight).drawArea;
-
-    // The drawing keeps its place relative to the top-left corner.
-    std::unique_ptr<DdbCanvas> carried(new (std::nothrow) DdbCanvas(1, 1));
-    if (carried && picture) {
-        carried->Create(oldWidth, oldHeight, background);
-        picture->DrawTo(static_cast<Canvas*>(carried.get()), 0, 0);
-    }
-    picture.reset();
-    picture.reset(new (std::nothrow) DdbCanvas(1, 1));
-    if (picture) {
-        picture->Create(width, height, background);
-        if (carried) carried->DrawTo(static_cast<Canvas*>(picture.get()), 0, 0);
-    }
-    carried.reset();
-
-    // After a resize, undo changes nothing visible.
-    ForgetUndoAndOverlay();
-    InvalidateRect(window, nullptr, FALSE);
-    ShowWindow(window, SW_SHOWNORMAL);
-    UpdateWindow(window);
+    const PaperGeometry old = Geometry();
+    picture->FillBox(0, 0, drawArea.left, old.windowHeight, background);
+    picture->FillBox(drawArea.left, 0, drawArea.right, drawArea.top - 1, background);
+    picture->FillBox(drawArea.right, 0, old.windowWidth, old.windowHeight, background);
+    picture->FillBox(0, drawArea.bottom, old.windowWidth, old.windowHeight, background);
+    picture->DrawTo(static_cast<Canvas*>(resized.get()), 0, 0);
+    // The region messages of a resize do not stop it.
+    return ChangeBody(newWidth, newHeight, std::move(resized), true);
 }
 
 LRESULT Paper::OnSaveAs() {
     char fileName[MAX_PATH + 1] = "";
     OPENFILENAMEA dialog{};
     dialog.lStructSize = SAVE_DIALOG_STRUCT_SIZE;
-    dialog.hwndOwner = nullptr;
-    dialog.lpstrFilter = "BMPファイル(*.bmp)\0*.bmp\0";
+    // Owned by the note: the note cannot be used (or peeled off) meanwhile.
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = TEXT_SAVE_AS_FILTER;
     dialog.nFilterIndex = 0;
     dialog.lpstrFile = fileName;
     dialog.nMaxFile = MAX_PATH;
-    dialog.lpstrTitle = "ファイル出力先指定";
+    dialog.lpstrTitle = TEXT_SAVE_AS_TITLE;
     dialog.lpstrInitialDir = g_settings.OutputFolderPath[0] ? g_settings.OutputFolderPath : nullptr;
     dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
     if (GetSaveFileNameA(&dialog) != TRUE) {
-        MessageBoxA(window, "ファイルの保存に失敗しました。", "Inkslip", MB_OK);
+        MessageBoxA(window, TEXT_SAVE_AS_FAILED, TEXT_CAPTION, MB_OK);
         return 1;
     }
     SaveAsFile(fileName);
@@ -135,8 +108,8 @@ LRESULT Paper::OnSaveAs() {
 
 bool Paper::SaveAsFile(const char* chosenName) {
     const std::string path = SaveAsFileName(chosenName ? chosenName : "");
-    if (!WriteDrawingArea(path.c_str())) {
-        MessageBoxA(window, "BMPファイルの出力に失敗しました。", "Inkslip", MB_OK);
+    if (!WriteDrawingArea(path)) {
+        MessageBoxA(window, TEXT_BMP_WRITE_FAILED, TEXT_CAPTION, MB_OK);
         return false;
     }
     return true;

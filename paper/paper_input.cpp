@@ -2,11 +2,9 @@
 // tab, painting, the popup menu, undo, and the end of the window or session.
 #include "paper/paper.h"
 
-#include "canvas/swatch.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 
-#include <cstdio>
 #include <new>
 
 namespace {
@@ -40,6 +38,9 @@ constexpr int PADLOCK_SIZE = 15;
 }  // namespace
 
 LRESULT Paper::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The note is not deleted before this returns, whatever the handler does
+    // (a dialog of its own, its teardown, the program's exit).
+    ActiveCall call(*this);
     switch (message) {
         case WM_COMMAND:
             OnCommand(window, LOWORD(wParam));
@@ -72,8 +73,13 @@ LRESULT Paper::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
 }
 
 LRESULT Paper::OnMove(LPARAM lParam) {
-    x = static_cast<int16_t>(LOWORD(lParam));
-    y = static_cast<int16_t>(HIWORD(lParam));
+    const int32_t newX = static_cast<int16_t>(LOWORD(lParam));
+    const int32_t newY = static_cast<int16_t>(HIWORD(lParam));
+    const bool moved = newX != x || newY != y;
+    x = newX;
+    y = newY;
+    // Moves while the window is made or restored are where it belongs.
+    if (moved && placed) MarkChanged();
     return 1;
 }
 
@@ -130,8 +136,9 @@ LRESULT Paper::OnMouseMove(LPARAM lParam) {
     }
     if (!picture || locked) return 1;
     const ToolState& tools = Tools();
-    const int width = bodyWidth + 2;
-    const int height = tabHeight + bodyHeight + 3;
+    const PaperGeometry geometry = Geometry();
+    const int width = geometry.windowWidth;
+    const int height = geometry.windowHeight;
     switch (tools.DrawMode) {
         case DRAW_PEN:
             picture->DrawThickLine(lastX, lastY, pointX, pointY, ColorQuadToRgb(tools.PenColor),
@@ -139,12 +146,14 @@ LRESULT Paper::OnMouseMove(LPARAM lParam) {
             InvalidateRect(window, &drawArea, FALSE);
             lastX = pointX;
             lastY = pointY;
+            MarkChanged();
             break;
         case DRAW_ERASE:
             picture->DrawThickLine(lastX, lastY, pointX, pointY, Background(), tools.EraseSize);
             InvalidateRect(window, &drawArea, FALSE);
             lastX = pointX;
             lastY = pointY;
+            MarkChanged();
             break;
         case DRAW_BOX:
             if (DibSectionCanvas* preview = PreviewOverlay()) {
@@ -171,13 +180,16 @@ LRESULT Paper::OnLButtonUp(LPARAM lParam) {
     const int pointX = CapturedCoordinate(LOWORD(lParam));
     const int pointY = CapturedCoordinate(HIWORD(lParam));
     bool drew = true;
+    bool changed = false;
     if (IsAltDown()) {
         PickColor(pointX, pointY);
     } else if (picture && !locked) {
+        changed = true;
         const ToolState& tools = Tools();
         const Rgb penColor = ColorQuadToRgb(tools.PenColor);
-        const int width = bodyWidth + 2;
-        const int height = tabHeight + bodyHeight + 3;
+        const PaperGeometry geometry = Geometry();
+        const int width = geometry.windowWidth;
+        const int height = geometry.windowHeight;
         switch (tools.DrawMode) {
             case DRAW_PEN:
                 picture->DrawThickLine(lastX, lastY, pointX, pointY, penColor, tools.PenSize);
@@ -198,13 +210,14 @@ LRESULT Paper::OnLButtonUp(LPARAM lParam) {
                 if (overlay) overlay->FillBox(0, 0, width, height, WHITE);
                 break;
             default:
-                drew = false;
+                drew = changed = false;
                 break;
         }
     }
     if (drew) InvalidateRect(window, &drawArea, FALSE);
     // Ends every captured press, also with Alt or while locked.
     ReleaseCapture();
+    if (changed) MarkChanged();
     return 1;
 }
 
@@ -217,18 +230,8 @@ void Paper::PickColor(int pointX, int pointY) {
     } else {
         tools.PenColor.red = tools.PenColor.green = tools.PenColor.blue = 0;
     }
-    if (!paletteWindow) return;
-    const int channels[3] = {tools.PenColor.red, tools.PenColor.green, tools.PenColor.blue};
-    const int controls[3] = {IDC_PALETTE_RED, IDC_PALETTE_GREEN, IDC_PALETTE_BLUE};
-    for (int index = 0; index < 3; ++index) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%d", channels[index]);
-        SetWindowTextA(GetDlgItem(paletteWindow, controls[index]), text);
-    }
-    if (!g_settings.ToolIsHide) {
-        PaintSwatch(paletteWindow, IDC_PALETTE_SWATCH, ColorQuadToColorRef(tools.PenColor));
-        InvalidateRect(paletteWindow, nullptr, FALSE);
-    }
+    // The main window hands it on to the tool palette, which shows the colour.
+    if (mainWindow) SendMessageA(mainWindow, WM_PEN_COLOR_PICKED, 0, 0);
 }
 
 LRESULT Paper::OnPaint() {
@@ -290,5 +293,6 @@ bool Paper::Undo() {
         swap.DrawTo(static_cast<GdiSurface*>(undoCanvas.get()), 0, 0);
     }
     InvalidateRect(window, &drawArea, FALSE);
+    MarkChanged();
     return true;
 }

@@ -4,6 +4,7 @@
 #include "canvas/bmp_file.h"
 #include "canvas/bmp_format.h"
 #include "paper/paper_record.h"
+#include "resources/texts.h"
 #include "settings/ini_values.h"
 #include "settings/settings.h"
 
@@ -12,20 +13,13 @@
 
 namespace {
 
-// A path the platform can take whole; longer ones are refused, never cut.
-bool FitsPathLimit(const std::string& path) {
-    return !path.empty() && path.size() < MAX_PATH;
-}
-
 // Reads up to `size` bytes from the start of a file; the count read, or -1.
 long ReadFileStart(const char* path, void* bytes, DWORD size) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return -1;
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) return -1;
     DWORD read = 0;
-    const BOOL ok = ReadFile(file, bytes, size, &read, nullptr);
-    CloseHandle(file);
-    return ok ? static_cast<long>(read) : -1;
+    return ReadFile(file.Get(), bytes, size, &read, nullptr) ? static_cast<long>(read) : -1;
 }
 
 // Whether two paths name the same file, as far as their full forms tell.
@@ -41,16 +35,31 @@ bool SamePath(const std::string& first, const std::string& second) {
     return lstrcmpiA(firstFull, secondFull) == 0;
 }
 
-// The name a data file is written through before it replaces the old one.
-// N.dat and N.bmp are the program's own names in the data folder, so a fixed
-// name beside them is no one else's file, and unlike a unique name it costs
-// no extra file made and opened again: at exit that is half the time of
-// saving 255 notes.
-std::string DataWritePath(const std::string& path) { return path + ".tmp"; }
-
 bool IsFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates a folder and every missing level above it; true when it exists
+// afterwards.
+bool CreateFolderPath(const std::string& folder) {
+    if (folder.empty()) return true;  // the current folder
+    if (folder.size() >= MAX_PATH) return false;
+    // Nearly always there already: one look instead of a refused creation
+    // per level for each note saved.
+    if (IsFolder(folder)) return true;
+    // Every level, from the top down; levels that exist (or are a drive or a
+    // share) refuse quietly, and only the end result counts.
+    ForEachCharacterStart(folder, [&folder](size_t index) {
+        if ((folder[index] == '\\' || folder[index] == '/') && index > 0) {
+            CreateDirectoryA(folder.substr(0, index).c_str(), nullptr);
+        }
+    });
+    CreateDirectoryA(folder.c_str(), nullptr);
+    std::string withoutSeparator = folder;
+    const char last = withoutSeparator.back();
+    if ((last == '\\' || last == '/') && withoutSeparator.size() > 1) withoutSeparator.pop_back();
+    return IsFolder(withoutSeparator) || IsFolder(folder);
 }
 
 }  // namespace
@@ -59,52 +68,8 @@ std::string CurrentPaperDataFolder() {
     return DataFolderFor(g_settings.DataFolderPath, FirstCommandLineArgument(GetCommandLineA()));
 }
 
-bool CreateFolderPath(const std::string& folder) {
-    if (folder.empty()) return true;  // the current folder
-    if (folder.size() >= MAX_PATH) return false;
-    // Nearly always there already: one look instead of a refused creation
-    // per level for each of up to 255 notes saved at exit.
-    if (IsFolder(folder)) return true;
-    // Every level, from the top down; levels that exist (or are a drive or a
-    // share) refuse quietly, and only the end result counts.
-    for (size_t index = 0; index < folder.size(); ++index) {
-        const char character = folder[index];
-        if (IsDBCSLeadByte(static_cast<BYTE>(character)) && index + 1 < folder.size()) {
-            ++index;
-            continue;
-        }
-        if ((character == '\\' || character == '/') && index > 0) {
-            CreateDirectoryA(folder.substr(0, index).c_str(), nullptr);
-        }
-    }
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string withoutSeparator = folder;
-    const char last = withoutSeparator.back();
-    if ((last == '\\' || last == '/') && withoutSeparator.size() > 1) withoutSeparator.pop_back();
-    return IsFolder(withoutSeparator) || IsFolder(folder);
-}
-
-std::string MakeTemporaryFileBeside(const std::string& path) {
-    if (!FitsPathLimit(path)) return std::string();
-    std::string folder = PathFolder(path);
-    if (folder.empty()) folder = ".";
-    char temporary[MAX_PATH];
-    // Creates an empty file of a unique name, so no other writer takes it.
-    if (GetTempFileNameA(folder.c_str(), "ink", 0, temporary) == 0) return std::string();
-    return temporary;
-}
-
-bool MoveTemporaryFileOver(const std::string& temporary, const std::string& path) {
-    if (MoveFileExA(temporary.c_str(), path.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-    }
-    DeleteFileA(temporary.c_str());
-    return false;
-}
-
-bool Paper::WriteDrawingArea(const char* path, const std::string& temporary) const {
-    if (!picture || !path) return false;
+bool Paper::WriteDrawingArea(const std::string& path, const std::string& temporary) const {
+    if (!picture || path.empty()) return false;
     // A cut-out too large to be made (a note of enormous size) is a failure,
     // not a crash.
     std::unique_ptr<Canvas> cutOut(
@@ -114,9 +79,7 @@ bool Paper::WriteDrawingArea(const char* path, const std::string& temporary) con
         path, [&](const char* through) { return cutOut->SaveBmp(through); }, temporary);
 }
 
-bool Paper::Save() {
-    return Save(CurrentPaperDataFolder().c_str());
-}
+bool Paper::Save() { return Save(CurrentPaperDataFolder().c_str()); }
 
 bool Paper::Save(const char* dataFolder) {
     if (!picture) return true;  // nothing to save: during or after teardown
@@ -125,6 +88,9 @@ bool Paper::Save(const char* dataFolder) {
     // A fresh install has no data folder yet.
     if (!CreateFolderPath(folder)) return false;
 
+    // Each file goes through a name of the program's own beside it (N.da~,
+    // N.bm~), written over by each save: a fixed name costs no search for a
+    // free one, and a copy left by a crash is no one else's file.
     const std::string dataPath = DataFilePath(folder, number, "dat");
     const PaperRecordBytes record = EncodePaperRecord(MakePaperRecord(x, y, number, locked));
     const bool recordWritten = WriteReplacing(
@@ -132,12 +98,11 @@ bool Paper::Save(const char* dataFolder) {
         [&](const char* through) {
             return WriteWholeFile(through, record.data(), static_cast<uint32_t>(record.size()));
         },
-        DataWritePath(dataPath));
+        TemporaryNameFor(dataPath));
     if (!recordWritten) return false;
 
     const std::string imagePath = DataFilePath(folder, number, "bmp");
-    const bool imageWritten = WriteDrawingArea(imagePath.c_str(), DataWritePath(imagePath));
-    if (!imageWritten) {
+    if (!WriteDrawingArea(imagePath, TemporaryNameFor(imagePath))) {
         if (sourceDataPath.empty()) sourceDataPath = dataPath;
         return false;
     }
@@ -148,25 +113,27 @@ bool Paper::Save(const char* dataFolder) {
         DeleteFileA(ReplaceExtension(sourceDataPath, "bmp").c_str());
     }
     sourceDataPath = dataPath;
+    dirty = false;
     return true;
 }
 
 bool Paper::CreateFromFile(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
                            const char* path, int number) {
+    ActiveCall call(*this);
     if (!path) return false;
+    bool made = false;
     if (HasDatExtension(path)) {
-        return RestoreFromRecord(mainWindow, windowProc, tabWidth, tabHeight, path, number);
+        made = RestoreFromRecord(mainWindow, windowProc, tabWidth, tabHeight, path, number);
+    } else if (HasBmpExtension(path)) {
+        made = CreateFromBmp(mainWindow, windowProc, tabWidth, tabHeight, path, number);
     }
-    if (HasBmpExtension(path)) {
-        return CreateFromBmp(mainWindow, windowProc, tabWidth, tabHeight, path, number);
+    // Whatever was made of a note that failed goes again, so that no window
+    // remains and nothing can be saved over the note's files.
+    if (!made && (window || picture)) {
+        number = -1;
+        ReleaseResources();
     }
-    return false;
-}
-
-void Paper::ShowImage(Canvas& image) {
-    if (picture) image.DrawTo(static_cast<GdiSurface*>(picture.get()), drawArea.left, drawArea.top);
-    // Undo then changes nothing.
-    undoCanvas.reset();
+    return made;
 }
 
 bool Paper::RestoreFromRecord(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
@@ -192,27 +159,17 @@ bool Paper::RestoreFromRecord(HWND mainWindow, WNDPROC windowProc, int tabWidth,
                 &stored)) {
         return false;
     }
-    // A picture that could not be had would come back blank and be saved
-    // blank over the stored one at exit.
-    if (!picture || picture->GetWidth() != image.width + 2) return false;
     picture->PutDib24(drawArea.left, drawArea.top, image.width, image.height, image.rows);
-
+    // As stored, unless it has to be moved into view.
+    dirty = false;
     KeepOnAMonitor();
-    RECT rect;
-    GetWindowRect(window, &rect);
-    x = rect.left;
-    y = rect.top;
-
-    RestoreLockState(record.locked);
+    ReadPosition();
+    locked = record.locked != 0 ? 1 : 0;
+    ApplyLockMenuStates();
     // Peeling this note off must remove the file it came back from.
     sourceDataPath = path;
     InvalidateRect(window, nullptr, FALSE);
     return true;
-}
-
-void Paper::RestoreLockState(int32_t recordLocked) {
-    locked = recordLocked != 0 ? 1 : 0;
-    ApplyLockMenuStates();
 }
 
 void Paper::KeepOnAMonitor() {
@@ -226,6 +183,8 @@ void Paper::KeepOnAMonitor() {
     if (!nearest || !GetMonitorInfoA(nearest, &info)) return;
     const POINT inside = PlaceInsideArea(rect, info.rcWork);
     SetWindowPos(window, nullptr, inside.x, inside.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    // The record on disk still holds the place off every monitor.
+    dirty = true;
 }
 
 bool Paper::CreateFromBmp(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
@@ -237,8 +196,8 @@ bool Paper::CreateFromBmp(HWND mainWindow, WNDPROC windowProc, int tabWidth, int
     // One question at most: the width first, the height only if the width passed.
     if (ExceedsScreenLimit(image.GetWidth(), screenWidth) ||
         ExceedsScreenLimit(image.GetHeight(), screenHeight)) {
-        if (MessageBoxA(mainWindow, "サイズが画面に対して大きいかもしれません。\n続行しますか？",
-                        "Inkslip", MB_YESNO | MB_ICONWARNING) == IDNO) {
+        if (MessageBoxA(mainWindow, TEXT_TOO_LARGE_QUESTION, TEXT_CAPTION,
+                        MB_YESNO | MB_ICONWARNING) != IDYES) {
             return false;
         }
     }
@@ -246,7 +205,8 @@ bool Paper::CreateFromBmp(HWND mainWindow, WNDPROC windowProc, int tabWidth, int
                 number)) {
         return false;
     }
-    ShowImage(image);
+    // Undo then changes nothing: there is no undo copy until the first press.
+    image.DrawTo(static_cast<GdiSurface*>(picture.get()), drawArea.left, drawArea.top);
     InvalidateRect(window, nullptr, FALSE);
     return true;
 }
@@ -259,30 +219,14 @@ bool Paper::OnDropFiles(HDROP drop) {
 
     DdbCanvas image(1, 1);
     if (!image.LoadBmp(path)) {
-        MessageBoxA(window, "ドロップファイルの読込みに失敗しました。", "Inkslip", MB_OK);
+        MessageBoxA(window, TEXT_DROP_READ_FAILED, TEXT_CAPTION, MB_OK);
         return false;
     }
-    bodyWidth = image.GetWidth();
-    bodyHeight = image.GetHeight();
-    const int width = bodyWidth + 2;
-    const int height = tabHeight + bodyHeight + 3;
-
-    RECT rect;
-    GetWindowRect(window, &rect);
-    x = rect.left;
-    y = rect.top;
-    MoveWindow(window, x, y, width, height, TRUE);
-    if (!ReplaceRegion(false)) return false;
-
-    const Rgb background = Background();
-    picture.reset();
-    picture.reset(new (std::nothrow) DdbCanvas(1, 1));
-    if (picture) picture->Create(width, height, background);
-    if (picture) image.DrawTo(static_cast<GdiSurface*>(picture.get()), drawArea.left, drawArea.top);
-    ForgetUndoAndOverlay();
-
-    InvalidateRect(window, nullptr, FALSE);
-    ShowWindow(window, SW_SHOWNORMAL);
-    UpdateWindow(window);
-    return true;
+    std::unique_ptr<DdbCanvas> shown = MakePicture(image.GetWidth(), image.GetHeight());
+    if (!shown) return false;
+    const RECT shownArea =
+        ComputePaperGeometry(tabWidth, tabHeight, image.GetWidth(), image.GetHeight()).drawArea;
+    image.DrawTo(static_cast<GdiSurface*>(shown.get()), shownArea.left, shownArea.top);
+    // A missing region record or a refused region stops the drop.
+    return ChangeBody(image.GetWidth(), image.GetHeight(), std::move(shown), false);
 }

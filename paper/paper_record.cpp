@@ -1,5 +1,7 @@
 #include "paper/paper_record.h"
 
+#include "settings/ini_values.h"
+
 #include <cstdio>
 
 namespace {
@@ -13,32 +15,13 @@ uint16_t GetUint16(const uint8_t* bytes) {
     return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
-// One past the last path separator (backslash, slash or drive colon), or 0.
-// A trail byte 0x5C of a double-byte character is no separator.
-size_t FolderEnd(const std::string& path) {
-    size_t end = 0;
-    for (size_t index = 0; index < path.size(); ++index) {
-        const char character = path[index];
-        if (IsDBCSLeadByte(static_cast<BYTE>(character)) && index + 1 < path.size()) {
-            ++index;
-            continue;
-        }
-        if (character == '\\' || character == '/' || character == ':') end = index + 1;
-    }
-    return end;
-}
-
 // Position of the extension's dot in the file name part, or npos.
 size_t ExtensionStart(const std::string& path) {
     size_t dot = std::string::npos;
-    for (size_t index = FolderEnd(path); index < path.size(); ++index) {
-        const char character = path[index];
-        if (IsDBCSLeadByte(static_cast<BYTE>(character)) && index + 1 < path.size()) {
-            ++index;
-            continue;
-        }
-        if (character == '.') dot = index;
-    }
+    const size_t nameStart = FolderEnd(path);
+    ForEachCharacterStart(path, [&](size_t index) {
+        if (index >= nameStart && path[index] == '.') dot = index;
+    });
     return dot;
 }
 
@@ -118,10 +101,6 @@ std::string PathExtension(const std::string& path) {
     return dot == std::string::npos ? std::string() : path.substr(dot);
 }
 
-std::string PathFolder(const std::string& path) {
-    return path.substr(0, FolderEnd(path));
-}
-
 std::string ReplaceExtension(const std::string& path, const char* extension) {
     const size_t dot = ExtensionStart(path);
     std::string result = dot == std::string::npos ? path : path.substr(0, dot);
@@ -146,7 +125,7 @@ std::string SaveAsFileName(const std::string& chosenName) {
 
 std::string DataFolderFor(const std::string& configuredFolder, const std::string& programPath) {
     if (!configuredFolder.empty()) return configuredFolder;
-    return PathFolder(programPath) + "data\\";
+    return FolderOfPath(programPath) + "data\\";
 }
 
 std::string DataFilePath(const std::string& folder, int number, const char* extension) {

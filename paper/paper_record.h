@@ -57,8 +57,6 @@ bool ExceedsScreenLimit(int imageSide, int screenSide);
 // The extension of a path, from its last dot after its last separator, dot
 // included; empty when it has none. Double-byte characters are respected.
 std::string PathExtension(const std::string& path);
-// The folder of a path with its trailing separator; empty when it has none.
-std::string PathFolder(const std::string& path);
 // The path with its extension replaced (extension given without the dot).
 std::string ReplaceExtension(const std::string& path, const char* extension);
 // Exactly ".bmp" or ".BMP" (a mixed case such as ".Bmp" is not).

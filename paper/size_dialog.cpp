@@ -2,17 +2,18 @@
 
 #include "paper/paper_record.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-const char* const APP_CAPTION = "Inkslip";
-const char* const TOO_LARGE_QUESTION = "サイズが画面に対して大きいかもしれません。\n続行しますか？";
-
-// One size dialog is open at a time; it writes the caller's pair only on OK.
-int32_t* g_sizePair = nullptr;
+// The caller's pair {width, height}, kept with the dialog: several size
+// dialogs may be open at once (a note's resize and a new note's size).
+int32_t* SizePairOf(HWND dialog) {
+    return reinterpret_cast<int32_t*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 int32_t ReadSizeBox(HWND dialog, int id) {
     char text[SIZE_TEXT_LENGTH + 1] = "";
@@ -28,14 +29,15 @@ void WriteSizeBox(HWND dialog, int id, int32_t value) {
 
 // Asks whether a size beyond the screen is meant; true for Yes.
 bool ConfirmLargeSize(HWND dialog) {
-    return MessageBoxA(dialog, TOO_LARGE_QUESTION, APP_CAPTION, MB_YESNO | MB_ICONWARNING) == IDYES;
+    return MessageBoxA(dialog, TEXT_TOO_LARGE_QUESTION, TEXT_CAPTION, MB_YESNO | MB_ICONWARNING) ==
+           IDYES;
 }
 
 INT_PTR OnInitDialog(HWND dialog, LPARAM parameter) {
-    g_sizePair = reinterpret_cast<int32_t*>(parameter);
-    if (g_sizePair) {
-        WriteSizeBox(dialog, IDC_SIZE_WIDTH, g_sizePair[0]);
-        WriteSizeBox(dialog, IDC_SIZE_HEIGHT, g_sizePair[1]);
+    SetWindowLongPtrA(dialog, DWLP_USER, parameter);
+    if (int32_t* pair = SizePairOf(dialog)) {
+        WriteSizeBox(dialog, IDC_SIZE_WIDTH, pair[0]);
+        WriteSizeBox(dialog, IDC_SIZE_HEIGHT, pair[1]);
     }
     return TRUE;  // the system places the initial focus
 }
@@ -61,9 +63,9 @@ void OnOk(HWND dialog) {
         return;
     if (ExceedsScreenLimit(height, GetSystemMetrics(SM_CYSCREEN)) && !ConfirmLargeSize(dialog))
         return;
-    if (g_sizePair) {
-        g_sizePair[0] = width;
-        g_sizePair[1] = height;
+    if (int32_t* pair = SizePairOf(dialog)) {
+        pair[0] = width;
+        pair[1] = height;
     }
     EndDialog(dialog, IDOK);
 }
@@ -107,7 +109,6 @@ INT_PTR CALLBACK SizeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 INT_PTR ShowSizeDialog(HWND owner, int32_t pair[2]) {
     INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SIZE), owner,
                                      SizeDialog, reinterpret_cast<LPARAM>(pair));
-    g_sizePair = nullptr;
     // A dialog that could not be created counts as cancelled.
     return result == IDOK ? IDOK : IDCANCEL;
 }

@@ -68,18 +68,16 @@ std::string FormatIniHexadecimal(uint32_t value) {
 
 std::string FormatIniFlag(int32_t flag) { return flag ? "1" : "0"; }
 
-std::string FolderOfPath(const std::string& path) {
-    size_t end = 0;  // one past the last separator seen
-    for (size_t index = 0; index < path.size(); ++index) {
-        char character = path[index];
-        if (IsDBCSLeadByte(static_cast<BYTE>(character)) && index + 1 < path.size()) {
-            ++index;  // the trail byte may be 0x5C and is no separator
-            continue;
-        }
+size_t FolderEnd(const std::string& path) {
+    size_t end = 0;
+    ForEachCharacterStart(path, [&](size_t index) {
+        const char character = path[index];
         if (character == '\\' || character == '/' || character == ':') end = index + 1;
-    }
-    return path.substr(0, end);
+    });
+    return end;
 }
+
+std::string FolderOfPath(const std::string& path) { return path.substr(0, FolderEnd(path)); }
 
 std::string FirstCommandLineArgument(const char* commandLine) {
     std::string argument;

@@ -2,6 +2,9 @@
 // no file or window behind them.
 #pragma once
 
+#include <windows.h>
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -19,9 +22,20 @@ std::string FormatIniDecimal(int32_t value);
 std::string FormatIniHexadecimal(uint32_t value);  // "%x": lower case, no prefix
 std::string FormatIniFlag(int32_t flag);           // "1" for any non-zero value
 
+// Calls visit(index) with the index of each character of a code page 932
+// text, in order: the second byte of a double-byte character is skipped, so
+// a trail byte 0x5C (as in "表") is never taken for a backslash.
+template <typename Visit>
+void ForEachCharacterStart(const std::string& text, Visit visit) {
+    for (size_t index = 0; index < text.size(); ++index) {
+        visit(index);
+        if (IsDBCSLeadByte(static_cast<BYTE>(text[index])) && index + 1 < text.size()) ++index;
+    }
+}
+// One past the last path separator ("\", "/" or a drive's ":"), or 0.
+size_t FolderEnd(const std::string& path);
 // The folder part (drive and directory, with its trailing separator) of a
-// path; empty when it has none. Double-byte characters whose second byte is a
-// backslash are not taken for separators.
+// path; empty when it has none.
 std::string FolderOfPath(const std::string& path);
 // The first argument of a command line as Windows splits it (quotes removed).
 std::string FirstCommandLineArgument(const char* commandLine);

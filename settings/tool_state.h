@@ -24,3 +24,8 @@ struct ToolState {
     HMENU TrayMenu;  // the loaded tray menu; never stored
     DrawMode DrawMode;
 };
+
+// Sent after PenColor changed by a pick on a note: by the note to the main
+// window, which hands it on to the tool palette; the palette then shows the
+// colour in its fields and its swatch.
+constexpr UINT WM_PEN_COLOR_PICKED = WM_APP + 1;

@@ -75,7 +75,6 @@ TEST_F(HotkeyTest, NewNoteHotkeySkipsTheSizeDialogOnlyWithNoSizing) {
     GetWindowRect(GetPaper(0)->GetWindow(), &rect);
     EXPECT_EQ(52, rect.right - rect.left);
     EXPECT_EQ(20 + 40 + 3, rect.bottom - rect.top);
-    EXPECT_EQ(0, g_shell.NewFromHotkey);
 
     // The tray menu's item always asks for the size; cancelling makes nothing.
     {
@@ -88,7 +87,6 @@ TEST_F(HotkeyTest, NewNoteHotkeySkipsTheSizeDialogOnlyWithNoSizing) {
     g_settings.IsNoSizing = 0;
     EXPECT_EQ(1u, HotkeyDialogs(HK_NEW, IDCANCEL));
     EXPECT_EQ(nullptr, GetPaper(1));
-    EXPECT_EQ(0, g_shell.NewFromHotkey);
     EXPECT_EQ(1u, HotkeyDialogs(HK_NEW, IDOK));  // the default size as offered
     ASSERT_NE(nullptr, GetPaper(1));
     GetWindowRect(GetPaper(1)->GetWindow(), &rect);

@@ -19,7 +19,7 @@ TEST_F(ShellTest, StartsHiddenWithMenuMarksFromTheSettingsAndWritesThemAtExit) {
     char className[32] = "";
     GetClassNameA(mainWindow, className, sizeof className);
     EXPECT_STREQ("Inkslip", className);
-    EXPECT_EQ(folder.File("data\\"), CurrentDataFolder());
+    EXPECT_EQ(folder.File("data\\"), CurrentPaperDataFolder());
 
     ASSERT_TRUE(g_shell.trayMenu);
     EXPECT_EQ(g_shell.trayMenu, g_settings.Tool.TrayMenu);
@@ -60,14 +60,13 @@ TEST_F(ShellTest, TrayMenuUnknownMessagesTaskbarRestartAndExit) {
     EXPECT_TRUE(MenuHas(IDM_SHOW_TOOL_PALETTE, MF_GRAYED));  // the palette is shown
     // A configured folder is used as written, without a separator added.
     lstrcpyA(g_settings.DataFolderPath, "C:\\notes");
-    EXPECT_EQ("C:\\notes", CurrentDataFolder());
+    EXPECT_EQ("C:\\notes", CurrentPaperDataFolder());
     g_settings.DataFolderPath[0] = '\0';
 
     Command(40003);
     Command(IDM_PEEL_OFF);  // a note's own command means nothing here
     SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_LBUTTONUP);
     SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_MOUSEMOVE);
-    EXPECT_EQ(0, g_shell.NewFromHotkey);
 
     // The tray menu, closed as soon as it is open: a click elsewhere.
     UINT_PTR timer = SetTimer(nullptr, 0, 200, CloseMenu);

@@ -6,6 +6,7 @@
 #include "app/entry.h"
 
 #include <cstring>
+#include <memory>
 
 namespace app_test {
 namespace {
@@ -30,6 +31,7 @@ TEST_F(ShellTest, LowestFreeSlotAfterAPeelAndThePurgeOfNotesWithoutAWindow) {
     // Peeling off tears the note down; its notice purges the slot.
     GetPaper(1)->Destroy();
     EXPECT_FALSE(IsWindow(second));
+    PumpMessages();
     EXPECT_EQ(1, FindFreeSlot());
     ASSERT_EQ(1, NewNoteByDoubleClick());
     char className[16] = "";
@@ -37,10 +39,10 @@ TEST_F(ShellTest, LowestFreeSlotAfterAPeelAndThePurgeOfNotesWithoutAWindow) {
     EXPECT_STREQ("Inkslip1", className);
     EXPECT_EQ(3, FindFreeSlot());
 
-    SetPaper(3, new Paper());  // as a failed restore leaves it
-    SetPaper(6, new Paper());
+    AddPaper(3, std::make_unique<Paper>());  // notes without a window
+    AddPaper(6, std::make_unique<Paper>());
     EXPECT_EQ(4, FindFreeSlot());
-    SendMessageA(mainWindow, WM_PURGE_PAPERS, 0, 0);
+    SendMessageA(mainWindow, WM_PAPER_TORN_DOWN, 0, 0);
     EXPECT_EQ(nullptr, GetPaper(3));
     EXPECT_EQ(nullptr, GetPaper(6));
     EXPECT_EQ(3, RegisteredCount());
@@ -52,7 +54,7 @@ TEST_F(ShellTest, NoteBeyondTheLimitIsRefusedWithItsMessage) {
     ASSERT_TRUE(Start());
     // 255 registered notes; only the first has a window.
     ASSERT_EQ(0, NewNoteByDoubleClick());
-    for (int slot = 1; slot < MaxPapers; ++slot) SetPaper(slot, new Paper());
+    for (int slot = 1; slot < MaxPapers; ++slot) AddPaper(slot, std::make_unique<Paper>());
     EXPECT_EQ(MaxPapers, FindFreeSlot());
 
     std::string bmp = folder.File("one.bmp");
@@ -68,7 +70,6 @@ TEST_F(ShellTest, NoteBeyondTheLimitIsRefusedWithItsMessage) {
                       box.text);
         }
     }
-    EXPECT_EQ(0, g_shell.NewFromHotkey);
     EXPECT_EQ(MaxPapers, RegisteredCount());
     EXPECT_EQ(nullptr, FindWindowA("Inkslip255", nullptr));
 }
@@ -112,11 +113,10 @@ TEST_F(ShellTest, RestoresStoredNotesBelow255AndKeepsTheirFilesWhileRunning) {
     SmallNotesWithoutDialog();
     ASSERT_TRUE(Start());
 
-    // Note 2 cannot be restored: it keeps its slot until the purge.
-    ASSERT_NE(nullptr, GetPaper(2));
-    EXPECT_EQ(nullptr, GetPaper(2)->GetWindow());
-    SendMessageA(mainWindow, WM_PURGE_PAPERS, 0, 0);
+    // Note 2 cannot be restored: no note, no window, its files kept.
     EXPECT_EQ(nullptr, GetPaper(2));
+    EXPECT_EQ(nullptr, FindWindowA("Inkslip2", nullptr));
+    EXPECT_TRUE(FileExists(DataFile(2)));
     EXPECT_EQ(2, RegisteredCount());
     ASSERT_NE(nullptr, GetPaper(7));
     ASSERT_NE(nullptr, GetPaper(3));
@@ -139,6 +139,7 @@ TEST_F(ShellTest, RestoresStoredNotesBelow255AndKeepsTheirFilesWhileRunning) {
     PumpMessages();
     // A peeled note is gone at once, not at exit.
     ASSERT_TRUE(GetPaper(3)->PeelOff());  // no warning by default
+    PumpMessages();
     EXPECT_EQ(nullptr, GetPaper(3));
     EXPECT_FALSE(FileExists(DataFile(3)));
     Stop();
@@ -233,8 +234,8 @@ TEST_F(ShellTest, CtrlZUndoesTheActiveNoteOnly) {
     // A pen dot at drawing-area point (5, 5): window point (6, 26).
     SendMessageA(drawnWindow, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 26));
     SendMessageA(drawnWindow, WM_LBUTTONUP, 0, MAKELPARAM(6, 26));
-    const Rgb ink = drawn->picture->GetRgb(6, 26);
-    const Rgb paper = drawn->picture->GetRgb(20, 40);
+    const Rgb ink = drawn->GetPicture()->GetRgb(6, 26);
+    const Rgb paper = drawn->GetPicture()->GetRgb(20, 40);
     ASSERT_NE(paper, ink);
 
     ASSERT_TRUE(g_shell.toolPalette);
@@ -243,14 +244,14 @@ TEST_F(ShellTest, CtrlZUndoesTheActiveNoteOnly) {
         SetActiveWindow(other);
         ASSERT_EQ(other, GetActiveWindow());
         pressZ(other, true);
-        EXPECT_EQ(ink, drawn->picture->GetRgb(6, 26));
+        EXPECT_EQ(ink, drawn->GetPicture()->GetRgb(6, 26));
     }
     SetActiveWindow(drawnWindow);
     ASSERT_EQ(drawnWindow, GetActiveWindow());
     pressZ(drawnWindow, false);
-    EXPECT_EQ(ink, drawn->picture->GetRgb(6, 26));
+    EXPECT_EQ(ink, drawn->GetPicture()->GetRgb(6, 26));
     pressZ(GetPaper(1)->GetWindow(), true);
-    EXPECT_EQ(paper, drawn->picture->GetRgb(6, 26));
+    EXPECT_EQ(paper, drawn->GetPicture()->GetRgb(6, 26));
 }
 
 }  // namespace

@@ -5,9 +5,11 @@ namespace app_test {
 HWND ShellTest::Start() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     RegisterMainWindowClass(instance);  // fails harmlessly after the first test
+    // The notes' folder is the test's own (the default one is beside the
+    // test program).
+    if (IniValue("paper", "DataFolderPath") == "?") Ini("paper", "DataFolderPath", DataFolder());
     ShellPaths paths;
     paths.iniPath = IniPath();
-    paths.programPath = folder.File("inkslip.exe");
     mainWindow = CreateMainWindow(instance, paths);
     PumpMessages();
     return mainWindow;

@@ -14,21 +14,21 @@ bool MenuHas(HMENU menu, int command, UINT mark) {
 
 TEST_F(CommandTest, LockGreysPeelAndResizeAndDrawsThePadlock) {
     Paper* paper = NewPaper(0);
-    EXPECT_EQ(CYAN, paper->picture->GetRgb(8, 3));
+    EXPECT_EQ(CYAN, paper->GetPicture()->GetRgb(8, 3));
     for (int locked : {1, 0}) {
         paper->OnCommand(paper->GetWindow(), IDM_LOCK);
         UpdateWindow(paper->GetWindow());
-        EXPECT_EQ(locked, paper->locked);
-        EXPECT_EQ(locked == 1, MenuHas(paper->menu, IDM_LOCK, MF_CHECKED));
-        EXPECT_EQ(locked == 1, MenuHas(paper->menu, IDM_PEEL_OFF, MF_GRAYED));
-        EXPECT_EQ(locked == 1, MenuHas(paper->menu, IDM_RESIZE, MF_GRAYED));
-        EXPECT_FALSE(MenuHas(paper->menu, IDM_SAVE_AS, MF_GRAYED));
+        EXPECT_EQ(locked != 0, paper->IsLocked());
+        EXPECT_EQ(locked == 1, MenuHas(paper->GetMenu(), IDM_LOCK, MF_CHECKED));
+        EXPECT_EQ(locked == 1, MenuHas(paper->GetMenu(), IDM_PEEL_OFF, MF_GRAYED));
+        EXPECT_EQ(locked == 1, MenuHas(paper->GetMenu(), IDM_RESIZE, MF_GRAYED));
+        EXPECT_FALSE(MenuHas(paper->GetMenu(), IDM_SAVE_AS, MF_GRAYED));
         // Padlock line 1 runs from (4, 0) to (11, 0) of the lock at (3, 3);
         // unlocked, the tab is plain again.
-        EXPECT_EQ(locked ? 0u : CYAN, paper->picture->GetRgb(7, 3));
-        EXPECT_EQ(locked ? 0u : CYAN, paper->picture->GetRgb(13, 3));
-        EXPECT_EQ(CYAN, paper->picture->GetRgb(14, 3));
-        EXPECT_EQ(locked ? 0u : CYAN, paper->picture->GetRgb(10, 17));  // line 7, the bottom
+        EXPECT_EQ(locked ? 0u : CYAN, paper->GetPicture()->GetRgb(7, 3));
+        EXPECT_EQ(locked ? 0u : CYAN, paper->GetPicture()->GetRgb(13, 3));
+        EXPECT_EQ(CYAN, paper->GetPicture()->GetRgb(14, 3));
+        EXPECT_EQ(locked ? 0u : CYAN, paper->GetPicture()->GetRgb(10, 17));  // line 7, the bottom
     }
 }
 
@@ -44,7 +44,7 @@ TEST_F(CommandTest, PeelOffAsksWhenWarnedAndForgetsTheNote) {
         EXPECT_EQ("この付箋紙をはがしてもよろしいですか？", answerer.Seen()[0].text);
         EXPECT_EQ("Inkslip", answerer.Seen()[0].caption);
     }
-    EXPECT_EQ(paper, g_papers[1]);
+    EXPECT_EQ(paper, GetPaper(1));
     EXPECT_TRUE(IsWindow(paper->GetWindow()));
     EXPECT_TRUE(FileExists(folder.File("1.dat")));
     {
@@ -52,15 +52,16 @@ TEST_F(CommandTest, PeelOffAsksWhenWarnedAndForgetsTheNote) {
         paper->OnCommand(paper->GetWindow(), IDM_PEEL_OFF);
         EXPECT_EQ(1u, answerer.Seen().size());
     }
-    EXPECT_EQ(nullptr, g_papers[1]);
+    PumpMessages();  // the purge waits for the command to return
+    EXPECT_EQ(nullptr, GetPaper(1));
     // The peeled note does not come back at the next start.
     EXPECT_FALSE(FileExists(folder.File("1.dat")));
 }
 
 TEST_F(CommandTest, ResizeKeepsTheTopLeftAndFillsTheRestWithBackground) {
     Paper* paper = NewPaper(0);
-    paper->picture->SetRgb(50, 100, BLUE);   // kept
-    paper->picture->SetRgb(150, 100, BLUE);  // cut off
+    paper->GetPicture()->SetRgb(50, 100, BLUE);   // kept
+    paper->GetPicture()->SetRgb(150, 100, BLUE);  // cut off
     g_settings.BgColor = ColorQuad{0xFF, 0x00, 0xFF, 0x00};
     {
         // The real size dialog, answered as a user would.
@@ -75,20 +76,20 @@ TEST_F(CommandTest, ResizeKeepsTheTopLeftAndFillsTheRestWithBackground) {
     RECT rect = WindowRect(paper);
     EXPECT_EQ(102, rect.right - rect.left);
     EXPECT_EQ(323, rect.bottom - rect.top);
-    EXPECT_EQ(BLUE, paper->picture->GetRgb(50, 100));
-    EXPECT_EQ(WHITE, paper->picture->GetRgb(99, 100));  // the old background stays
-    EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 222));  // no old bottom frame line
-    EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 300));  // added rows
-    EXPECT_EQ(0u, paper->picture->GetRgb(101, 100));    // the new frame, once painted
+    EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(50, 100));
+    EXPECT_EQ(WHITE, paper->GetPicture()->GetRgb(99, 100));  // the old background stays
+    EXPECT_EQ(GREEN, paper->GetPicture()->GetRgb(50, 222));  // no old bottom frame line
+    EXPECT_EQ(GREEN, paper->GetPicture()->GetRgb(50, 300));  // added rows
+    EXPECT_EQ(0u, paper->GetPicture()->GetRgb(101, 100));    // the new frame, once painted
     EXPECT_TRUE(paper->Undo());
-    EXPECT_EQ(BLUE, paper->picture->GetRgb(50, 100));
-    EXPECT_EQ(GREEN, paper->picture->GetRgb(50, 300));
+    EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(50, 100));
+    EXPECT_EQ(GREEN, paper->GetPicture()->GetRgb(50, 300));
     // The box preview reaches the added rows.
     g_settings.Tool.DrawMode = DRAW_BOX;
     Mouse(paper, WM_LBUTTONDOWN, 50, 300);
     Mouse(paper, WM_MOUSEMOVE, 60, 310);
-    EXPECT_EQ(0u, paper->overlay->GetRgb(55, 305));
-    EXPECT_EQ(0xFFFFFFu, paper->overlay->GetRgb(55, 315));
+    EXPECT_EQ(0u, paper->GetOverlay()->GetRgb(55, 305));
+    EXPECT_EQ(0xFFFFFFu, paper->GetOverlay()->GetRgb(55, 315));
     Mouse(paper, WM_LBUTTONUP, 60, 310);
 
     // A cancelled dialog changes nothing.
@@ -96,12 +97,12 @@ TEST_F(CommandTest, ResizeKeepsTheTopLeftAndFillsTheRestWithBackground) {
         DialogAnswerer answerer(IDCANCEL);
         paper->OnCommand(paper->GetWindow(), IDM_RESIZE);
     }
-    EXPECT_EQ(100, paper->bodyWidth);
+    EXPECT_EQ(100, paper->GetBodyWidth());
 }
 
 TEST_F(CommandTest, SaveAsAppendsBmpUnlessPresentAndReportsFailures) {
     Paper* paper = NewPaper(0);
-    paper->picture->SetRgb(1, 22, BLUE);
+    paper->GetPicture()->SetRgb(1, 22, BLUE);
     // One folder per name: memo.bmp and memo.BMP are one file to the system.
     const char* const chosen[] = {"memo", "memo.BMP", "memo.txt"};
     const char* const written[] = {"memo.bmp", "memo.BMP", "memo.txt.bmp"};
@@ -145,14 +146,12 @@ TEST_F(CommandTest, SaveAsAppendsBmpUnlessPresentAndReportsFailures) {
         EXPECT_FALSE(paper->SaveAsFile(longName.c_str()));
         ASSERT_EQ(1u, answerer.Seen().size());
         EXPECT_EQ("BMPファイルの出力に失敗しました。", answerer.Seen()[0].text);
-        // A note too large for its cut-out.
-        paper->bodyWidth = 200000;
-        paper->bodyHeight = 200000;
-        EXPECT_FALSE(paper->SaveAsFile(folder.File("huge").c_str()));
-        paper->bodyWidth = 200;
-        paper->bodyHeight = 200;
-        EXPECT_EQ(2u, answerer.Seen().size());
     }
+    // A size whose picture cannot be had leaves the note as it was.
+    EXPECT_FALSE(paper->Resize(200000, 200000));
+    EXPECT_EQ(200, paper->GetBodyWidth());
+    EXPECT_EQ(202, WindowRect(paper).right - WindowRect(paper).left);
+    EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(1, 22));
     EXPECT_TRUE(FilesIn(folder.Path()).empty());
 }
 

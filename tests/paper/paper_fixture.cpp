@@ -3,27 +3,24 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <map>
 
 namespace paper_test {
-
-Paper* g_papers[MAX_PAPERS] = {};
 
 namespace {
 
 const char MAIN_CLASS[] = "InkslipPaperTestMain";
 
+std::map<UINT, int> mainWindowMessages;
+
+// The main window's part the notes rely on: the purge of torn-down notes. It
+// counts the notices the notes send it.
 LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAPER_TORN_DOWN) {
-        // The purge: every note without a window goes.
-        for (Paper*& paper : g_papers) {
-            if (paper && !paper->GetWindow()) {
-                Paper* gone = paper;
-                paper = nullptr;
-                delete gone;
-            }
-        }
-        return 0;
+    if (message == WM_PAPER_TORN_DOWN || message == WM_PAPER_CHANGED ||
+        message == WM_PEN_COLOR_PICKED) {
+        ++mainWindowMessages[message];
     }
+    if (message == WM_PAPER_TORN_DOWN) PurgePapers();
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -42,13 +39,14 @@ void Show(Paper* paper) {
 
 }  // namespace
 
-LRESULT CALLBACK ForwardToPaper(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    for (Paper* paper : g_papers) {
-        if (paper && paper->GetWindow() == window) {
-            return paper->HandleMessage(window, message, wParam, lParam);
-        }
+int MainWindowMessages(UINT message) { return mainWindowMessages[message]; }
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void PaperTest::SetUp() {
@@ -64,7 +62,8 @@ void PaperTest::SetUp() {
     g_settings.OutputFolderPath[0] = '\0';
     lstrcpynA(g_settings.DataFolderPath, folder.Path().c_str(), sizeof g_settings.DataFolderPath);
     Paper::SetToolState(&g_settings.Tool);
-    Paper::SetPaletteWindow(nullptr);
+    ASSERT_TRUE(AllocatePapers());
+    mainWindowMessages.clear();
     RegisterMainClass();
     mainWindow = CreateWindowExA(0, MAIN_CLASS, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
@@ -74,21 +73,19 @@ void PaperTest::SetUp() {
 void PaperTest::TearDown() {
     SetAltDown(false);
     ReleaseCapture();
-    for (Paper*& paper : g_papers) {
-        // Emptied before the deletion, as the program's exit does.
-        Paper* gone = paper;
-        paper = nullptr;
-        delete gone;
-    }
+    FreePapers();
     if (mainWindow) DestroyWindow(mainWindow);
-    Paper::SetPaletteWindow(nullptr);
+    PumpMessages();
     g_settings = savedSettings;
 }
 
 Paper* PaperTest::NewPaper(int number, int width, int height) {
-    Paper* paper = new Paper();
-    g_papers[number] = paper;
-    if (!paper->Create(mainWindow, ForwardToPaper, 20, 20, width, height, number)) {
+    Paper* paper = AddPaper(number, std::make_unique<Paper>());
+    if (!paper) {
+        ADD_FAILURE() << "slot " << number << " is taken";
+        return nullptr;
+    }
+    if (!paper->Create(mainWindow, PaperWindowProc, 20, 20, width, height, number)) {
         ADD_FAILURE() << "Create failed for note " << number;
         return paper;
     }
@@ -98,14 +95,12 @@ Paper* PaperTest::NewPaper(int number, int width, int height) {
 }
 
 Paper* PaperTest::PaperFromFile(const std::string& path, int number) {
-    Paper* paper = new Paper();
-    g_papers[number] = paper;
-    if (!paper->CreateFromFile(mainWindow, ForwardToPaper, 20, 20, path.c_str(), number)) {
-        paper->Destroy();
-        if (g_papers[number] == paper) {
-            g_papers[number] = nullptr;
-            delete paper;
-        }
+    Paper* paper = AddPaper(number, std::make_unique<Paper>());
+    if (!paper) return nullptr;
+    if (!paper->CreateFromFile(mainWindow, PaperWindowProc, 20, 20, path.c_str(), number)) {
+        // A failed note leaves no window behind.
+        EXPECT_EQ(nullptr, paper->GetWindow());
+        RemovePaper(number);
         return nullptr;
     }
     Show(paper);

@@ -1,7 +1,8 @@
-// What the note tests share: a hidden main window with a small registry that
-// forwards note messages and purges torn-down notes, and mouse helpers.
+// What the note tests share: a hidden main window that purges torn-down notes
+// from the program's own registry, and mouse helpers.
 #pragma once
 
+#include "app/paper_registry.h"
 #include "paper/paper.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
@@ -11,6 +12,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,19 +20,18 @@ namespace paper_test {
 
 using namespace test_support;
 
-constexpr int MAX_PAPERS = 255;
 constexpr Rgb WHITE = 0xFFFFFF;
 constexpr Rgb BLUE = 0x0000FF;  // the pen colour of the fixture
 constexpr Rgb RED = 0xFF0000;
 constexpr Rgb GREEN = 0x00FF00;
 constexpr Rgb CYAN = 0x00FFFF;
 
-// The registry of the test main window, slot = note number.
-extern Paper* g_papers[MAX_PAPERS];
-
-// Finds the note of a window and hands it the message, as the program's own
-// note window procedure does.
-LRESULT CALLBACK ForwardToPaper(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// How many of these notices (WM_PAPER_CHANGED, WM_PAPER_TORN_DOWN,
+// WM_PEN_COLOR_PICKED) the test's main window has had.
+int MainWindowMessages(UINT message);
+// Dispatches every message waiting for this thread (a purge posted by a
+// torn-down note, say).
+void PumpMessages();
 
 // An HDROP holding the given paths, as the shell hands it over.
 HDROP MakeDrop(const std::vector<std::string>& paths);
@@ -42,10 +43,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A new note in slot `number`, registered, tool state set, shown.
+    // A new note in slot `number` of the registry, tool state set, shown.
     Paper* NewPaper(int number, int width = 200, int height = 200);
     // A note made by CreateFromFile into slot `number`; null on failure
-    // (the failed note is deleted).
+    // (the failed note is removed).
     Paper* PaperFromFile(const std::string& path, int number);
     // Writes N.bmp (one colour) and N.dat into the test folder.
     void StoreNote(int number, int x, int y, int width, int height, Rgb fill = WHITE);

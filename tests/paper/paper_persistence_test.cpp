@@ -1,3 +1,4 @@
+#include "canvas/bmp_file.h"
 #include "canvas/ddb_canvas.h"
 #include "paper/paper_record.h"
 #include "paper_fixture.h"
@@ -35,22 +36,21 @@ TEST_F(PersistenceTest, SavesTheRecordAndTheDrawingAreaAndRestoresThem) {
     EXPECT_EQ(std::string("\xEC\xFF\x0A\x00\x03\x00\x01\x00", 8),
               ReadFileBytes(folder.File("3.dat")));
 
-    g_papers[3] = nullptr;
-    delete paper;
+    RemovePaper(3);
     Paper* restored = PaperFromFile(folder.File("3.dat"), 3);
     ASSERT_NE(nullptr, restored);
-    EXPECT_EQ(-20, restored->x);  // touches the screen: stays where it was
-    EXPECT_EQ(10, restored->y);
+    EXPECT_EQ(-20, restored->GetPosition().x);  // touches the screen: stays where it was
+    EXPECT_EQ(10, restored->GetPosition().y);
     EXPECT_EQ(-20, WindowRect(restored).left);
-    EXPECT_EQ(1, restored->locked);
-    EXPECT_TRUE(GetMenuState(restored->menu, IDM_LOCK, MF_BYCOMMAND) & MF_CHECKED);
-    EXPECT_TRUE(GetMenuState(restored->menu, IDM_PEEL_OFF, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_EQ(BLUE, restored->picture->GetRgb(10, 30));
-    EXPECT_EQ(BLUE, restored->picture->GetRgb(50, 30));
-    EXPECT_EQ(WHITE, restored->picture->GetRgb(51, 30));
+    EXPECT_TRUE(restored->IsLocked());
+    EXPECT_TRUE(GetMenuState(restored->GetMenu(), IDM_LOCK, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(restored->GetMenu(), IDM_PEEL_OFF, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(BLUE, restored->GetPicture()->GetRgb(10, 30));
+    EXPECT_EQ(BLUE, restored->GetPicture()->GetRgb(50, 30));
+    EXPECT_EQ(WHITE, restored->GetPicture()->GetRgb(51, 30));
     // The data file stays until the note is peeled off or saved elsewhere.
     EXPECT_TRUE(FileExists(folder.File("3.dat")));
-    EXPECT_EQ(folder.File("3.dat"), restored->sourceDataPath);
+    EXPECT_EQ(folder.File("3.dat"), restored->GetSourceDataPath());
 }
 
 TEST_F(PersistenceTest, RefusedRecordsLeaveTheirFilesAndOffScreenNotesComeBackOnScreen) {
@@ -65,7 +65,7 @@ TEST_F(PersistenceTest, RefusedRecordsLeaveTheirFilesAndOffScreenNotesComeBackOn
     ASSERT_TRUE(WriteFileBytes(folder.File("3.Dat"), RecordBytes(10, 10, 3, 0)));
     EXPECT_EQ(nullptr, PaperFromFile(folder.File("3.Dat"), 3));  // not a data file name
     EXPECT_EQ(nullptr, PaperFromFile(folder.File("missing.dat"), 3));
-    for (Paper* paper : g_papers) EXPECT_EQ(nullptr, paper);
+    for (int slot = 0; slot < MaxPapers; ++slot) EXPECT_EQ(nullptr, GetPaper(slot));
 
     StoreNote(2, -5000, 30, 100, 100);
     Paper* paper = PaperFromFile(folder.File("2.dat"), 2);
@@ -74,7 +74,7 @@ TEST_F(PersistenceTest, RefusedRecordsLeaveTheirFilesAndOffScreenNotesComeBackOn
     EXPECT_NE(nullptr, MonitorFromRect(&rect, MONITOR_DEFAULTTONULL));
     EXPECT_GE(rect.left, 0);
     EXPECT_EQ(30, rect.top);
-    EXPECT_EQ(rect.left, paper->x);
+    EXPECT_EQ(rect.left, paper->GetPosition().x);
 }
 
 TEST_F(PersistenceTest, SaveCreatesMissingFoldersAndMovesThePairToANewFolder) {
@@ -118,7 +118,7 @@ TEST_F(PersistenceTest, FailedWritesKeepTheOldFileAndLeaveNoTemporaryFile) {
 
     // A temporary file left behind by a crash is written over and moved in.
     Paper* paper = NewPaper(3);
-    ASSERT_TRUE(WriteFileBytes(folder.File("3.dat.tmp"), "left by a crash"));
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.da~"), "left by a crash"));
     ASSERT_TRUE(paper->Save(folder.Path().c_str()));
     EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat", "kept.bin"}), FilesIn(folder.Path()));
     EXPECT_EQ(8u, ReadFileBytes(folder.File("3.dat")).size());
@@ -129,12 +129,17 @@ TEST_F(PersistenceTest, FailedWritesKeepTheOldFileAndLeaveNoTemporaryFile) {
     EXPECT_FALSE(paper->Save(folder.Path().c_str()));
     EXPECT_EQ((std::vector<std::string>{"3.dat", "kept.bin"}), FilesIn(folder.Path()));
 
-    // A note too large for its cut-out: the save fails without a crash.
-    paper->bodyWidth = 200000;
-    paper->bodyHeight = 200000;
-    EXPECT_FALSE(paper->Save(folder.Path().c_str()));
-    paper->bodyWidth = 200;
-    paper->bodyHeight = 200;
+
+    // A data folder so long that N.dat just fits the path limit: the files go
+    // through names no longer than their own.
+    std::string deep = folder.Path();
+    while (deep.size() < 253) {
+        const size_t room = 253 - deep.size();
+        deep += std::string(room > 80 ? 40 : room - 1, 'd') + "\\";
+    }
+    ASSERT_EQ(258u, (deep + "3.dat").size());
+    EXPECT_TRUE(paper->Save(deep.c_str()));
+    EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat"}), FilesIn(deep));
 }
 
 TEST_F(PersistenceTest, NewNoteFromBmpTakesTheImageSizeAndAsksOnceWhenLarge) {
@@ -144,10 +149,10 @@ TEST_F(PersistenceTest, NewNoteFromBmpTakesTheImageSizeAndAsksOnceWhenLarge) {
     RECT rect = WindowRect(paper);
     EXPECT_EQ(3, rect.right - rect.left);
     EXPECT_EQ(24, rect.bottom - rect.top);
-    EXPECT_EQ(RED, paper->picture->GetRgb(1, 22));
+    EXPECT_EQ(RED, paper->GetPicture()->GetRgb(1, 22));
     EXPECT_TRUE(paper->Undo());  // changes nothing
-    EXPECT_EQ(RED, paper->picture->GetRgb(1, 22));
-    EXPECT_TRUE(paper->sourceDataPath.empty());
+    EXPECT_EQ(RED, paper->GetPicture()->GetRgb(1, 22));
+    EXPECT_TRUE(paper->GetSourceDataPath().empty());
     EXPECT_EQ(nullptr, PaperFromFile(folder.File("dot.Bmp"), 1));
 
     const int widthLimit = ScreenLimit(GetSystemMetrics(SM_CXSCREEN));
@@ -170,7 +175,7 @@ TEST_F(PersistenceTest, NewNoteFromBmpTakesTheImageSizeAndAsksOnceWhenLarge) {
     Paper* large = PaperFromFile(folder.File("both.bmp"), 1);
     ASSERT_NE(nullptr, large);
     EXPECT_EQ(1u, answerer.Seen().size());
-    EXPECT_EQ(widthLimit + 1, large->bodyWidth);
+    EXPECT_EQ(widthLimit + 1, large->GetBodyWidth());
     EXPECT_NE(nullptr, PaperFromFile(folder.File("limit.bmp"), 2));
     EXPECT_EQ(1u, answerer.Seen().size());
 }
@@ -178,7 +183,7 @@ TEST_F(PersistenceTest, NewNoteFromBmpTakesTheImageSizeAndAsksOnceWhenLarge) {
 TEST_F(PersistenceTest, DroppedFiles) {
     Paper* paper = NewPaper(0);
     MoveTo(paper, 100, 80);
-    paper->picture->SetRgb(30, 60, BLUE);
+    paper->GetPicture()->SetRgb(30, 60, BLUE);
     ASSERT_TRUE(WriteBmp(folder.File("tall.bmp"), 50, 300, RED));
     ASSERT_TRUE(WriteBmp(folder.File("picture.Bmp"), 10, 10, RED));
     ASSERT_TRUE(WriteFileBytes(folder.File("broken.bmp"), "BM not really"));
@@ -190,8 +195,8 @@ TEST_F(PersistenceTest, DroppedFiles) {
     };
 
     EXPECT_EQ(1, drop({"picture.Bmp"}));  // a mixed-case extension is ignored
-    EXPECT_EQ(200, paper->bodyWidth);
-    EXPECT_EQ(BLUE, paper->picture->GetRgb(30, 60));
+    EXPECT_EQ(200, paper->GetBodyWidth());
+    EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(30, 60));
     {
         DialogAnswerer answerer(IDOK);
         EXPECT_EQ(0, drop({"broken.bmp"}));
@@ -199,7 +204,7 @@ TEST_F(PersistenceTest, DroppedFiles) {
         EXPECT_EQ("ドロップファイルの読込みに失敗しました。", answerer.Seen()[0].text);
         EXPECT_EQ("Inkslip", answerer.Seen()[0].caption);
     }
-    EXPECT_EQ(BLUE, paper->picture->GetRgb(30, 60));
+    EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(30, 60));
 
     // Only the first of three files counts.
     EXPECT_EQ(1, drop({"tall.bmp", "broken.bmp", "picture.Bmp"}));
@@ -208,10 +213,10 @@ TEST_F(PersistenceTest, DroppedFiles) {
     EXPECT_EQ(80, rect.top);
     EXPECT_EQ(52, rect.right - rect.left);
     EXPECT_EQ(323, rect.bottom - rect.top);
-    EXPECT_EQ(RED, paper->picture->GetRgb(30, 60));
-    EXPECT_EQ(RED, paper->picture->GetRgb(50, 321));
+    EXPECT_EQ(RED, paper->GetPicture()->GetRgb(30, 60));
+    EXPECT_EQ(RED, paper->GetPicture()->GetRgb(50, 321));
     EXPECT_TRUE(paper->Undo());  // changes nothing
-    EXPECT_EQ(RED, paper->picture->GetRgb(30, 60));
+    EXPECT_EQ(RED, paper->GetPicture()->GetRgb(30, 60));
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     GetWindowRgn(paper->GetWindow(), region);
     EXPECT_TRUE(PtInRegion(region, 51, 322));

@@ -1,4 +1,5 @@
 #include "paper/paper_record.h"
+#include "settings/ini_values.h"
 
 #include "support/test_support.h"
 
@@ -62,7 +63,7 @@ TEST(PaperPaths, NamesAndExtensions) {
     EXPECT_EQ("C:\\n.x\\3.bmp", ReplaceExtension("C:\\n.x\\3", "bmp"));
     // 表 is 0x95 0x5C in code page 932: its trail byte is no separator.
     const std::string table = "C:\\\x95\x5C.dat";
-    EXPECT_EQ("C:\\", PathFolder(table));
+    EXPECT_EQ("C:\\", FolderOfPath(table));
     EXPECT_EQ(".dat", PathExtension(table));
 
     EXPECT_EQ("D:\\notes\\", DataFolderFor("D:\\notes\\", "C:\\tools\\app.exe"));

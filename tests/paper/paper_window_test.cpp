@@ -40,16 +40,16 @@ TEST_F(WindowTest, TwoHundredSquareNoteIsCentredWithTabAndBody) {
     DeleteObject(region);
 
     const RECT drawArea{1, 22, 201, 222};
-    EXPECT_TRUE(EqualRect(&drawArea, &paper->drawArea));
-    EXPECT_EQ(WHITE, paper->picture->GetRgb(100, 100));
+    EXPECT_TRUE(EqualRect(&drawArea, &paper->GetDrawArea()));
+    EXPECT_EQ(WHITE, paper->GetPicture()->GetRgb(100, 100));
     // The tab is drawn cyan with a black outline.
-    EXPECT_EQ(CYAN, paper->picture->GetRgb(10, 10));
-    EXPECT_EQ(0u, paper->picture->GetRgb(0, 10));
+    EXPECT_EQ(CYAN, paper->GetPicture()->GetRgb(10, 10));
+    EXPECT_EQ(0u, paper->GetPicture()->GetRgb(0, 10));
 
     // Only the tab acts as a caption.
     auto hit = [&](int windowX, int windowY) {
         return SendMessageA(paper->GetWindow(), WM_NCHITTEST, 0,
-                            MAKELPARAM(paper->x + windowX, paper->y + windowY));
+                            MAKELPARAM(paper->GetPosition().x + windowX, paper->GetPosition().y + windowY));
     };
     EXPECT_EQ(HTCAPTION, hit(5, 5));
     EXPECT_EQ(HTCAPTION, hit(21, 20));
@@ -58,8 +58,8 @@ TEST_F(WindowTest, TwoHundredSquareNoteIsCentredWithTabAndBody) {
     EXPECT_NE(HTCAPTION, hit(100, 5));
     // Moving the window is followed by x and y, also to negative places.
     SetWindowPos(paper->GetWindow(), nullptr, -20, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_EQ(-20, paper->x);
-    EXPECT_EQ(10, paper->y);
+    EXPECT_EQ(-20, paper->GetPosition().x);
+    EXPECT_EQ(10, paper->GetPosition().y);
 
     // Wider than the screen: it starts at 0.
     rect = WindowRect(NewPaper(0, screenWidth + 100, 100));
@@ -75,23 +75,24 @@ TEST_F(WindowTest, RightClickOnTheBodyOpensThePopupMenu) {
     SendMessageA(paper->GetWindow(), WM_RBUTTONUP, 0, MAKELPARAM(100, 100));
     KillTimer(nullptr, timer);
     EXPECT_TRUE(g_menuSeen);
-    EXPECT_EQ(0u, GetMenuDefaultItem(GetSubMenu(paper->menu, 0), TRUE, 0));
+    EXPECT_EQ(0u, GetMenuDefaultItem(GetSubMenu(paper->GetMenu(), 0), TRUE, 0));
 }
 
 TEST_F(WindowTest, TeardownTwiceReleasesEverythingOnce) {
     // Outside the registry, so the purge leaves it to this test.
-    Paper* paper = new Paper();
-    ASSERT_TRUE(paper->Create(mainWindow, ForwardToPaper, 20, 20, 200, 200, 5));
-    const HBITMAP bitmap = paper->picture->GetBitmap();
-    const HDC dc = paper->picture->GetDeviceContext();
+    auto paper = std::make_unique<Paper>();
+    ASSERT_TRUE(paper->Create(mainWindow, PaperWindowProc, 20, 20, 200, 200, 5));
+    const HBITMAP bitmap = paper->GetPicture()->GetBitmap();
+    const HDC dc = paper->GetPicture()->GetDeviceContext();
     HWND window = paper->GetWindow();
     EXPECT_TRUE(paper->Destroy());
     EXPECT_FALSE(paper->Destroy());
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(nullptr, GetPropA(mainWindow, "Inkslip5"));
-    EXPECT_EQ(0, paper->classAtom);
+    WNDCLASSA unregistered;
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "Inkslip5", &unregistered));
     EXPECT_TRUE(paper->Save(folder.Path().c_str()));  // nothing left to save
-    delete paper;
+    paper.reset();
     // What the platform reports of the note's surface once the note is gone.
     EXPECT_EQ(0u, GetObjectType(bitmap));
     EXPECT_EQ(0u, GetObjectType(dc));
@@ -100,16 +101,19 @@ TEST_F(WindowTest, TeardownTwiceReleasesEverythingOnce) {
 
 TEST_F(WindowTest, WindowDestroyedFromOutsideSavesFirstAndTheSlotCanBeUsedAgain) {
     DestroyWindow(NewPaper(3)->GetWindow());
-    EXPECT_EQ(nullptr, g_papers[3]);  // purged by the main window
+    PumpMessages();
+    EXPECT_EQ(nullptr, GetPaper(3));  // purged by the main window
     EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat"}), FilesIn(folder.Path()));
-    EXPECT_EQ("Inkslip3", NewPaper(3)->className);
+    char className[32] = "";
+    GetClassNameA(NewPaper(3)->GetWindow(), className, sizeof className);
+    EXPECT_STREQ("Inkslip3", className);
 }
 
 TEST_F(WindowTest, SessionEndSavesButKeepsTheNote) {
     Paper* paper = NewPaper(6);
     EXPECT_EQ(1, SendMessageA(paper->GetWindow(), WM_QUERYENDSESSION, 0, 0));
     EXPECT_EQ((std::vector<std::string>{"6.bmp", "6.dat"}), FilesIn(folder.Path()));
-    EXPECT_EQ(paper, g_papers[6]);
+    EXPECT_EQ(paper, GetPaper(6));
     EXPECT_TRUE(IsWindow(paper->GetWindow()));
     // Peeling it off now removes what the session end wrote.
     paper->OnCommand(paper->GetWindow(), IDM_PEEL_OFF);

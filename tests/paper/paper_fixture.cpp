@@ -41,14 +41,6 @@ void Show(Paper* paper) {
 
 int MainWindowMessages(UINT message) { return mainWindowMessages[message]; }
 
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 void PaperTest::SetUp() {
     savedSettings = g_settings;
     ResetSettings(g_settings);

@@ -29,9 +29,6 @@ constexpr Rgb CYAN = 0x00FFFF;
 // How many of these notices (WM_PAPER_CHANGED, WM_PAPER_TORN_DOWN,
 // WM_PEN_COLOR_PICKED) the test's main window has had.
 int MainWindowMessages(UINT message);
-// Dispatches every message waiting for this thread (a purge posted by a
-// torn-down note, say).
-void PumpMessages();
 
 // An HDROP holding the given paths, as the shell hands it over.
 HDROP MakeDrop(const std::vector<std::string>& paths);

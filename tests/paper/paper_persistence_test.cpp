@@ -3,6 +3,8 @@
 #include "paper/paper_record.h"
 #include "paper_fixture.h"
 
+#include <functional>
+
 namespace paper_test {
 namespace {
 
@@ -75,6 +77,59 @@ TEST_F(PersistenceTest, RefusedRecordsLeaveTheirFilesAndOffScreenNotesComeBackOn
     EXPECT_GE(rect.left, 0);
     EXPECT_EQ(30, rect.top);
     EXPECT_EQ(rect.left, paper->GetPosition().x);
+    // Its record still holds the place off the screen: it is to be written.
+    EXPECT_TRUE(paper->IsDirty());
+}
+
+TEST_F(PersistenceTest, EveryKindOfChangeMarksTheNoteAndASaveClearsIt) {
+    Paper* paper = NewPaper(0);
+    EXPECT_TRUE(paper->IsDirty());  // a new note has no files yet
+    ASSERT_TRUE(WriteBmp(folder.File("drop.bmp"), 30, 20, RED));
+    const auto tool = [&](DrawMode mode) {
+        return [this, paper, mode] {
+            g_settings.Tool.DrawMode = mode;
+            Drag(paper, {{20, 40}, {40, 60}});
+        };
+    };
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } changes[] = {
+        {"pen", tool(DRAW_PEN)},
+        {"eraser", tool(DRAW_ERASE)},
+        {"box", tool(DRAW_BOX)},
+        {"ellipse", tool(DRAW_CIRCLE)},
+        {"fill", tool(DRAW_FILL)},
+        {"undo", [paper] { paper->Undo(); }},
+        {"lock", [paper] { paper->ToggleLock(); }},
+        {"unlock", [paper] { paper->ToggleLock(); }},
+        {"move", [paper] { SetWindowPos(paper->GetWindow(), nullptr, 30, 40, 0, 0,
+                                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE); }},
+        {"resize", [paper] { paper->Resize(120, 90); }},
+        {"drop", [&] { paper->OnDropFiles(MakeDrop({folder.File("drop.bmp")})); }},
+    };
+    for (const auto& change : changes) {
+        ASSERT_TRUE(paper->Save(folder.Path().c_str()));
+        EXPECT_FALSE(paper->IsDirty());
+        const int notices = MainWindowMessages(WM_PAPER_CHANGED);
+        change.change();
+        EXPECT_TRUE(paper->IsDirty()) << change.name;
+        // The main window hears of it, to write the note soon.
+        EXPECT_GT(MainWindowMessages(WM_PAPER_CHANGED), notices) << change.name;
+    }
+
+    // What changes nothing leaves the note as saved.
+    ASSERT_TRUE(paper->Save(folder.Path().c_str()));
+    SetAltDown(true);
+    Drag(paper, {{20, 40}, {40, 60}});
+    SetAltDown(false);
+    InvalidateRect(paper->GetWindow(), nullptr, FALSE);
+    UpdateWindow(paper->GetWindow());
+    paper->ToggleLock();
+    ASSERT_TRUE(paper->Save(folder.Path().c_str()));
+    tool(DRAW_PEN)();
+    EXPECT_FALSE(paper->Undo());
+    EXPECT_FALSE(paper->IsDirty());
 }
 
 TEST_F(PersistenceTest, SaveCreatesMissingFoldersAndMovesThePairToANewFolder) {
@@ -126,8 +181,11 @@ TEST_F(PersistenceTest, FailedWritesKeepTheOldFileAndLeaveNoTemporaryFile) {
     // N.bmp cannot be replaced (a folder holds its name): false, no leftovers.
     ASSERT_TRUE(DeleteFileA(folder.File("3.bmp").c_str()));
     ASSERT_TRUE(CreateDirectoryA(folder.File("3.bmp").c_str(), nullptr));
+    paper->ToggleLock();
     EXPECT_FALSE(paper->Save(folder.Path().c_str()));
     EXPECT_EQ((std::vector<std::string>{"3.dat", "kept.bin"}), FilesIn(folder.Path()));
+    EXPECT_TRUE(paper->IsDirty());  // tried again at the next change or at exit
+    ASSERT_TRUE(RemoveDirectoryA(folder.File("3.bmp").c_str()));
 
 
     // A data folder so long that N.dat just fits the path limit: the files go

@@ -109,6 +109,26 @@ TEST_F(WindowTest, WindowDestroyedFromOutsideSavesFirstAndTheSlotCanBeUsedAgain)
     EXPECT_STREQ("Inkslip3", className);
 }
 
+TEST_F(WindowTest, ANoteTornDownInsideItsOwnDialogIsDeletedOnlyAfterItReturns) {
+    g_settings.IsDelWarning = 1;
+    Paper* paper = NewPaper(4);
+    bool keptWhileAsking = false;
+    DialogScript steps;
+    steps.Until([] { return !ThreadDialogs().empty(); }).Then([&] {
+        // Destroyed from outside while the note asks its question (which goes
+        // with it): the purge it asks for runs in the question's own loop.
+        DestroyWindow(paper->GetWindow());
+        PumpMessages();
+        keptWhileAsking = GetPaper(4) == paper;
+    });
+    steps.Start();
+    SendMessageA(paper->GetWindow(), WM_COMMAND, IDM_PEEL_OFF, 0);
+    EXPECT_TRUE(steps.Stop());
+    EXPECT_TRUE(keptWhileAsking);
+    PumpMessages();
+    EXPECT_EQ(nullptr, GetPaper(4));
+}
+
 TEST_F(WindowTest, SessionEndSavesButKeepsTheNote) {
     Paper* paper = NewPaper(6);
     EXPECT_EQ(1, SendMessageA(paper->GetWindow(), WM_QUERYENDSESSION, 0, 0));

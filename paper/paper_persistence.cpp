@@ -145,9 +145,8 @@ bool Paper::RestoreFromRecord(HWND mainWindow, WNDPROC windowProc, int tabWidth,
     if (record.number != static_cast<uint16_t>(number)) return false;
 
     // The file's rows go straight into the picture, and the window is made
-    // where it was stored: the same pixels and place as loading the picture
-    // into a canvas of its own and moving the window, at half the cost, which
-    // counts when 255 notes come back at start.
+    // where it was stored: no canvas of its own for the image and no move of
+    // the window for each of up to 255 notes restored at start.
     FileImage file;
     Dib24Image image;
     if (!ReadWholeFile(ReplaceExtension(path, "bmp").c_str(), &file) ||

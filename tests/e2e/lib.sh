@@ -158,6 +158,11 @@ first_rect() {
 window_rect() { probe_quiet list "$@" && first_rect; }
 dialog_rect() { window_rect '#32770' "$1" --visible; }
 window_count() { probe_quiet list "$@"; echo ${#PROBE_OUTPUT[@]}; }
+# window_size CLASS: "width height" of the first match.
+window_size() {
+    local l t r b
+    read -r l t r b < <(window_rect "$1") && echo "$((r - l)) $((b - t))"
+}
 
 # note_count: the visible notes (classes Inkslip0, Inkslip1, ...).
 note_count() { probe list 'Inkslip*' - --visible | grep -cE $'\tInkslip[0-9]+\t'; }

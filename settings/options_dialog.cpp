@@ -1,6 +1,6 @@
 #include "settings/options_dialog.h"
 
-#include "canvas/swatch.h"
+#include "settings/swatch.h"
 #include "resources/resource.h"
 #include "settings/hotkey_flags.h"
 #include "settings/settings.h"

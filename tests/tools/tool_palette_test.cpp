@@ -1,6 +1,6 @@
 #include "tools/tool_palette.h"
 
-#include "canvas/swatch.h"
+#include "settings/swatch.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "support/test_support.h"

@@ -1,4 +1,4 @@
-#include "canvas/swatch.h"
+#include "settings/swatch.h"
 
 namespace {
 

@@ -26,9 +26,6 @@ const char* const HK_HIDE_FAILED = "HK_HIDEの登録に失敗しました。";
 const char* const DATA_FOLDER_TITLE = "付箋紙データの保存先選択";
 const char* const OUTPUT_FOLDER_TITLE = "デフォルトの画像データ出力先選択";
 
-const int HK_NEW = 1;
-const int HK_HIDE = 2;
-
 // The main window the hot keys belong to, for the one open options dialog.
 HWND g_optionsMainWindow = nullptr;
 
@@ -58,13 +55,10 @@ void SetHotkeyControl(HWND dialog, int id, int index) {
     SendDlgItemMessageA(dialog, id, HKM_SETHOTKEY, value, 0);
 }
 
-// A pair without a key stands for "no hot key": nothing is registered and
-// that counts as success. Registering two empty pairs would otherwise clash
-// with each other and leave a dialog that can be neither confirmed nor
-// cancelled.
+// Two empty pairs would clash with each other and leave a dialog that can be
+// neither confirmed nor cancelled; RegisterHotkeyPair registers no empty pair.
 bool RegisterPair(int id, UINT modifiers, UINT virtualKey) {
-    if (virtualKey == 0) return true;
-    return RegisterHotKey(g_optionsMainWindow, id, modifiers, virtualKey) != FALSE;
+    return RegisterHotkeyPair(g_optionsMainWindow, id, modifiers, virtualKey);
 }
 
 void ShowFailure(HWND dialog, const char* text) {

@@ -13,8 +13,6 @@ COLORREF PaletteCustomColors[16] = {};
 
 namespace {
 
-HWND g_paletteWindow = nullptr;
-
 struct ToolButton {
     int id;
     int icon;
@@ -121,6 +119,14 @@ void OnComponentChange(HWND dialog, int id, uint8_t& component) {
     RepaintSwatch(dialog);
 }
 
+// The fields always follow the pen colour; a hidden palette's swatch is
+// painted when the palette is shown again.
+INT_PTR OnPenColorPicked(HWND dialog) {
+    WriteColorFields(dialog);
+    if (IsWindowVisible(dialog)) RepaintSwatch(dialog);
+    return TRUE;
+}
+
 void OnSwatchClick(HWND dialog) {
     CHOOSECOLORA chooser{};
     chooser.lStructSize = sizeof chooser;
@@ -183,20 +189,14 @@ INT_PTR CALLBACK PaletteProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             return OnClose(dialog);
         case WM_COMMAND:
             return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-        case WM_DESTROY:
-            if (g_paletteWindow == dialog) g_paletteWindow = nullptr;
-            return FALSE;
+        case WM_PEN_COLOR_PICKED:
+            return OnPenColorPicked(dialog);
         default:
             return FALSE;
     }
 }
 
 HWND CreateToolPalette(HWND mainWindow) {
-    g_paletteWindow = CreateDialogParamA(
-        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TOOL_PALETTE), mainWindow, PaletteProc, 0);
-    return g_paletteWindow;
-}
-
-HWND GetToolPaletteWindow() {
-    return g_paletteWindow;
+    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TOOL_PALETTE),
+                              mainWindow, PaletteProc, 0);
 }

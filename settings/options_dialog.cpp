@@ -6,14 +6,11 @@
 #include "settings/settings.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-static_assert(sizeof(void*) != 4 || sizeof(CHOOSECOLORA) == 36, "the 32-bit chooser layout");
 static_assert(sizeof(void*) != 4 || sizeof(BROWSEINFOA) == 32, "the 32-bit browser layout");
 
 COLORREF OptionsCustomColors[16] = {};
@@ -36,8 +33,8 @@ HWND MainWindowOf(HWND dialog) {
     return state ? state->mainWindow : nullptr;
 }
 
-COLORREF BgColorRef() {
-    return ColorQuadToColorRef(g_settings.BgColor);
+void PaintBackgroundSwatch(HWND dialog) {
+    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, ColorQuadToColorRef(g_settings.BgColor));
 }
 
 bool IsChecked(HWND dialog, int id) {
@@ -51,9 +48,7 @@ int32_t ReadNumber(HWND dialog, int id) {
 }
 
 void WriteNumber(HWND dialog, int id, int32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    SetDlgItemTextA(dialog, id, text);
+    SetDlgItemInt(dialog, id, static_cast<UINT>(value), TRUE);
 }
 
 void SetHotkeyControl(HWND dialog, int id, int index) {
@@ -144,14 +139,14 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM parameter) {
     UnregisterHotKey(mainWindow, HK_NEW);
     UnregisterHotKey(mainWindow, HK_HIDE);
 
-    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, BgColorRef());
+    PaintBackgroundSwatch(dialog);
     InvalidateRect(dialog, nullptr, TRUE);
     UpdateWindow(dialog);
     return TRUE;
 }
 
 INT_PTR OnPaint(HWND dialog) {
-    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, BgColorRef());
+    PaintBackgroundSwatch(dialog);
     return FALSE;
 }
 
@@ -203,14 +198,8 @@ void OnBrowse(HWND dialog, int fieldId, const char* title) {
 
 // A colour taken here stays even when the dialog is cancelled afterwards.
 void OnBackgroundSwatch(HWND dialog) {
-    CHOOSECOLORA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = dialog;
-    chooser.rgbResult = BgColorRef();
-    chooser.lpCustColors = OptionsCustomColors;
-    chooser.Flags = CC_RGBINIT | CC_ANYCOLOR;
-    if (ChooseColorA(&chooser)) SetColorQuadFromColorRef(g_settings.BgColor, chooser.rgbResult);
-    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, BgColorRef());
+    ChooseSwatchColor(dialog, g_settings.BgColor, OptionsCustomColors);
+    PaintBackgroundSwatch(dialog);
     InvalidateRect(dialog, nullptr, FALSE);
 }
 

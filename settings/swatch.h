@@ -1,5 +1,8 @@
-// Fills a bordered static control (a colour swatch) with a colour.
+// The colour swatch of a dialog: a bordered static control filled with a
+// colour, which opens the colour chooser when clicked.
 #pragma once
+
+#include "settings/color_quad.h"
 
 #include <windows.h>
 
@@ -9,3 +12,9 @@
 // BeginPaint on the control, so it covers the control's pending update region
 // and the control does not paint itself over the colour afterwards.
 void PaintSwatch(HWND dialog, int controlId, COLORREF colour);
+
+// Runs the colour chooser owned by `owner`, starting from `colour`, with
+// `customColors` as its custom colours (they keep what the user sets there).
+// A confirmed choice becomes the red, green and blue of `colour`, its alpha
+// kept, and gives true; a cancelled one leaves `colour` as it was.
+bool ChooseSwatchColor(HWND owner, ColorQuad& colour, COLORREF (&customColors)[16]);

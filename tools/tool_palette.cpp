@@ -4,9 +4,6 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 
-#include <commdlg.h>
-
-#include <cstdio>
 #include <cstdlib>
 
 COLORREF PaletteCustomColors[16] = {};
@@ -32,14 +29,12 @@ ToolState& Tool() {
     return g_settings.Tool;
 }
 
-COLORREF PenColorRef() {
-    return ColorQuadToColorRef(Tool().PenColor);
+void PaintPenSwatch(HWND dialog) {
+    PaintSwatch(dialog, IDC_PALETTE_SWATCH, ColorQuadToColorRef(Tool().PenColor));
 }
 
 void WriteNumber(HWND dialog, int id, unsigned value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u", value);
-    SetDlgItemTextA(dialog, id, text);
+    SetDlgItemInt(dialog, id, value, FALSE);
 }
 
 unsigned long ReadNumber(HWND dialog, int id) {
@@ -57,7 +52,7 @@ void WriteColorFields(HWND dialog) {
 }
 
 void RepaintSwatch(HWND dialog) {
-    PaintSwatch(dialog, IDC_PALETTE_SWATCH, PenColorRef());
+    PaintPenSwatch(dialog);
     InvalidateRect(dialog, nullptr, FALSE);
 }
 
@@ -70,7 +65,7 @@ INT_PTR OnInitDialog(HWND dialog) {
         SendDlgItemMessageA(dialog, button.id, BM_SETIMAGE, IMAGE_ICON,
                             reinterpret_cast<LPARAM>(icon));
     }
-    PaintSwatch(dialog, IDC_PALETTE_SWATCH, PenColorRef());
+    PaintPenSwatch(dialog);
     HWND swatch = GetDlgItem(dialog, IDC_PALETTE_SWATCH);
     InvalidateRect(swatch, nullptr, TRUE);
     UpdateWindow(swatch);
@@ -90,7 +85,7 @@ INT_PTR OnInitDialog(HWND dialog) {
 }
 
 INT_PTR OnPaint(HWND dialog) {
-    PaintSwatch(dialog, IDC_PALETTE_SWATCH, PenColorRef());
+    PaintPenSwatch(dialog);
     return FALSE;
 }
 
@@ -127,14 +122,10 @@ INT_PTR OnPenColorPicked(HWND dialog) {
     return TRUE;
 }
 
+// A cancelled chooser still rewrites the fields, which may have fallen behind
+// the pen colour.
 void OnSwatchClick(HWND dialog) {
-    CHOOSECOLORA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = dialog;
-    chooser.rgbResult = PenColorRef();
-    chooser.lpCustColors = PaletteCustomColors;
-    chooser.Flags = CC_RGBINIT | CC_ANYCOLOR;
-    if (ChooseColorA(&chooser)) SetColorQuadFromColorRef(Tool().PenColor, chooser.rgbResult);
+    ChooseSwatchColor(dialog, Tool().PenColor, PaletteCustomColors);
     WriteColorFields(dialog);
     RepaintSwatch(dialog);
 }

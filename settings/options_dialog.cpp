@@ -1,9 +1,9 @@
 #include "settings/options_dialog.h"
 
-#include "settings/swatch.h"
 #include "resources/resource.h"
 #include "settings/hotkey_flags.h"
 #include "settings/settings.h"
+#include "settings/swatch.h"
 
 #include <commctrl.h>
 #include <shlobj.h>

@@ -1,5 +1,5 @@
 // The colour swatch of a dialog: a bordered static control filled with a
-// colour, which opens the colour chooser when clicked.
+// colour, and the colour chooser that a click on it opens.
 #pragma once
 
 #include "settings/color_quad.h"

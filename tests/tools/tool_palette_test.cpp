@@ -1,8 +1,8 @@
 #include "tools/tool_palette.h"
 
-#include "settings/swatch.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "settings/swatch.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>

@@ -8,9 +8,9 @@
 void RegisterHotkeys(HWND mainWindow) {
     if (g_settings.IsUseHotkey != 1) return;
     for (int id = HK_NEW; id <= HK_HIDE; ++id) {
-        int index = id - 1;
-        if (!RegisterHotKey(mainWindow, id, g_settings.HotkeyModifiers[index],
-                            g_settings.HotkeyVirtualKeys[index])) {
+        int index = id - HK_NEW;
+        if (!RegisterHotkeyPair(mainWindow, id, g_settings.HotkeyModifiers[index],
+                                g_settings.HotkeyVirtualKeys[index])) {
             // Taken by another program: forget it, so that the options dialog
             // shows no key for it and the next save writes 0.
             g_settings.HotkeyModifiers[index] = 0;

@@ -1,11 +1,7 @@
-// Fills a bordered static control (a colour swatch) with a colour.
+// The swatch painter belongs to the dialogs and lives in settings/swatch.h.
+// This header only forwards to it for paper/paper_input.cpp, the one file
+// that includes it by this path; it goes when that file includes
+// settings/swatch.h (or no longer paints the palette's swatch).
 #pragma once
 
-#include <windows.h>
-
-// Paints the inside of control `controlId` of `dialog` in `colour`: every pixel
-// connected to (1, 1) that has the colour of the control's pixel (0, 0) takes
-// the colour, whatever the control showed before. Painting goes through
-// BeginPaint on the control, so it covers the control's pending update region
-// and the control does not paint itself over the colour afterwards.
-void PaintSwatch(HWND dialog, int controlId, COLORREF colour);
+#include "settings/swatch.h"

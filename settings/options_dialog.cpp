@@ -1,19 +1,16 @@
 #include "settings/options_dialog.h"
 
-#include "canvas/swatch.h"
 #include "resources/resource.h"
 #include "settings/hotkey_flags.h"
 #include "settings/settings.h"
+#include "settings/swatch.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <shlobj.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-static_assert(sizeof(void*) != 4 || sizeof(CHOOSECOLORA) == 36, "the 32-bit chooser layout");
 static_assert(sizeof(void*) != 4 || sizeof(BROWSEINFOA) == 32, "the 32-bit browser layout");
 
 COLORREF OptionsCustomColors[16] = {};
@@ -26,14 +23,18 @@ const char* const HK_HIDE_FAILED = "HK_HIDEの登録に失敗しました。";
 const char* const DATA_FOLDER_TITLE = "付箋紙データの保存先選択";
 const char* const OUTPUT_FOLDER_TITLE = "デフォルトの画像データ出力先選択";
 
-const int HK_NEW = 1;
-const int HK_HIDE = 2;
+// The main window's property that holds its open options dialog.
+const char OPEN_OPTIONS_DIALOG[] = "Inkslip.OptionsDialog";
 
-// The main window the hot keys belong to, for the one open options dialog.
-HWND g_optionsMainWindow = nullptr;
+// The main window whose hot keys the dialog registers; null before
+// WM_INITDIALOG has stored the dialog's state.
+HWND MainWindowOf(HWND dialog) {
+    auto* state = reinterpret_cast<OptionsDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return state ? state->mainWindow : nullptr;
+}
 
-COLORREF BgColorRef() {
-    return ColorQuadToColorRef(g_settings.BgColor);
+void PaintBackgroundSwatch(HWND dialog) {
+    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, ColorQuadToColorRef(g_settings.BgColor));
 }
 
 bool IsChecked(HWND dialog, int id) {
@@ -47,9 +48,7 @@ int32_t ReadNumber(HWND dialog, int id) {
 }
 
 void WriteNumber(HWND dialog, int id, int32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    SetDlgItemTextA(dialog, id, text);
+    SetDlgItemInt(dialog, id, static_cast<UINT>(value), TRUE);
 }
 
 void SetHotkeyControl(HWND dialog, int id, int index) {
@@ -58,17 +57,44 @@ void SetHotkeyControl(HWND dialog, int id, int index) {
     SendDlgItemMessageA(dialog, id, HKM_SETHOTKEY, value, 0);
 }
 
-// A pair without a key stands for "no hot key": nothing is registered and
-// that counts as success. Registering two empty pairs would otherwise clash
-// with each other and leave a dialog that can be neither confirmed nor
-// cancelled.
-bool RegisterPair(int id, UINT modifiers, UINT virtualKey) {
-    if (virtualKey == 0) return true;
-    return RegisterHotKey(g_optionsMainWindow, id, modifiers, virtualKey) != FALSE;
+struct HotkeyPair {
+    UINT modifiers;
+    UINT virtualKey;
+};
+
+HotkeyPair ReadHotkeyControl(HWND dialog, int id) {
+    LRESULT value = SendDlgItemMessageA(dialog, id, HKM_GETHOTKEY, 0, 0);
+    return {HotkeyFlagsToModifiers(HIBYTE(LOWORD(value))), LOBYTE(LOWORD(value))};
+}
+
+HotkeyPair StoredPair(int index) {
+    return {g_settings.HotkeyModifiers[index], g_settings.HotkeyVirtualKeys[index]};
 }
 
 void ShowFailure(HWND dialog, const char* text) {
     MessageBoxA(dialog, text, APP_CAPTION, MB_OK);
+}
+
+// Registers the pairs of HK_NEW and HK_HIDE, in that order, for the main
+// window and stores each one registered in the settings. At the first failure
+// it says which hot key failed, gives back HK_NEW when HK_HIDE failed and
+// returns false; a stored HK_NEW pair stays stored. Two empty pairs would
+// clash with each other and leave a dialog that can be neither confirmed nor
+// cancelled; RegisterHotkeyPair registers no empty pair.
+bool RegisterPairs(HWND dialog, const HotkeyPair (&pairs)[2]) {
+    static const char* const failures[2] = {HK_NEW_FAILED, HK_HIDE_FAILED};
+    HWND mainWindow = MainWindowOf(dialog);
+    for (int index = 0; index < 2; ++index) {
+        const HotkeyPair& pair = pairs[index];
+        if (!RegisterHotkeyPair(mainWindow, HK_NEW + index, pair.modifiers, pair.virtualKey)) {
+            ShowFailure(dialog, failures[index]);
+            if (index > 0) UnregisterHotKey(mainWindow, HK_NEW);
+            return false;
+        }
+        g_settings.HotkeyModifiers[index] = pair.modifiers;
+        g_settings.HotkeyVirtualKeys[index] = pair.virtualKey;
+    }
+    return true;
 }
 
 void EnableHotkeyControls(HWND dialog, bool enable) {
@@ -88,7 +114,9 @@ void ReadFolder(HWND dialog, int id, char (&folder)[SETTINGS_PATH_LENGTH + 1]) {
 }
 
 INT_PTR OnInitDialog(HWND dialog, LPARAM parameter) {
-    g_optionsMainWindow = reinterpret_cast<HWND>(parameter);
+    SetWindowLongPtrA(dialog, DWLP_USER, parameter);
+    HWND mainWindow = MainWindowOf(dialog);
+    SetPropA(mainWindow, OPEN_OPTIONS_DIALOG, dialog);
     WriteNumber(dialog, IDC_OPTIONS_DEFAULT_SIZE_X, g_settings.DefaultSizeX);
     WriteNumber(dialog, IDC_OPTIONS_DEFAULT_SIZE_Y, g_settings.DefaultSizeY);
     if (g_settings.DataFolderPath[0])
@@ -108,17 +136,17 @@ INT_PTR OnInitDialog(HWND dialog, LPARAM parameter) {
 
     // While the dialog is open the hot key controls record the combinations
     // instead of the combinations acting.
-    UnregisterHotKey(g_optionsMainWindow, HK_NEW);
-    UnregisterHotKey(g_optionsMainWindow, HK_HIDE);
+    UnregisterHotKey(mainWindow, HK_NEW);
+    UnregisterHotKey(mainWindow, HK_HIDE);
 
-    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, BgColorRef());
+    PaintBackgroundSwatch(dialog);
     InvalidateRect(dialog, nullptr, TRUE);
     UpdateWindow(dialog);
     return TRUE;
 }
 
 INT_PTR OnPaint(HWND dialog) {
-    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, BgColorRef());
+    PaintBackgroundSwatch(dialog);
     return FALSE;
 }
 
@@ -136,28 +164,10 @@ void OnOk(HWND dialog) {
         return;
     }
 
-    if (IsChecked(dialog, IDC_OPTIONS_USE_HOTKEY)) {
-        LRESULT newValue = SendDlgItemMessageA(dialog, IDC_OPTIONS_HOTKEY_NEW, HKM_GETHOTKEY, 0, 0);
-        UINT newModifiers = HotkeyFlagsToModifiers(HIBYTE(LOWORD(newValue)));
-        UINT newKey = LOBYTE(LOWORD(newValue));
-        if (!RegisterPair(HK_NEW, newModifiers, newKey)) {
-            ShowFailure(dialog, HK_NEW_FAILED);
-            return;
-        }
-        g_settings.HotkeyModifiers[0] = newModifiers;
-        g_settings.HotkeyVirtualKeys[0] = newKey;
-
-        LRESULT hideValue =
-            SendDlgItemMessageA(dialog, IDC_OPTIONS_HOTKEY_HIDE, HKM_GETHOTKEY, 0, 0);
-        UINT hideModifiers = HotkeyFlagsToModifiers(HIBYTE(LOWORD(hideValue)));
-        UINT hideKey = LOBYTE(LOWORD(hideValue));
-        if (!RegisterPair(HK_HIDE, hideModifiers, hideKey)) {
-            ShowFailure(dialog, HK_HIDE_FAILED);
-            UnregisterHotKey(g_optionsMainWindow, HK_NEW);
-            return;
-        }
-        g_settings.HotkeyModifiers[1] = hideModifiers;
-        g_settings.HotkeyVirtualKeys[1] = hideKey;
+    if (IsChecked(dialog, IDC_OPTIONS_USE_HOTKEY) &&
+        !RegisterPairs(dialog, {ReadHotkeyControl(dialog, IDC_OPTIONS_HOTKEY_NEW),
+                                ReadHotkeyControl(dialog, IDC_OPTIONS_HOTKEY_HIDE)})) {
+        return;
     }
 
     g_settings.DefaultSizeX = width;
@@ -174,17 +184,8 @@ void OnOk(HWND dialog) {
 
 // Cancel puts the stored hot keys back, as they were before the dialog.
 void OnCancel(HWND dialog) {
-    if (g_settings.IsUseHotkey == 1) {
-        if (!RegisterPair(HK_NEW, g_settings.HotkeyModifiers[0], g_settings.HotkeyVirtualKeys[0])) {
-            ShowFailure(dialog, HK_NEW_FAILED);
-            return;
-        }
-        if (!RegisterPair(HK_HIDE, g_settings.HotkeyModifiers[1],
-                          g_settings.HotkeyVirtualKeys[1])) {
-            ShowFailure(dialog, HK_HIDE_FAILED);
-            UnregisterHotKey(g_optionsMainWindow, HK_NEW);
-            return;
-        }
+    if (g_settings.IsUseHotkey == 1 && !RegisterPairs(dialog, {StoredPair(0), StoredPair(1)})) {
+        return;
     }
     EndDialog(dialog, IDCANCEL);
 }
@@ -197,15 +198,16 @@ void OnBrowse(HWND dialog, int fieldId, const char* title) {
 
 // A colour taken here stays even when the dialog is cancelled afterwards.
 void OnBackgroundSwatch(HWND dialog) {
-    CHOOSECOLORA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = dialog;
-    chooser.rgbResult = BgColorRef();
-    chooser.lpCustColors = OptionsCustomColors;
-    chooser.Flags = CC_RGBINIT | CC_ANYCOLOR;
-    if (ChooseColorA(&chooser)) SetColorQuadFromColorRef(g_settings.BgColor, chooser.rgbResult);
-    PaintSwatch(dialog, IDC_OPTIONS_BG_SWATCH, BgColorRef());
+    ChooseSwatchColor(dialog, g_settings.BgColor, OptionsCustomColors);
+    PaintBackgroundSwatch(dialog);
     InvalidateRect(dialog, nullptr, FALSE);
+}
+
+// The main window no longer has an open options dialog.
+void OnDestroy(HWND dialog) {
+    HWND mainWindow = MainWindowOf(dialog);
+    if (GetPropA(mainWindow, OPEN_OPTIONS_DIALOG) == dialog)
+        RemovePropA(mainWindow, OPEN_OPTIONS_DIALOG);
 }
 
 INT_PTR OnCommand(HWND dialog, int id, int notification) {
@@ -296,19 +298,29 @@ INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             return OnPaint(dialog);
         case WM_COMMAND:
             return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+        case WM_DESTROY:
+            OnDestroy(dialog);
+            return FALSE;
         default:
             return FALSE;
     }
 }
 
 INT_PTR ShowOptionsDialog(HWND mainWindow) {
+    // The tray menu still works while the dialog is open. Two dialogs would
+    // take the same hot keys away from each other, so a second request only
+    // brings the open one to the front.
+    if (HWND open = static_cast<HWND>(GetPropA(mainWindow, OPEN_OPTIONS_DIALOG))) {
+        SetForegroundWindow(open);
+        return IDCANCEL;
+    }
     // The hot key controls need their window class before the dialog exists.
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_HOTKEY_CLASS;
     InitCommonControlsEx(&controls);
+    OptionsDialogState state{mainWindow};
     INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS),
-                                     mainWindow, OptionsProc, reinterpret_cast<LPARAM>(mainWindow));
-    g_optionsMainWindow = nullptr;
+                                     mainWindow, OptionsProc, reinterpret_cast<LPARAM>(&state));
     return result == IDOK ? IDOK : IDCANCEL;
 }

@@ -29,11 +29,21 @@ void AppendFolderSeparator(char* text, size_t bufferSize);
 // the buffer untouched, only when the shell allocator is not available.
 bool BrowseFolder(HWND owner, const char* title, char* buffer, int bufferSize);
 
-// Dialog procedure of the options dialog; the creation parameter is the main
-// window, for which the hot keys are registered.
+// What one open options dialog works for: the main window for which it
+// registers the hot keys. Handed to the dialog as its creation parameter; it
+// outlives the dialog.
+struct OptionsDialogState {
+    HWND mainWindow;
+};
+
+// Dialog procedure of the options dialog; the creation parameter points to
+// its OptionsDialogState.
 INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Handed to the platform as is: the calling convention must be the DLGPROC's.
-static_assert(std::is_same_v<decltype(&OptionsProc), DLGPROC>, "a DLGPROC with its calling convention");
+static_assert(std::is_same_v<decltype(&OptionsProc), DLGPROC>,
+              "a DLGPROC with its calling convention");
 
 // Runs the options dialog owned by the main window; returns IDOK or IDCANCEL.
+// While the main window has an options dialog open, brings that one to the
+// front instead and returns IDCANCEL at once, the hot keys untouched.
 INT_PTR ShowOptionsDialog(HWND mainWindow);

@@ -17,6 +17,12 @@ enum DrawMode : int32_t {
     DRAW_TEXT = 5,  // can be stored and selected, draws nothing
 };
 
+// Sent to the tool palette after PenColor in the shared ToolState changed
+// (a colour picked on a note); wParam and lParam are 0. The palette shows the
+// red, green and blue of the current PenColor in its fields and, while it is
+// shown, repaints its swatch.
+constexpr UINT WM_PEN_COLOR_PICKED = WM_APP + 1;
+
 struct ToolState {
     uint16_t PenSize;
     uint16_t EraseSize;

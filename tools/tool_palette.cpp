@@ -1,19 +1,14 @@
 #include "tools/tool_palette.h"
 
-#include "canvas/swatch.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "settings/swatch.h"
 
-#include <commdlg.h>
-
-#include <cstdio>
 #include <cstdlib>
 
 COLORREF PaletteCustomColors[16] = {};
 
 namespace {
-
-HWND g_paletteWindow = nullptr;
 
 struct ToolButton {
     int id;
@@ -34,14 +29,12 @@ ToolState& Tool() {
     return g_settings.Tool;
 }
 
-COLORREF PenColorRef() {
-    return ColorQuadToColorRef(Tool().PenColor);
+void PaintPenSwatch(HWND dialog) {
+    PaintSwatch(dialog, IDC_PALETTE_SWATCH, ColorQuadToColorRef(Tool().PenColor));
 }
 
 void WriteNumber(HWND dialog, int id, unsigned value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u", value);
-    SetDlgItemTextA(dialog, id, text);
+    SetDlgItemInt(dialog, id, value, FALSE);
 }
 
 unsigned long ReadNumber(HWND dialog, int id) {
@@ -59,7 +52,7 @@ void WriteColorFields(HWND dialog) {
 }
 
 void RepaintSwatch(HWND dialog) {
-    PaintSwatch(dialog, IDC_PALETTE_SWATCH, PenColorRef());
+    PaintPenSwatch(dialog);
     InvalidateRect(dialog, nullptr, FALSE);
 }
 
@@ -72,7 +65,7 @@ INT_PTR OnInitDialog(HWND dialog) {
         SendDlgItemMessageA(dialog, button.id, BM_SETIMAGE, IMAGE_ICON,
                             reinterpret_cast<LPARAM>(icon));
     }
-    PaintSwatch(dialog, IDC_PALETTE_SWATCH, PenColorRef());
+    PaintPenSwatch(dialog);
     HWND swatch = GetDlgItem(dialog, IDC_PALETTE_SWATCH);
     InvalidateRect(swatch, nullptr, TRUE);
     UpdateWindow(swatch);
@@ -92,7 +85,7 @@ INT_PTR OnInitDialog(HWND dialog) {
 }
 
 INT_PTR OnPaint(HWND dialog) {
-    PaintSwatch(dialog, IDC_PALETTE_SWATCH, PenColorRef());
+    PaintPenSwatch(dialog);
     return FALSE;
 }
 
@@ -121,14 +114,18 @@ void OnComponentChange(HWND dialog, int id, uint8_t& component) {
     RepaintSwatch(dialog);
 }
 
+// The fields always follow the pen colour; a hidden palette's swatch is
+// painted when the palette is shown again.
+INT_PTR OnPenColorPicked(HWND dialog) {
+    WriteColorFields(dialog);
+    if (IsWindowVisible(dialog)) RepaintSwatch(dialog);
+    return TRUE;
+}
+
+// A cancelled chooser still rewrites the fields, which may have fallen behind
+// the pen colour.
 void OnSwatchClick(HWND dialog) {
-    CHOOSECOLORA chooser{};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = dialog;
-    chooser.rgbResult = PenColorRef();
-    chooser.lpCustColors = PaletteCustomColors;
-    chooser.Flags = CC_RGBINIT | CC_ANYCOLOR;
-    if (ChooseColorA(&chooser)) SetColorQuadFromColorRef(Tool().PenColor, chooser.rgbResult);
+    ChooseSwatchColor(dialog, Tool().PenColor, PaletteCustomColors);
     WriteColorFields(dialog);
     RepaintSwatch(dialog);
 }
@@ -183,20 +180,14 @@ INT_PTR CALLBACK PaletteProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
             return OnClose(dialog);
         case WM_COMMAND:
             return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-        case WM_DESTROY:
-            if (g_paletteWindow == dialog) g_paletteWindow = nullptr;
-            return FALSE;
+        case WM_PEN_COLOR_PICKED:
+            return OnPenColorPicked(dialog);
         default:
             return FALSE;
     }
 }
 
 HWND CreateToolPalette(HWND mainWindow) {
-    g_paletteWindow = CreateDialogParamA(
-        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TOOL_PALETTE), mainWindow, PaletteProc, 0);
-    return g_paletteWindow;
-}
-
-HWND GetToolPaletteWindow() {
-    return g_paletteWindow;
+    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_TOOL_PALETTE),
+                              mainWindow, PaletteProc, 0);
 }

@@ -25,14 +25,13 @@ constexpr uint8_t ClampColorComponent(unsigned long value) {
     return value > 255 ? 255 : static_cast<uint8_t>(value);
 }
 
-// Dialog procedure of the palette.
+// Dialog procedure of the palette; it also answers WM_PEN_COLOR_PICKED
+// (settings/tool_state.h).
 INT_PTR CALLBACK PaletteProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Handed to the platform as is: the calling convention must be the DLGPROC's.
-static_assert(std::is_same_v<decltype(&PaletteProc), DLGPROC>, "a DLGPROC with its calling convention");
+static_assert(std::is_same_v<decltype(&PaletteProc), DLGPROC>,
+              "a DLGPROC with its calling convention");
 
-// Creates the palette (hidden) owned by the main window and keeps its handle
-// for the run; null when it cannot be created.
+// Creates the palette (hidden) owned by the main window; null when it cannot
+// be created. The caller keeps the handle and destroys the palette.
 HWND CreateToolPalette(HWND mainWindow);
-// The palette's window handle, null before it is created or after it is
-// destroyed.
-HWND GetToolPaletteWindow();

@@ -25,12 +25,6 @@ protected:
         Ini("hotkey", "modifiers 1", std::to_string(CTRL_ALT));
         Ini("hotkey", "virtual 1", std::to_string('J'));
     }
-    // Whether this combination is still free for another program.
-    bool Free(UINT modifiers, UINT key) {
-        if (!RegisterHotKey(probe, 77, modifiers, key)) return false;
-        UnregisterHotKey(probe, 77);
-        return true;
-    }
     // Sends a hot key and counts the dialogs it opened, answered with `button`.
     size_t HotkeyDialogs(int id, int button) {
         DialogAnswerer answerer(button);
@@ -47,7 +41,7 @@ TEST_F(HotkeyTest, CombinationTakenElsewhereAtStartIsClearedAndWrittenAsZero) {
     ASSERT_TRUE(Start());
     EXPECT_EQ(0u, g_settings.HotkeyModifiers[0]);
     EXPECT_EQ(0u, g_settings.HotkeyVirtualKeys[0]);
-    EXPECT_FALSE(Free(CTRL_ALT, 'J'));  // HK_HIDE is ours
+    EXPECT_FALSE(IsHotkeyFree(CTRL_ALT, 'J'));  // HK_HIDE is ours
     UnregisterHotKey(probe, 5);
     Stop();
     EXPECT_EQ("0", IniValue("hotkey", "modifiers 0"));
@@ -59,8 +53,8 @@ TEST_F(HotkeyTest, CombinationTakenElsewhereAtStartIsClearedAndWrittenAsZero) {
 TEST_F(HotkeyTest, NothingIsRegisteredWhenHotkeysAreOff) {
     StorePairs(false);
     ASSERT_TRUE(Start());
-    EXPECT_TRUE(Free(CTRL_ALT, 'N'));
-    EXPECT_TRUE(Free(CTRL_ALT, 'J'));
+    EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'N'));
+    EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'J'));
     Stop();
     // The pairs stay stored for later.
     EXPECT_EQ(std::to_string('N'), IniValue("hotkey", "virtual 0"));

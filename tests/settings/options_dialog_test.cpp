@@ -111,7 +111,7 @@ TEST(OptionsRules, FolderSeparatorIsNeitherDoubledNorWrittenPastTheBuffer) {
     }
 }
 
-TEST_F(OptionsTest, ShowsTheSettingsAndTakesTheHotKeysAwayWhileOpen) {
+TEST_F(OptionsTest, ShowsTheSettingsTakesTheHotKeysAwayWhileOpenAndOpensOnlyOnce) {
     UseHotkeys();
     g_settings.DefaultSizeX = 321;
     g_settings.IsNoSizing = 1;
@@ -125,12 +125,22 @@ TEST_F(OptionsTest, ShowsTheSettingsAndTakesTheHotKeysAwayWhileOpen) {
         EXPECT_EQ(MAKEWORD('H', HOTKEYF_CONTROL | HOTKEYF_ALT), Hotkey(IDC_OPTIONS_HOTKEY_HIDE));
         EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'N'));
         EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'H'));
+        // Asked for again, as from the tray menu, it opens no second dialog
+        // and leaves the hot keys alone.
+        DialogAnswerer second(IDCANCEL);
+        EXPECT_EQ(IDCANCEL, ShowOptionsDialog(mainWindow));
+        EXPECT_TRUE(second.Seen().empty());
+        EXPECT_TRUE(IsHotkeyFree(CTRL_ALT, 'N'));
     };
     EXPECT_EQ(IDCANCEL, RunOnce(check, IDCANCEL));
     // Cancel registered both again for the main window.
     EXPECT_TRUE(UnregisterHotKey(mainWindow, 1));
     EXPECT_TRUE(UnregisterHotKey(mainWindow, 2));
     EXPECT_EQ(321, g_settings.DefaultSizeX);
+    // Closed, it opens again; OK registers both for the main window.
+    EXPECT_EQ(IDOK, RunOnce(check, IDOK));
+    EXPECT_TRUE(UnregisterHotKey(mainWindow, 1));
+    EXPECT_TRUE(UnregisterHotKey(mainWindow, 2));
 }
 
 TEST_F(OptionsTest, TooSmallDefaultSizesAreRaisedWithTheFocusThereAndNothingSaved) {

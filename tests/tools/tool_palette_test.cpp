@@ -1,8 +1,8 @@
 #include "tools/tool_palette.h"
 
-#include "canvas/swatch.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
+#include "settings/swatch.h"
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +25,6 @@ protected:
     }
     void TearDown() override {
         if (palette) DestroyWindow(palette);
-        EXPECT_EQ(nullptr, GetToolPaletteWindow());
         DestroyMenu(trayMenu);
         DestroyWindow(mainWindow);
     }
@@ -33,7 +32,6 @@ protected:
     void Open() {
         palette = CreateToolPalette(mainWindow);
         ASSERT_NE(nullptr, palette);
-        EXPECT_EQ(palette, GetToolPaletteWindow());
         EXPECT_FALSE(IsWindowVisible(palette));  // created hidden
         ShowWindow(palette, SW_SHOW);
         UpdateWindow(palette);
@@ -178,18 +176,29 @@ TEST_F(PaletteTest, TheColourChooserStartsFromThePenColourAndCancelRewritesTheFi
     EXPECT_EQ("200", Text(IDC_PALETTE_RED));
 }
 
-TEST_F(PaletteTest, ClosingHidesThePaletteAndEnablesTheTrayItem) {
+// A note that picks a colour changes PenColor and tells the palette, shown
+// or hidden.
+TEST_F(PaletteTest, APickedColourShowsAlsoAfterClosingWhichHidesThePalette) {
     Open();
-    SetText(IDC_PALETTE_RED, "99");
+    g_settings.Tool.PenColor = ColorQuad{0xFF, 1, 2, 3};
+    SendMessageA(palette, WM_PEN_COLOR_PICKED, 0, 0);
+    EXPECT_EQ("1", Text(IDC_PALETTE_RED));
+    EXPECT_EQ("3", Text(IDC_PALETTE_BLUE));
+    EXPECT_EQ(RGB(1, 2, 3), SwatchColour());
+
     SendMessageA(palette, WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(palette));
     EXPECT_FALSE(IsWindowVisible(palette));
     EXPECT_EQ(1, g_settings.ToolIsHide);
     EXPECT_EQ(0u, GetMenuState(trayMenu, IDM_SHOW_TOOL_PALETTE, MF_BYCOMMAND) & MF_GRAYED);
-    // Shown again, as the tray command does, it has kept its values.
+    g_settings.Tool.PenColor = ColorQuad{0xFF, 99, 50, 60};
+    SendMessageA(palette, WM_PEN_COLOR_PICKED, 0, 0);
+    // Shown again, as the tray command does, it shows the picked colour.
     ShowWindow(palette, SW_SHOW);
     EXPECT_EQ("99", Text(IDC_PALETTE_RED));
-    EXPECT_EQ(99, g_settings.Tool.PenColor.red);
+    EXPECT_EQ("50", Text(IDC_PALETTE_GREEN));
+    EXPECT_EQ(RGB(99, 50, 60), SwatchColour());
+    EXPECT_EQ(0xFF63323Cu, ColorQuadToValue(g_settings.Tool.PenColor));
 }
 
 TEST_F(PaletteTest, PaintSwatchFillsTheWholeInsideOfTheControl) {

@@ -1,4 +1,8 @@
-#include "canvas/swatch.h"
+#include "settings/swatch.h"
+
+#include <commdlg.h>
+
+static_assert(sizeof(void*) != 4 || sizeof(CHOOSECOLORA) == 36, "the 32-bit chooser layout");
 
 namespace {
 
@@ -52,4 +56,16 @@ void PaintSwatch(HWND dialog, int controlId, COLORREF colour) {
     // fills all of it and stops at anything drawn in another colour.
     COLORREF surface = GetPixel(paint.Dc(), 0, 0);
     ExtFloodFill(paint.Dc(), 1, 1, surface, FLOODFILLSURFACE);
+}
+
+bool ChooseSwatchColor(HWND owner, ColorQuad& colour, COLORREF (&customColors)[16]) {
+    CHOOSECOLORA chooser{};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = owner;
+    chooser.rgbResult = ColorQuadToColorRef(colour);
+    chooser.lpCustColors = customColors;
+    chooser.Flags = CC_RGBINIT | CC_ANYCOLOR;
+    if (!ChooseColorA(&chooser)) return false;
+    SetColorQuadFromColorRef(colour, chooser.rgbResult);
+    return true;
 }

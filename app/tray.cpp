@@ -3,6 +3,7 @@
 #include "app/paper_registry.h"
 #include "app/shell.h"
 #include "resources/resource.h"
+#include "resources/texts.h"
 
 #include <shellapi.h>
 
@@ -38,7 +39,7 @@ void AddTrayIcon(HWND mainWindow) {
     trayIcon.uCallbackMessage = WM_TRAY_NOTIFY;
     trayIcon.hIcon = static_cast<HICON>(
         LoadImageA(instance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, 16, 16, LR_SHARED));
-    std::strcpy(trayIcon.szTip, "Inkslip");
+    std::strcpy(trayIcon.szTip, TEXT_CAPTION);
     Shell_NotifyIconA(NIM_ADD, &trayIcon);
 }
 

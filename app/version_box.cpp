@@ -1,15 +1,10 @@
 #include "app/version_box.h"
 
+#include "resources/texts.h"
+
 #include <cstdio>
 #include <memory>
 #include <new>
-
-namespace {
-
-constexpr char CAPTION[] = "バージョン情報";
-constexpr char COPYRIGHT[] = "Copyright (C) 2026 Inkslip team";
-
-}  // namespace
 
 bool ReadProductVersion(const char* path, std::string& version) {
     DWORD ignored = 0;
@@ -44,13 +39,13 @@ bool ReadProductVersion(const char* path, std::string& version) {
 }
 
 std::string VersionBoxText(const std::string& version) {
-    return "Inkslip\nVersion " + version + "\n" + COPYRIGHT;
+    return "Inkslip\nVersion " + version + "\n" + TEXT_COPYRIGHT;
 }
 
 int ShowVersionBoxFor(HWND owner, const char* path) {
     std::string version;
     if (!ReadProductVersion(path, version)) return 0;
-    MessageBoxA(owner, VersionBoxText(version).c_str(), CAPTION, MB_OK);
+    MessageBoxA(owner, VersionBoxText(version).c_str(), TEXT_VERSION_CAPTION, MB_OK);
     return 1;
 }
 
@@ -62,5 +57,5 @@ int ShowVersionBox(HWND owner) {
 }
 
 void ShowFallbackVersionBox(HWND owner) {
-    MessageBoxA(owner, VersionBoxText("-.-.-").c_str(), CAPTION, MB_OK);
+    MessageBoxA(owner, VersionBoxText("-.-.-").c_str(), TEXT_VERSION_CAPTION, MB_OK);
 }

@@ -3,7 +3,7 @@
 // source is UTF-8; the compiler turns the literals into code page 932 bytes.
 #pragma once
 
-// The caption of every message box and question.
+// The caption of every message box and question, and the tray icon's tip.
 constexpr char TEXT_CAPTION[] = "Inkslip";
 constexpr char TEXT_VERSION_CAPTION[] = "バージョン情報";
 constexpr char TEXT_COPYRIGHT[] = "Copyright (C) 2026 Inkslip team";

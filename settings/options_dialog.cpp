@@ -1,7 +1,9 @@
 #include "settings/options_dialog.h"
 
 #include "resources/resource.h"
+#include "resources/texts.h"
 #include "settings/hotkey_flags.h"
+#include "settings/ini_values.h"
 #include "settings/settings.h"
 #include "settings/swatch.h"
 
@@ -10,18 +12,13 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 static_assert(sizeof(void*) != 4 || sizeof(BROWSEINFOA) == 32, "the 32-bit browser layout");
 
 COLORREF OptionsCustomColors[16] = {};
 
 namespace {
-
-const char* const APP_CAPTION = "Inkslip";
-const char* const HK_NEW_FAILED = "HK_NEWの登録に失敗しました。";
-const char* const HK_HIDE_FAILED = "HK_HIDEの登録に失敗しました。";
-const char* const DATA_FOLDER_TITLE = "付箋紙データの保存先選択";
-const char* const OUTPUT_FOLDER_TITLE = "デフォルトの画像データ出力先選択";
 
 // The main window's property that holds its open options dialog.
 const char OPEN_OPTIONS_DIALOG[] = "Inkslip.OptionsDialog";
@@ -72,7 +69,7 @@ HotkeyPair StoredPair(int index) {
 }
 
 void ShowFailure(HWND dialog, const char* text) {
-    MessageBoxA(dialog, text, APP_CAPTION, MB_OK);
+    MessageBoxA(dialog, text, TEXT_CAPTION, MB_OK);
 }
 
 // Registers the pairs of HK_NEW and HK_HIDE, in that order, for the main
@@ -82,7 +79,7 @@ void ShowFailure(HWND dialog, const char* text) {
 // clash with each other and leave a dialog that can be neither confirmed nor
 // cancelled; RegisterHotkeyPair registers no empty pair.
 bool RegisterPairs(HWND dialog, const HotkeyPair (&pairs)[2]) {
-    static const char* const failures[2] = {HK_NEW_FAILED, HK_HIDE_FAILED};
+    static const char* const failures[2] = {TEXT_HK_NEW_FAILED, TEXT_HK_HIDE_FAILED};
     HWND mainWindow = MainWindowOf(dialog);
     for (int index = 0; index < 2; ++index) {
         const HotkeyPair& pair = pairs[index];
@@ -219,10 +216,10 @@ INT_PTR OnCommand(HWND dialog, int id, int notification) {
             OnCancel(dialog);
             break;
         case IDC_OPTIONS_BROWSE_DATA_FOLDER:
-            OnBrowse(dialog, IDC_OPTIONS_DATA_FOLDER, DATA_FOLDER_TITLE);
+            OnBrowse(dialog, IDC_OPTIONS_DATA_FOLDER, TEXT_DATA_FOLDER_TITLE);
             break;
         case IDC_OPTIONS_BROWSE_OUTPUT_FOLDER:
-            OnBrowse(dialog, IDC_OPTIONS_OUTPUT_FOLDER, OUTPUT_FOLDER_TITLE);
+            OnBrowse(dialog, IDC_OPTIONS_OUTPUT_FOLDER, TEXT_OUTPUT_FOLDER_TITLE);
             break;
         case IDC_OPTIONS_USE_HOTKEY:
             if (notification == BN_CLICKED)
@@ -240,12 +237,10 @@ INT_PTR OnCommand(HWND dialog, int id, int notification) {
 }  // namespace
 
 bool EndsWithBackslash(const char* text) {
-    const char* last = nullptr;
-    for (const char* p = text; *p; ++p) {
-        last = p;
-        if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1]) ++p;
-    }
-    return last && *last == '\\';
+    const std::string folder = text;
+    size_t last = std::string::npos;
+    ForEachCharacterStart(folder, [&last](size_t index) { last = index; });
+    return last != std::string::npos && folder[last] == '\\';
 }
 
 void AppendFolderSeparator(char* text, size_t bufferSize) {

@@ -18,7 +18,8 @@ enum DrawMode : int32_t {
 };
 
 // Sent to the tool palette after PenColor in the shared ToolState changed
-// (a colour picked on a note); wParam and lParam are 0. The palette shows the
+// (a colour picked on a note, which tells the main window, which hands the
+// message on); wParam and lParam are 0. The palette shows the
 // red, green and blue of the current PenColor in its fields and, while it is
 // shown, repaints its swatch.
 constexpr UINT WM_PEN_COLOR_PICKED = WM_APP + 1;
@@ -30,8 +31,3 @@ struct ToolState {
     HMENU TrayMenu;  // the loaded tray menu; never stored
     DrawMode DrawMode;
 };
-
-// Sent after PenColor changed by a pick on a note: by the note to the main
-// window, which hands it on to the tool palette; the palette then shows the
-// colour in its fields and its swatch.
-constexpr UINT WM_PEN_COLOR_PICKED = WM_APP + 1;

@@ -37,6 +37,9 @@ probe set-text "$SIZE_DIALOG_TITLE" 1013 100 >/dev/null
 probe set-text "$SIZE_DIALOG_TITLE" 1014 60 >/dev/null
 click_control "$SIZE_DIALOG_TITLE" 1
 wait_note_count 2 10 || fail "the new note's size dialog made no note"
+# The notes came to the front with the tray's click: the note's own dialog is
+# moved clear of them by its caption.
+drag_dialog "$SIZE_DIALOG_TITLE" 650 300
 probe set-text "$SIZE_DIALOG_TITLE" 1013 300 >/dev/null
 probe set-text "$SIZE_DIALOG_TITLE" 1014 250 >/dev/null
 close_dialog "$SIZE_DIALOG_TITLE" 1

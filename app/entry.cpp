@@ -11,7 +11,9 @@ SingleInstance::SingleInstance(const char* name) {
     }
 }
 
-SingleInstance::~SingleInstance() { Close(); }
+SingleInstance::~SingleInstance() {
+    Close();
+}
 
 void SingleInstance::Close() {
     if (mutex) {

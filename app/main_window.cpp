@@ -46,7 +46,9 @@ void SetMenuEnabled(int id, bool enabled) {
     }
 }
 
-int Invert(int32_t flag) { return flag == 1 ? 0 : 1; }
+int Invert(int32_t flag) {
+    return flag == 1 ? 0 : 1;
+}
 
 // A made note is handed the shared tool record and put on top when notes are
 // kept on top.
@@ -383,16 +385,35 @@ void NewPaperFromFile(HWND mainWindow, const char* path) {
 
 void RunCommand(HWND mainWindow, int id) {
     switch (id) {
-        case IDM_EXIT: OnExit(mainWindow); break;
-        case IDM_VERSION: OnVersion(mainWindow); break;
-        case IDM_NEW_PAPER: NewPaper(mainWindow, false); break;
-        case IDM_HIDE_ALL: OnHideAll(); break;
-        case IDM_SHOW_TOOL_PALETTE: OnShowToolPalette(); break;
-        case IDM_TOPMOST: OnTopmost(); break;
-        case IDM_NEW_FROM_BMP: OnNewPaperFromBmp(mainWindow); break;
-        case IDM_UNDO: OnUndo(); break;
-        case IDM_OPTIONS: OnOptions(mainWindow); break;
-        default: break;
+        case IDM_EXIT:
+            OnExit(mainWindow);
+            break;
+        case IDM_VERSION:
+            OnVersion(mainWindow);
+            break;
+        case IDM_NEW_PAPER:
+            NewPaper(mainWindow, false);
+            break;
+        case IDM_HIDE_ALL:
+            OnHideAll();
+            break;
+        case IDM_SHOW_TOOL_PALETTE:
+            OnShowToolPalette();
+            break;
+        case IDM_TOPMOST:
+            OnTopmost();
+            break;
+        case IDM_NEW_FROM_BMP:
+            OnNewPaperFromBmp(mainWindow);
+            break;
+        case IDM_UNDO:
+            OnUndo();
+            break;
+        case IDM_OPTIONS:
+            OnOptions(mainWindow);
+            break;
+        default:
+            break;
     }
 }
 
@@ -403,15 +424,33 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     }
     switch (message) {
-        case WM_CREATE: return OnCreate(window);
-        case WM_DESTROY: OnDestroy(window); return 0;
-        case WM_COMMAND: RunCommand(window, LOWORD(wParam)); return 0;
-        case WM_HOTKEY: OnHotkey(window, static_cast<int>(wParam)); return 0;
-        case WM_TIMER: OnTimer(window, wParam); return 0;
-        case WM_TRAY_NOTIFY: OnTrayNotify(window, lParam); return 0;
-        case WM_PAPER_TORN_DOWN: PurgePapers(); return 0;
-        case WM_PAPER_CHANGED: OnPaperChanged(window); return 0;
-        case WM_PEN_COLOR_PICKED: OnPenColorPicked(); return 0;
-        default: return DefWindowProcA(window, message, wParam, lParam);
+        case WM_CREATE:
+            return OnCreate(window);
+        case WM_DESTROY:
+            OnDestroy(window);
+            return 0;
+        case WM_COMMAND:
+            RunCommand(window, LOWORD(wParam));
+            return 0;
+        case WM_HOTKEY:
+            OnHotkey(window, static_cast<int>(wParam));
+            return 0;
+        case WM_TIMER:
+            OnTimer(window, wParam);
+            return 0;
+        case WM_TRAY_NOTIFY:
+            OnTrayNotify(window, lParam);
+            return 0;
+        case WM_PAPER_TORN_DOWN:
+            PurgePapers();
+            return 0;
+        case WM_PAPER_CHANGED:
+            OnPaperChanged(window);
+            return 0;
+        case WM_PEN_COLOR_PICKED:
+            OnPenColorPicked();
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
     }
 }

@@ -9,7 +9,9 @@ using PaperSlots = std::array<std::unique_ptr<Paper>, MaxPapers>;
 
 std::unique_ptr<PaperSlots> papers;
 
-bool IsSlot(int slot) { return slot >= 0 && slot < MaxPapers; }
+bool IsSlot(int slot) {
+    return slot >= 0 && slot < MaxPapers;
+}
 
 }  // namespace
 
@@ -28,7 +30,9 @@ void FreePapers() {
     papers.reset();
 }
 
-bool PapersExist() { return papers != nullptr; }
+bool PapersExist() {
+    return papers != nullptr;
+}
 
 Paper* GetPaper(int slot) {
     if (!papers || !IsSlot(slot)) return nullptr;

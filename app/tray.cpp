@@ -26,7 +26,9 @@ static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88, "the 32-bit f
 
 }  // namespace
 
-UINT TaskbarCreatedMessage() { return taskbarCreated; }
+UINT TaskbarCreatedMessage() {
+    return taskbarCreated;
+}
 
 void AddTrayIcon(HWND mainWindow) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(mainWindow, GWLP_HINSTANCE));
@@ -43,7 +45,9 @@ void AddTrayIcon(HWND mainWindow) {
     Shell_NotifyIconA(NIM_ADD, &trayIcon);
 }
 
-void RemoveTrayIcon() { Shell_NotifyIconA(NIM_DELETE, &trayIcon); }
+void RemoveTrayIcon() {
+    Shell_NotifyIconA(NIM_DELETE, &trayIcon);
+}
 
 void ShowTrayMenu(HWND mainWindow) {
     // Without this the menu would not close when the user clicks elsewhere.
@@ -61,12 +65,17 @@ void ShowTrayMenu(HWND mainWindow) {
 
 void OnTrayNotify(HWND mainWindow, LPARAM lParam) {
     switch (static_cast<UINT>(lParam)) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN: BringNotesToFront(mainWindow); break;
-    case WM_LBUTTONDBLCLK:
-        NewPaper(mainWindow, true);
-        break;
-    case WM_RBUTTONUP: ShowTrayMenu(mainWindow); break;
-    default: break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            BringNotesToFront(mainWindow);
+            break;
+        case WM_LBUTTONDBLCLK:
+            NewPaper(mainWindow, true);
+            break;
+        case WM_RBUTTONUP:
+            ShowTrayMenu(mainWindow);
+            break;
+        default:
+            break;
     }
 }

@@ -25,13 +25,12 @@ bool ReadProductVersion(const char* path, std::string& version) {
         return false;
     }
     char subBlock[64];
-    std::snprintf(subBlock, sizeof subBlock, "\\stringFileInfo\\%08lx\\%s",
-                  static_cast<unsigned long>(translations[0].language) << 16 |
-                      translations[0].codePage,
-                  "ProductVersion");
+    std::snprintf(
+        subBlock, sizeof subBlock, "\\stringFileInfo\\%08lx\\%s",
+        static_cast<unsigned long>(translations[0].language) << 16 | translations[0].codePage,
+        "ProductVersion");
     char* text = nullptr;
-    if (!VerQueryValueA(block.get(), subBlock, reinterpret_cast<void**>(&text), &length) ||
-        !text) {
+    if (!VerQueryValueA(block.get(), subBlock, reinterpret_cast<void**>(&text), &length) || !text) {
         return false;
     }
     version.assign(text);

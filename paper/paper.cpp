@@ -28,7 +28,9 @@ HRGN CreatePaperRegion(const PaperGeometry& geometry) {
 
 }  // namespace
 
-Paper::ActiveCall::ActiveCall(Paper& paper) : paper(paper) { ++paper.activeCalls; }
+Paper::ActiveCall::ActiveCall(Paper& paper) : paper(paper) {
+    ++paper.activeCalls;
+}
 
 Paper::ActiveCall::~ActiveCall() {
     if (--paper.activeCalls == 0 && paper.purgeWindow) paper.RequestPurge();
@@ -42,11 +44,17 @@ Paper::~Paper() {
     mainWindow = nullptr;
 }
 
-void Paper::SetToolState(ToolState* state) { toolState = state; }
+void Paper::SetToolState(ToolState* state) {
+    toolState = state;
+}
 
-ToolState& Paper::Tools() const { return toolState ? *toolState : g_settings.Tool; }
+ToolState& Paper::Tools() const {
+    return toolState ? *toolState : g_settings.Tool;
+}
 
-Rgb Paper::Background() const { return ColorQuadToRgb(g_settings.BgColor); }
+Rgb Paper::Background() const {
+    return ColorQuadToRgb(g_settings.BgColor);
+}
 
 PaperGeometry Paper::Geometry() const {
     return ComputePaperGeometry(tabWidth, tabHeight, bodyWidth, bodyHeight);

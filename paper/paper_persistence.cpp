@@ -79,7 +79,9 @@ bool Paper::WriteDrawingArea(const std::string& path, const std::string& tempora
         path, [&](const char* through) { return cutOut->SaveBmp(through); }, temporary);
 }
 
-bool Paper::Save() { return Save(CurrentPaperDataFolder().c_str()); }
+bool Paper::Save() {
+    return Save(CurrentPaperDataFolder().c_str());
+}
 
 bool Paper::Save(const char* dataFolder) {
     if (!picture) return true;  // nothing to save: during or after teardown

@@ -26,7 +26,8 @@ constexpr bool IsBelowMinimumSize(int32_t size) {
 // caller's pair {width, height}.
 INT_PTR CALLBACK SizeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Handed to the platform as is: the calling convention must be the DLGPROC's.
-static_assert(std::is_same_v<decltype(&SizeDialog), DLGPROC>, "a DLGPROC with its calling convention");
+static_assert(std::is_same_v<decltype(&SizeDialog), DLGPROC>,
+              "a DLGPROC with its calling convention");
 
 // Runs the size dialog owned by `owner` with `pair` {width, height} as its
 // initial values. Returns IDOK after storing the accepted size into `pair`,

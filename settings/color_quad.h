@@ -22,7 +22,9 @@ constexpr ColorQuad ColorQuadFromValue(uint32_t value) {
     return ColorQuad{static_cast<uint8_t>(value >> 24), static_cast<uint8_t>(value >> 16),
                      static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
 }
-constexpr Rgb ColorQuadToRgb(ColorQuad quad) { return MakeRgb(quad.red, quad.green, quad.blue); }
+constexpr Rgb ColorQuadToRgb(ColorQuad quad) {
+    return MakeRgb(quad.red, quad.green, quad.blue);
+}
 constexpr COLORREF ColorQuadToColorRef(ColorQuad quad) {
     return RGB(quad.red, quad.green, quad.blue);
 }

@@ -47,7 +47,9 @@ int32_t ParseIniDecimal(const char* text) {
     return static_cast<int32_t>(ParseWrapped(text, 10));
 }
 
-uint32_t ParseIniHexadecimal(const char* text) { return ParseWrapped(text, 16); }
+uint32_t ParseIniHexadecimal(const char* text) {
+    return ParseWrapped(text, 16);
+}
 
 int32_t ParseIniFlag(const char* text) {
     if (!text) return 0;
@@ -66,7 +68,9 @@ std::string FormatIniHexadecimal(uint32_t value) {
     return buffer;
 }
 
-std::string FormatIniFlag(int32_t flag) { return flag ? "1" : "0"; }
+std::string FormatIniFlag(int32_t flag) {
+    return flag ? "1" : "0";
+}
 
 size_t FolderEnd(const std::string& path) {
     size_t end = 0;
@@ -77,7 +81,9 @@ size_t FolderEnd(const std::string& path) {
     return end;
 }
 
-std::string FolderOfPath(const std::string& path) { return path.substr(0, FolderEnd(path)); }
+std::string FolderOfPath(const std::string& path) {
+    return path.substr(0, FolderEnd(path));
+}
 
 std::string FirstCommandLineArgument(const char* commandLine) {
     std::string argument;

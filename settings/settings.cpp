@@ -16,7 +16,7 @@ struct IniKey {
     const char* section;
     const char* key;
     IniKind kind;
-    size_t offset;          // of the field inside Settings
+    size_t offset;            // of the field inside Settings
     const char* readDefault;  // what an absent key reads as
 };
 
@@ -47,7 +47,7 @@ const IniKey kIniKeys[] = {
 
 #undef SETTINGS_FIELD
 
-const char* const kDrawModeNames[] = {"DRAW_PEN", "DRAW_ERASE", "DRAW_FILL",
+const char* const kDrawModeNames[] = {"DRAW_PEN", "DRAW_ERASE",  "DRAW_FILL",
                                       "DRAW_BOX", "DRAW_CIRCLE", "DRAW_TEXT"};
 
 template <typename Field>
@@ -69,8 +69,7 @@ void ReadValue(Settings& settings, const IniKey& key, const char* value) {
             }
             break;
         case IniKind::Word:
-            FieldAt<uint16_t>(settings, key.offset) =
-                static_cast<uint16_t>(ParseIniDecimal(value));
+            FieldAt<uint16_t>(settings, key.offset) = static_cast<uint16_t>(ParseIniDecimal(value));
             break;
         case IniKind::Decimal:
             FieldAt<int32_t>(settings, key.offset) = ParseIniDecimal(value);
@@ -164,9 +163,13 @@ std::string IniPathForProgram(const std::string& programPath) {
     return FolderOfPath(programPath) + "inkslip.ini";
 }
 
-std::string GetIniPath() { return IniPathForProgram(FirstCommandLineArgument(GetCommandLineA())); }
+std::string GetIniPath() {
+    return IniPathForProgram(FirstCommandLineArgument(GetCommandLineA()));
+}
 
-void ResetSettings() { ResetSettings(g_settings); }
+void ResetSettings() {
+    ResetSettings(g_settings);
+}
 
 bool LoadSettings() {
     LoadSettings(g_settings, GetIniPath().c_str());

@@ -16,8 +16,8 @@ struct Settings {
     int32_t DefaultSizeX;
     int32_t DefaultSizeY;
     char OutputFolderPath[SETTINGS_PATH_LENGTH + 1];
-    int32_t TabWidth;   // fixed, never stored
-    int32_t TabHeight;  // fixed, never stored
+    int32_t TabWidth;               // fixed, never stored
+    int32_t TabHeight;              // fixed, never stored
     uint32_t HotkeyModifiers[2];    // [0] HK_NEW, [1] HK_HIDE; MOD_ bits
     uint32_t HotkeyVirtualKeys[2];  // 0: no key
     char DataFolderPath[SETTINGS_PATH_LENGTH + 1];

@@ -246,8 +246,12 @@ LRESULT Paper::OnPaint() {
             padlock.DrawTo(static_cast<Canvas*>(picture.get()), (tabWidth - PADLOCK_SIZE) / 2 + 1,
                            (tabHeight - PADLOCK_SIZE) / 2 + 1);
         }
-        picture->DrawBox(0, 0, tabWidth + 1, tabHeight + 1, BLACK);
-        picture->DrawBox(0, tabHeight + 1, bodyWidth + 1, tabHeight + bodyHeight + 2, BLACK);
+        // The outlines run along the last pixels of the tab and body shapes; the
+        // tab's bottom edge lies on the body's top edge.
+        const PaperGeometry geometry = Geometry();
+        picture->DrawBox(0, 0, geometry.tab.right - 1, geometry.tab.bottom, BLACK);
+        picture->DrawBox(0, geometry.body.top, geometry.body.right - 1, geometry.body.bottom - 1,
+                         BLACK);
     }
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);

@@ -1,7 +1,8 @@
 # make test  - install what is missing, build, and run every test under Wine
 # make run   - install what is missing, build, and run inkslip.exe
 # make bench - install what is missing, build, and run the benchmarks
-.PHONY: test run bench build clean
+# make mutants - the seeded-fault check of the tests (slow; not run by CI)
+.PHONY: test run bench mutants build clean
 
 test:
 	@scripts/run-tests.sh
@@ -11,6 +12,9 @@ run:
 
 bench:
 	@scripts/run-bench.sh
+
+mutants:
+	@scripts/mutants.sh
 
 build:
 	@scripts/setup.sh && scripts/build.sh

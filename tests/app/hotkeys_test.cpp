@@ -69,6 +69,15 @@ TEST_F(HotkeyTest, NewNoteHotkeySkipsTheSizeDialogOnlyWithNoSizing) {
     GetWindowRect(GetPaper(0)->GetWindow(), &rect);
     EXPECT_EQ(52, rect.right - rect.left);
     EXPECT_EQ(20 + 40 + 3, rect.bottom - rect.top);
+    // A default size below the size dialog's minimum (an INI value of 0)
+    // still gives a note to draw on.
+    g_settings.DefaultSizeX = 0;
+    EXPECT_EQ(0u, HotkeyDialogs(HK_NEW, IDCANCEL));
+    ASSERT_NE(nullptr, GetPaper(1));
+    EXPECT_EQ(20, GetPaper(1)->GetBodyWidth());
+    GetPaper(1)->Destroy();
+    PumpMessages();
+    g_settings.DefaultSizeX = 50;
 
     // The tray menu's item always asks for the size; cancelling makes nothing.
     {

@@ -280,6 +280,18 @@ TEST_F(PersistenceTest, DroppedFiles) {
     EXPECT_TRUE(PtInRegion(region, 51, 322));
     EXPECT_FALSE(PtInRegion(region, 30, 5));  // right of the tab
     DeleteObject(region);
+
+    // Without its region record the drop stops, with the note as it was.
+    ASSERT_TRUE(RemovePropA(mainWindow, "Inkslip0"));
+    {
+        DialogAnswerer answerer(IDOK);
+        EXPECT_EQ(0, drop({"picture.bmp"}));
+        ASSERT_EQ(1u, answerer.Seen().size());
+        EXPECT_EQ("リージョンの再取得に失敗しました。", answerer.Seen()[0].text);
+    }
+    EXPECT_EQ(50, paper->GetBodyWidth());
+    EXPECT_EQ(323, WindowRect(paper).bottom - WindowRect(paper).top);
+    EXPECT_EQ(RED, paper->GetPicture()->GetRgb(30, 60));
 }
 
 }  // namespace

@@ -97,6 +97,12 @@ TEST_F(WindowTest, TeardownTwiceReleasesEverythingOnce) {
     EXPECT_EQ(0u, GetObjectType(bitmap));
     EXPECT_EQ(0u, GetObjectType(dc));
     EXPECT_TRUE(FilesIn(folder.Path()).empty());
+
+    // A note whose picture cannot be had is no note: no window, no class.
+    Paper tooLarge;
+    EXPECT_FALSE(tooLarge.Create(mainWindow, PaperWindowProc, 20, 20, 100000, 100000, 6));
+    EXPECT_EQ(nullptr, tooLarge.GetWindow());
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "Inkslip6", &unregistered));
 }
 
 TEST_F(WindowTest, WindowDestroyedFromOutsideSavesFirstAndTheSlotCanBeUsedAgain) {

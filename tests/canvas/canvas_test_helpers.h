@@ -1,5 +1,5 @@
 // Helpers shared by the canvas tests: a canvas of any class (or of its
-// reference) by name, pictures painted on it and what it holds.
+// reference) by name, a picture painted on it and what it holds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -46,14 +46,9 @@ std::string Label(const Parts&... parts) {
     return text.str();
 }
 
-// A colour that differs for every pixel of a small canvas and is never 0.
-inline Rgb PatternAt(int x, int y) {
-    return MakeRgb(10 + x * 7, 20 + y * 11, (x * 13 + y * 5) & 0xFF);
-}
-
 // Every pixel set to colour(x, y).
-template <typename Colour = Rgb (*)(int, int)>
-void Paint(Canvas& canvas, Colour colour = PatternAt) {
+template <typename Colour>
+void Paint(Canvas& canvas, Colour colour) {
     for (int y = 0; y < canvas.GetHeight(); ++y)
         for (int x = 0; x < canvas.GetWidth(); ++x) canvas.SetRgb(x, y, colour(x, y));
 }
@@ -66,14 +61,6 @@ inline std::vector<Rgb> StateOf(const Canvas& canvas) {
     for (int y = 0; y < canvas.GetHeight(); ++y)
         for (int x = 0; x < canvas.GetWidth(); ++x) state.push_back(canvas.GetRawPixel(x, y));
     return state;
-}
-
-// Every pixel of the canvas against expected(x, y); stops at the first miss.
-template <typename Expected>
-void ExpectEach(const Canvas& canvas, Expected expected) {
-    for (int y = 0; y < canvas.GetHeight(); ++y)
-        for (int x = 0; x < canvas.GetWidth(); ++x)
-            ASSERT_EQ(canvas.GetRgb(x, y), expected(x, y)) << "at " << x << "," << y;
 }
 
 }  // namespace canvas_test

@@ -68,8 +68,7 @@ std::vector<uint32_t> Take(const Canvas* canvas) {
         BitBlt(stored.GetDeviceContext(), 0, 0, canvas->GetWidth(), canvas->GetHeight(), dc, 0, 0,
                SRCCOPY);
         drawing::FinishDrawing();
-        const std::vector<uint32_t> behind = StateOf(stored);
-        words.insert(words.end(), behind.begin(), behind.end());
+        for (uint32_t word : StateOf(stored)) words.push_back(word);
     }
     return words;
 }
@@ -113,7 +112,8 @@ int Apply(const std::string& name, const Numbers& n, Canvas& source, Canvas& tar
         for (uint8_t& byte : rows) byte = static_cast<uint8_t>(random());
         return source.PutDib24(n[0], n[1], n[2], n[3], rows.data());
     }
-    std::unique_ptr<Canvas> copy(source.CopyRect(n[0], n[1], n[2], n[3]));  // "CopyRect"
+    EXPECT_EQ("CopyRect", name);  // the one operation left
+    std::unique_ptr<Canvas> copy(source.CopyRect(n[0], n[1], n[2], n[3]));
     touched.push_back(Take(copy.get()));
     return copy != nullptr;
 }

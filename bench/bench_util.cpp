@@ -34,6 +34,10 @@ Sample Measure(const std::function<void()>& body, int minRuns, int maxRuns, doub
         times.push_back(elapsed);
         spent += elapsed;
     }
+    return SampleOf(std::move(times));
+}
+
+Sample SampleOf(std::vector<double> times) {
     Sample sample;
     sample.runs = static_cast<int>(times.size());
     if (times.empty()) return sample;
@@ -124,6 +128,37 @@ bool PrepareStoredNotes(const std::string& folder, int count, int width, int hei
         }
     }
     return true;
+}
+
+void PlainSaveBmp(HDC screen, HDC source, int left, int top, int width, int height,
+                  std::vector<uint8_t>& bytes, const std::string& path) {
+    const size_t header = 54;
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    bytes.resize(header + stride * static_cast<size_t>(height));
+    HBITMAP plain = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(dc, plain);
+    BitBlt(dc, 0, 0, width, height, source, left, top, SRCCOPY);
+    SelectObject(dc, previous);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    GetDIBits(screen, plain, 0, static_cast<UINT>(height), bytes.data() + header, &info,
+              DIB_RGB_COLORS);
+    DeleteObject(plain);
+    DeleteDC(dc);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+void DrainMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
 }
 
 HWND CreateBenchWindow(const char* className, WNDPROC procedure, int width, int height,

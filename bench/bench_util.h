@@ -20,6 +20,9 @@ struct Sample {
     int runs = 0;
 };
 
+// The median of a set of timings (not measured when there are none).
+Sample SampleOf(std::vector<double> times);
+
 // Runs `setup` (untimed) and then `body` (timed) at least minRuns and at most
 // maxRuns times, stopping early once budgetMs of timed work has been spent;
 // `teardown` (untimed) runs after each body.
@@ -54,6 +57,15 @@ void MeasureBothWays(Row& row, const std::function<void()>& literal,
 Sample MeasureOurs(const std::function<void()>& body, int runs,
                    const std::function<void()>& setup = {},
                    const std::function<void()>& teardown = {});
+
+// The plain platform work of writing a width × height part of a picture as a
+// 24-bit BMP file: a fresh bitmap, one BitBlt into it, one GetDIBits into
+// `bytes` (grown as needed) and one file write.
+void PlainSaveBmp(HDC screen, HDC source, int left, int top, int width, int height,
+                  std::vector<uint8_t>& bytes, const std::string& path);
+
+// Handles every message waiting for this thread's windows.
+void DrainMessages();
 
 // Deterministic pseudo-random numbers for test content.
 class Random {

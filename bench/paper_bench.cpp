@@ -36,14 +36,6 @@ LRESULT CALLBACK BenchPaperWindowProc(HWND window, UINT message, WPARAM wParam, 
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void DrainMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
 // Takes a note out of the registry before deleting it, so that its window's
 // destroy message finds no note and nothing is saved.
 void DeleteNote(int slot) {
@@ -185,8 +177,8 @@ void RunPaperBenchmarks() {
         Random random(11);
         for (int stroke = 0; stroke < 30; ++stroke) {
             note->GetPicture()->DrawThickLine(random.Below(1000), 22 + random.Below(800),
-                                         random.Below(1000), 22 + random.Below(800),
-                                         random.Next() & 0xFFFFFF, 5);
+                                              random.Below(1000), 22 + random.Below(800),
+                                              random.Next() & 0xFFFFFF, 5);
         }
         HWND window = note->GetWindow();
         int width = note->GetPicture()->GetWidth();
@@ -385,30 +377,15 @@ void RunPaperBenchmarks() {
         Row row{"saving 255 notes of 200 × 200 at exit"};
         RestoreNotes(folder.Path(), MAX_NOTES);
         row.ours = MeasureOurs([&] { SaveNotes(folder.Path(), MAX_NOTES); }, 3);
-        std::vector<uint8_t> bytes(54 + 600 * 200);
+        std::vector<uint8_t> bytes;
         std::string scratch = folder.Path() + "plain.bin";
         row.limit = Measure(
             [&] {
                 for (int number = 0; number < MAX_NOTES; ++number) {
                     Paper* note = g_notes[number];
                     if (!note || !note->GetPicture()) continue;
-                    HBITMAP plain = CreateCompatibleBitmap(screen, 200, 200);
-                    HDC dc = CreateCompatibleDC(screen);
-                    HGDIOBJ previous = SelectObject(dc, plain);
-                    BitBlt(dc, 0, 0, 200, 200, note->GetPicture()->GetDeviceContext(), 1, 22, SRCCOPY);
-                    SelectObject(dc, previous);
-                    BITMAPINFO info{};
-                    info.bmiHeader = {
-                        sizeof(BITMAPINFOHEADER), 200, 200, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-                    GetDIBits(screen, plain, 0, 200, bytes.data() + 54, &info, DIB_RGB_COLORS);
-                    DeleteObject(plain);
-                    DeleteDC(dc);
-                    HANDLE file = CreateFileA(scratch.c_str(), GENERIC_WRITE, 0, nullptr,
-                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-                    DWORD written = 0;
-                    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr);
-                    CloseHandle(file);
+                    PlainSaveBmp(screen, note->GetPicture()->GetDeviceContext(), 1, 22, 200, 200,
+                                 bytes, scratch);
                 }
             },
             3, 3, 0);
@@ -441,7 +418,8 @@ void RunMemoryBenchmark() {
         ++open;
         // The canvases each note holds (the undo copy comes with the first
         // press, the overlay with the first preview).
-        const double canvases = 1.0 + (note->GetUndoCanvas() ? 1.0 : 0.0) + (note->GetOverlay() ? 1.0 : 0.0);
+        const double canvases =
+            1.0 + (note->GetUndoCanvas() ? 1.0 : 0.0) + (note->GetOverlay() ? 1.0 : 0.0);
         pixels += canvases * note->GetPicture()->GetWidth() * note->GetPicture()->GetHeight() * 4.0;
     }
     if (!prepared) PrintNote("could not prepare the stored notes");

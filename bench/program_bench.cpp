@@ -1,9 +1,12 @@
 // The real program timed from outside: started as a person starts it, until
 // every stored note has its window and the message loop waits for input; its
-// memory then; and its exit through the tray menu's exit command.
+// memory then; the files of its data folder written while it stays idle; and
+// its exit through the tray menu's exit command.
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
+#include <utility>
 
 #include <windows.h>
 
@@ -47,9 +50,45 @@ WindowCount CountWindows(DWORD process) {
     return count;
 }
 
+// Each file of a folder (ending in a separator) with its last write time and
+// its size.
+using FolderState = std::map<std::string, std::pair<ULONGLONG, ULONGLONG>>;
+
+FolderState ReadFolderState(const std::string& folder) {
+    FolderState state;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return state;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const ULONGLONG written =
+            (static_cast<ULONGLONG>(found.ftLastWriteTime.dwHighDateTime) << 32) |
+            found.ftLastWriteTime.dwLowDateTime;
+        const ULONGLONG size =
+            (static_cast<ULONGLONG>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+        state[found.cFileName] = {written, size};
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return state;
+}
+
+// Files made, removed, or written (another write time or size) from one state
+// to the other.
+int FilesWritten(const FolderState& before, const FolderState& after) {
+    int written = 0;
+    for (const auto& file : after) {
+        auto earlier = before.find(file.first);
+        if (earlier == before.end() || earlier->second != file.second) ++written;
+    }
+    for (const auto& file : before) {
+        if (after.find(file.first) == after.end()) ++written;
+    }
+    return written;
+}
+
 }  // namespace
 
-int RunProgramTiming(const std::string& program, int expected, int timeoutMs) {
+int RunProgramTiming(const std::string& program, int expected, int timeoutMs, int idleWatchMs) {
     std::string folder = program.substr(0, program.find_last_of("\\/") + 1);
     std::string commandLine = "\"" + program + "\"";
     STARTUPINFOA startup{};
@@ -84,8 +123,7 @@ int RunProgramTiming(const std::string& program, int expected, int timeoutMs) {
     }
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
-    bool haveMemory =
-        GetProcessMemoryInfo(started.hProcess, &memory, sizeof memory) != 0;
+    bool haveMemory = GetProcessMemoryInfo(started.hProcess, &memory, sizeof memory) != 0;
 
     char prefix[32];
     std::snprintf(prefix, sizeof prefix, "program_%d", expected);
@@ -97,6 +135,16 @@ int RunProgramTiming(const std::string& program, int expected, int timeoutMs) {
         const double mib = 1024.0 * 1024.0;
         PrintValue((key + "_peak_working_set").c_str(), memory.PeakWorkingSetSize / mib, "MiB");
         PrintValue((key + "_peak_pagefile").c_str(), memory.PeakPagefileUsage / mib, "MiB");
+    }
+    // Its default data folder beside it; an idle program writes nothing there.
+    if (idleWatchMs > 0 && idleAt >= 0) {
+        const std::string data = folder + "data\\";
+        const FolderState before = ReadFolderState(data);
+        Sleep(static_cast<DWORD>(idleWatchMs));
+        PrintValue((key + "_idle_files_written").c_str(),
+                   FilesWritten(before, ReadFolderState(data)), "files");
+        PrintValue((key + "_idle_files_watched").c_str(), static_cast<double>(before.size()),
+                   "files");
     }
 
     // The tray menu's exit command, as a person would choose it.

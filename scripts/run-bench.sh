@@ -2,8 +2,9 @@
 # Builds the benchmarks and runs them under Wine on a private virtual display,
 # then prints one table (Markdown) of medians measured in this one run:
 # canvas and note operations on the per-pixel reference, on our path and as the
-# plain platform transfer of the same pixels; the bare-window floor; memory
-# with 255 notes; and the real program's start and exit with 255 stored notes.
+# plain platform transfer of the same pixels; the bare-window floor; saving as
+# you go in the real main window; memory with 255 notes; and the real
+# program's start, idle writes and exit with 255 stored notes.
 # BENCH_OUTPUT=FILE also writes the table there.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -42,6 +43,7 @@ run_bench() {
 started=$(date +%s)
 run_bench canvas
 run_bench paper
+run_bench saving
 run_bench memory
 run_bench windows
 
@@ -53,10 +55,11 @@ mkdir -p "$app_dir/data"
 cp "$bench_build/inkslip.exe" "$app_dir/inkslip.exe"
 run_bench program 'C:\inkslip-bench\inkslip.exe' 0 60000
 run_bench prepare 'C:\inkslip-bench\data' 255
-# Three starts and exits; each start restores what the one before saved.
+# Three starts, each watched for 10 s of idleness, and exits; each start
+# restores what the one before saved.
 for run in 1 2 3; do
     rm -f "$app_dir/inkslip.ini"
-    run_bench program 'C:\inkslip-bench\inkslip.exe' 255 120000
+    run_bench program 'C:\inkslip-bench\inkslip.exe' 255 120000 10000
 done
 saved=$(ls "$app_dir/data" | grep -c '^[0-9]*\.bmp$')
 echo -e "VALUE\tprogram_255_saved_bmp_files\t$saved\tfiles" >>"$results"
@@ -81,8 +84,11 @@ $1 == "ROW" {
                         ms($7), ratio($5, $7), $9, $10)
     if ($11 != "") notes[++m] = $2 ": " $11
 }
-# A figure given by several runs is their median.
-$1 == "VALUE" { seen[$2] = seen[$2] + 1; runs[$2, seen[$2]] = $3 + 0 }
+# A figure given by several runs is their median (and, where asked, the most).
+$1 == "VALUE" {
+    seen[$2] = seen[$2] + 1; runs[$2, seen[$2]] = $3 + 0
+    if (!($2 in most) || $3 + 0 > most[$2]) most[$2] = $3 + 0
+}
 $1 == "NOTE" { notes[++m] = $2 }
 END {
     for (key in seen) {
@@ -107,6 +113,8 @@ END {
     printf "| restore of 255 notes beyond the bare windows | %s ms | ≤ 1000 ms |\n", ms(value["restore_beyond_windows_ms"])
     printf "| `inkslip.exe` start → 255 note windows shown (median of 3 starts) | %s ms | |\n", ms(value["program_255_start_to_windows_ms"])
     printf "| `inkslip.exe` start → idle message loop, 255 stored notes (median of 3 starts) | %s ms | ≤ 1.3 × floor + 1 s = %s ms |\n", ms(start), ms(floor * 1.3 + 1000)
+    if ("program_255_idle_files_written" in value)
+        printf "| `inkslip.exe` idle with 255 notes: data files written in 10 s (%d files watched; most of 3 starts) | %d | 0 |\n", value["program_255_idle_files_watched"], most["program_255_idle_files_written"]
     printf "| `inkslip.exe` exit (255 notes saved: %d BMP files; median of 3) | %s ms | |\n", value["program_255_saved_bmp_files"], ms(value["program_255_exit_ms"])
     printf "| `inkslip.exe` start → idle, no notes | %s ms | |\n", ms(value["program_0_start_to_idle_ms"])
     pixels = value["memory_canvas_pixels"]

@@ -94,7 +94,7 @@ if [ -n "$check_only" ]; then
 fi
 
 BUILD_DIR=$tree ARCH=$INKSLIP_TEST_ARCH "$root/scripts/build.sh" >/dev/null || exit 1
-wine_template_prefix "$tree/wine-template"
+wine_template_prefix "$tree/wine-template" || exit 1
 wine_session_start "$tree/wine-template" virtual || exit 1
 export INKSLIP_BUILD_DIR=$tree INKSLIP_SHIP_BUILD_DIR=$tree INKSLIP_SOURCE_DIR=$root
 

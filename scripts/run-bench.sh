@@ -24,7 +24,7 @@ BUILD_DIR=$bench_build ARCH=$INKSLIP_TEST_ARCH "$root/scripts/build.sh" --target
 
 trap wine_session_stop EXIT
 trap 'exit 130' INT TERM
-wine_template_prefix "$bench_build/wine-template"
+wine_template_prefix "$bench_build/wine-template" || exit 1
 wine_session_start "$bench_build/wine-template" virtual || exit 1
 
 results=$WINE_SESSION_DIR/results.tsv

@@ -43,7 +43,7 @@ fi
 
 trap wine_session_stop EXIT
 trap 'exit 130' INT TERM
-wine_template_prefix "$test_build/wine-template"
+wine_template_prefix "$test_build/wine-template" || exit 1
 wine_session_start "$test_build/wine-template" virtual || exit 1
 export INKSLIP_BUILD_DIR=$test_build
 export INKSLIP_SHIP_BUILD_DIR=$BUILD_DIR

@@ -20,7 +20,7 @@ if [ "$INKSLIP_TEST_ARCH" != i686 ]; then
 fi
 
 prefix=$program_build/wine-user
-wine_template_prefix "$prefix"
+wine_template_prefix "$prefix" || exit 1
 export WINEPREFIX=$prefix
 echo "run: Wine prefix $prefix"
 

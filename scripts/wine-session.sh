@@ -50,6 +50,12 @@ wine_template_prefix() {
             /v 'ＭＳ ゴシック' /t REG_SZ /d IPAGothic /f >/dev/null 2>&1
         wineserver -w
     )
+    # A prefix that wineboot could not make is not marked ready, so the next
+    # run makes it again instead of using a broken one.
+    if [ ! -f "$template/system.reg" ]; then
+        echo "wine-session: could not make the Wine prefix $template" >&2
+        return 1
+    fi
     touch "$template/.inkslip-ready"
 }
 

@@ -6,34 +6,46 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <map>
 
 namespace test_support {
 
 namespace {
 
-void RemoveTree(const std::string& folder) {
+// Calls visit(name, isFolder) for each entry of a folder but "." and "..".
+template <typename Visit>
+void ForEachEntry(const std::string& folder, Visit visit) {
     WIN32_FIND_DATAA data;
     HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = folder + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full + "\\");
-            } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
-            }
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = data.cFileName;
+        if (name != "." && name != "..") {
+            visit(name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+        }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+}
+
+void RemoveTree(const std::string& folder) {
+    ForEachEntry(folder, [&folder](const std::string& name, bool isFolder) {
+        const std::string path = folder + name;
+        if (isFolder) return RemoveTree(path + "\\");
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    });
     RemoveDirectoryA(folder.c_str());
 }
 
-DialogAnswerer* g_answerer = nullptr;
-DialogScript* g_script = nullptr;
+// The scripts running, by their thread timers.
+std::map<UINT_PTR, DialogScript*> g_scripts;
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+    const auto found = g_scripts.find(timer);
+    if (found != g_scripts.end()) found->second->Tick();
+}
 
 std::string WindowText(HWND window) {
     char text[1024] = "";
@@ -45,6 +57,11 @@ bool HasClass(HWND window, const char* name) {
     char className[32] = "";
     GetClassNameA(window, className, sizeof className);
     return lstrcmpiA(className, name) == 0;
+}
+
+template <typename Windows>
+bool Contains(const Windows& windows, HWND window) {
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
 // Enumeration callbacks are stdcall on 32-bit Windows, which lambdas are not.
@@ -60,7 +77,7 @@ std::vector<HWND> AllThreadDialogs() {
 }
 
 BOOL CALLBACK CollectStaticText(HWND child, LPARAM joined) {
-    std::string text = WindowText(child);
+    const std::string text = WindowText(child);
     std::string& all = *reinterpret_cast<std::string*>(joined);
     if (HasClass(child, "Static") && !text.empty()) all += (all.empty() ? "" : "|") + text;
     return TRUE;
@@ -72,15 +89,10 @@ TemporaryFolder::TemporaryFolder() {
     char base[MAX_PATH];
     GetTempPathA(MAX_PATH, base);
     static unsigned counter = 0;
-    for (;;) {
-        char name[MAX_PATH + 64];
-        std::snprintf(name, sizeof name, "%sinkslip-test-%lu-%u\\", base, GetCurrentProcessId(),
-                      ++counter);
-        if (CreateDirectoryA(name, nullptr)) {
-            path = name;
-            return;
-        }
-    }
+    do {
+        path = base + ("inkslip-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(++counter) + "\\");
+    } while (!CreateDirectoryA(path.c_str(), nullptr));
 }
 
 TemporaryFolder::~TemporaryFolder() {
@@ -88,21 +100,15 @@ TemporaryFolder::~TemporaryFolder() {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    std::string bytes;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return bytes;
-    char buffer[65536];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, count);
-    std::fclose(file);
-    return bytes;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    std::ofstream file(path, std::ios::binary);
+    file.write(bytes.data(), bytes.size());
+    file.close();
+    return !file.fail();
 }
 
 bool FileExists(const std::string& path) {
@@ -111,13 +117,9 @@ bool FileExists(const std::string& path) {
 
 std::vector<std::string> FilesIn(const std::string& folder) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    ForEachEntry(folder, [&names](const std::string& name, bool isFolder) {
+        if (!isFolder) names.push_back(name);
+    });
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -142,22 +144,24 @@ void PumpMessages() {
 }
 
 std::vector<HWND> ThreadDialogs() {
-    std::vector<HWND> dialogs = AllThreadDialogs();
-    dialogs.erase(std::remove_if(dialogs.begin(), dialogs.end(),
-                                 [](HWND dialog) { return !IsWindowVisible(dialog); }),
-                  dialogs.end());
-    return dialogs;
+    std::vector<HWND> visible;
+    for (HWND dialog : AllThreadDialogs()) {
+        if (IsWindowVisible(dialog)) visible.push_back(dialog);
+    }
+    return visible;
 }
 
 HWND FindDialog(const std::string& caption) {
-    for (HWND dialog : ThreadDialogs())
+    for (HWND dialog : ThreadDialogs()) {
         if (WindowText(dialog) == caption) return dialog;
+    }
     return nullptr;
 }
 
 HWND FindOtherDialog(std::initializer_list<HWND> known) {
-    for (HWND dialog : ThreadDialogs())
-        if (std::find(known.begin(), known.end(), dialog) == known.end()) return dialog;
+    for (HWND dialog : ThreadDialogs()) {
+        if (!Contains(known, dialog)) return dialog;
+    }
     return nullptr;
 }
 
@@ -185,7 +189,7 @@ void SetChooserColour(HWND chooser, int red, int green, int blue) {
 bool IsHotkeyFree(UINT modifiers, UINT virtualKey) {
     HWND probe = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
-    bool free = RegisterHotKey(probe, 0x3F00, modifiers, virtualKey) != FALSE;
+    const bool free = RegisterHotKey(probe, 0x3F00, modifiers, virtualKey) != FALSE;
     if (free) UnregisterHotKey(probe, 0x3F00);
     DestroyWindow(probe);
     return free;
@@ -193,45 +197,33 @@ bool IsHotkeyFree(UINT modifiers, UINT virtualKey) {
 
 COLORREF ClientPixel(HWND window, int x, int y) {
     HDC dc = GetDC(window);
-    COLORREF colour = GetPixel(dc, x, y);
+    const COLORREF colour = GetPixel(dc, x, y);
     ReleaseDC(window, dc);
     return colour;
 }
 
-DialogAnswerer::DialogAnswerer(Action action) : action(std::move(action)) {
-    // Dialogs already there (a modeless palette, shown or not) are not the
-    // ones waited on.
-    existing = AllThreadDialogs();
-    g_answerer = this;
-    timer = SetTimer(nullptr, 0, 50, &DialogAnswerer::OnTimer);
+DialogAnswerer::DialogAnswerer(Action action) {
+    const std::vector<HWND> existing = AllThreadDialogs();  // not answered
+    const DWORD patience = GetTickCount() + 10000;
+    script.Until([this, action, existing, patience, answered = std::vector<HWND>()]() mutable {
+        for (HWND dialog : ThreadDialogs()) {
+            if (Contains(existing, dialog)) continue;
+            if (Contains(answered, dialog)) {
+                // Still open long after its answer: ended so that the test goes on.
+                if (static_cast<LONG>(GetTickCount() - patience) > 0) EndDialog(dialog, IDCANCEL);
+                continue;
+            }
+            seen.push_back(SeenDialog{WindowText(dialog), DialogText(dialog)});
+            answered.push_back(dialog);
+            if (action) action(dialog);
+        }
+        return false;  // answers for as long as it lives
+    });
+    script.Start(24 * 60 * 60 * 1000);  // no time limit of its own
 }
 
 DialogAnswerer::DialogAnswerer(int button)
     : DialogAnswerer([button](HWND dialog) { PressButton(dialog, button); }) {}
-
-DialogAnswerer::~DialogAnswerer() {
-    KillTimer(nullptr, timer);
-    g_answerer = nullptr;
-}
-
-void CALLBACK DialogAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_answerer) g_answerer->Tick();
-}
-
-void DialogAnswerer::Tick() {
-    ++ticks;
-    for (HWND dialog : ThreadDialogs()) {
-        if (std::find(existing.begin(), existing.end(), dialog) != existing.end()) continue;
-        if (std::find(answered.begin(), answered.end(), dialog) != answered.end()) {
-            // Still open long after its answer: end it so the test goes on.
-            if (ticks > 200) EndDialog(dialog, IDCANCEL);
-            continue;
-        }
-        seen.push_back(SeenDialog{WindowText(dialog), DialogText(dialog)});
-        answered.push_back(dialog);
-        if (action) action(dialog);
-    }
-}
 
 DialogScript& DialogScript::Until(Step step) {
     steps.push_back(std::move(step));
@@ -251,38 +243,36 @@ DialogScript& DialogScript::WaitFor(const std::string& caption, HWND& found) {
 
 void DialogScript::Start(DWORD timeoutMilliseconds) {
     deadline = GetTickCount() + timeoutMilliseconds;
-    g_script = this;
-    timer = SetTimer(nullptr, 0, 20, &DialogScript::OnTimer);
+    timer = SetTimer(nullptr, 0, 20, OnTimer);
+    g_scripts[timer] = this;
 }
 
 bool DialogScript::Stop() {
     if (timer) KillTimer(nullptr, timer);
+    g_scripts.erase(timer);
     timer = 0;
-    if (g_script == this) g_script = nullptr;
     return next == steps.size() && !timedOut;
 }
 
-void CALLBACK DialogScript::OnTimer(HWND, UINT, UINT_PTR, DWORD) {
-    // A step may run a modal loop of its own, in which this timer fires again.
-    DialogScript* script = g_script;
-    if (!script || script->inStep) return;
-    script->inStep = true;
-    script->Tick();
-    script->inStep = false;
-}
-
 void DialogScript::Tick() {
+    // A step may run a modal loop of its own, in which the timer fires again.
+    if (inStep) return;
     if (!timedOut && static_cast<LONG>(GetTickCount() - deadline) > 0) {
         timedOut = true;
         ADD_FAILURE() << "dialog script timed out after step " << next;
     }
     if (timedOut) {
         // Close whatever still blocks the test, the innermost first.
-        for (HWND dialog : ThreadDialogs())
+        for (HWND dialog : ThreadDialogs()) {
             if (IsWindowEnabled(dialog)) EndDialog(dialog, IDCANCEL);
+        }
         return;
     }
-    if (next < steps.size() && steps[next]()) ++next;
+    if (next == steps.size()) return;
+    inStep = true;
+    const bool done = steps[next]();
+    inStep = false;
+    if (done) ++next;
 }
 
 }  // namespace test_support

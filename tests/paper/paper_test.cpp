@@ -1,0 +1,465 @@
+// Notes in the program's own registry, with a hidden main window that purges
+// torn-down notes as the real one does: drawing, undo, commands, data files,
+// drops and teardown.
+#include "app/paper_registry.h"
+#include "canvas/bmp_file.h"
+#include "paper/paper.h"
+#include "resources/resource.h"
+#include "settings/settings.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <functional>
+#include <initializer_list>
+#include <map>
+
+namespace {
+
+using namespace test_support;
+
+constexpr Rgb WHITE = 0xFFFFFF;
+constexpr Rgb BLUE = 0x0000FF;  // the pen colour of the tests
+constexpr Rgb RED = 0xFF0000;
+constexpr Rgb GREEN = 0x00FF00;
+
+std::map<UINT, int> mainWindowMessages;
+
+LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++mainWindowMessages[message];
+    if (message == WM_PAPER_TORN_DOWN) PurgePapers();
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// An HDROP holding the given paths, as the shell hands it over.
+HDROP MakeDrop(const std::vector<std::string>& paths) {
+    std::string names;
+    for (const std::string& path : paths) names += path + '\0';
+    // Zeroed: the names end with an empty one.
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() + 1);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);  // ANSI names (fWide FALSE) right after the header
+    std::memcpy(drop + 1, names.data(), names.size());
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+class PaperTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        savedSettings = g_settings;
+        ResetSettings(g_settings);
+        g_settings.Tool.PenColor = ColorQuad{0xFF, 0x00, 0x00, 0xFF};  // blue
+        g_settings.Tool.EraseSize = 1;
+        lstrcpynA(g_settings.DataFolderPath, folder.Path().c_str(),
+                  sizeof g_settings.DataFolderPath);
+        Paper::SetToolState(&g_settings.Tool);
+        ASSERT_TRUE(AllocatePapers());
+        mainWindowMessages.clear();
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = MainProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "InkslipPaperTestMain";
+        RegisterClassA(&windowClass);  // fails harmlessly after the first test
+        mainWindow = CreateWindowA(windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10,
+                                   nullptr, nullptr, windowClass.hInstance, nullptr);
+    }
+    void TearDown() override {
+        SetAltDown(false);
+        FreePapers();
+        DestroyWindow(mainWindow);
+        PumpMessages();
+        g_settings = savedSettings;
+    }
+
+    // A new note with a 20 × 20 tab in slot `number`, shown.
+    Paper* NewPaper(int number, int width = 200, int height = 200) {
+        Paper* paper = AddPaper(number, std::make_unique<Paper>());
+        EXPECT_TRUE(paper->Create(mainWindow, PaperWindowProc, 20, 20, width, height, number));
+        return Show(paper);
+    }
+    // A note made by CreateFromFile in slot `number`, shown; null when that
+    // failed, which must leave no window.
+    Paper* PaperFromFile(const std::string& path, int number) {
+        Paper* paper = AddPaper(number, std::make_unique<Paper>());
+        if (paper->CreateFromFile(mainWindow, PaperWindowProc, 20, 20, path.c_str(), number)) {
+            return Show(paper);
+        }
+        EXPECT_EQ(nullptr, paper->GetWindow()) << path;
+        RemovePaper(number);
+        return nullptr;
+    }
+    static Paper* Show(Paper* paper) {
+        ShowWindow(paper->GetWindow(), SW_SHOWNOACTIVATE);
+        UpdateWindow(paper->GetWindow());
+        return paper;
+    }
+    // A white N.bmp and its N.dat in the test folder.
+    void StoreNote(int number, int x, int y, int width, int height) {
+        const std::string base = folder.File(std::to_string(number));
+        ASSERT_TRUE(WriteBmp(base + ".bmp", width, height, WHITE));
+        ASSERT_TRUE(WriteFileBytes(base + ".dat", RecordBytes(x, y, number, 0)));
+    }
+    // A mouse message with a point in window coordinates, sent as words.
+    static void Mouse(Paper* paper, UINT message, int x, int y) {
+        SendMessageA(paper->GetWindow(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                     MAKELPARAM(x & 0xFFFF, y & 0xFFFF));
+    }
+    // A press at the first point, moves to the others, a release at the last.
+    static void Drag(Paper* paper, std::initializer_list<POINT> points) {
+        for (const POINT& point : points) {
+            Mouse(paper, &point == points.begin() ? WM_LBUTTONDOWN : WM_MOUSEMOVE, point.x,
+                  point.y);
+        }
+        Mouse(paper, WM_LBUTTONUP, (points.end() - 1)->x, (points.end() - 1)->y);
+    }
+    static void SetAltDown(bool down) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_MENU] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    }
+    static void MoveTo(Paper* paper, int x, int y) {
+        SetWindowPos(paper->GetWindow(), nullptr, x, y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    HWND mainWindow = nullptr;
+    Settings savedSettings{};
+    TemporaryFolder folder;
+};
+
+TEST_F(PaperTest, OnlyTheTabActsAsACaption) {
+    Paper* paper = NewPaper(0);
+    const POINT at = paper->GetPosition();
+    const auto hit = [&](int x, int y) {
+        return SendMessageA(paper->GetWindow(), WM_NCHITTEST, 0, MAKELPARAM(at.x + x, at.y + y));
+    };
+    EXPECT_EQ(HTCAPTION, hit(21, 20));  // the 22 × 21 tab
+    EXPECT_EQ(HTCLIENT, hit(5, 21));
+    EXPECT_NE(HTCAPTION, hit(100, 5));  // right of the tab: no part of the note
+}
+
+TEST_F(PaperTest, PenFillAndEraser) {
+    Paper* paper = NewPaper(0);
+    Drag(paper, {{10, 30}, {30, 30}, {50, 30}});  // the release draws the end point
+    for (int x = 5; x < 60; ++x) {
+        EXPECT_EQ(x >= 10 && x <= 50 ? BLUE : WHITE, paper->GetPicture()->GetRgb(x, 30)) << x;
+    }
+    Drag(paper, {{20, 50}, {-30, 50}});  // -30 arrives as the word 0xFFE2: the edge
+    EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(0, 50));
+
+    // The fill starts where the button went down: a wall splits the note in two.
+    paper->GetPicture()->FillBox(100, 0, 102, 223, 0);
+    g_settings.Tool.DrawMode = DRAW_FILL;
+    Drag(paper, {{150, 100}, {50, 100}});
+    EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(150, 150));
+    EXPECT_EQ(WHITE, paper->GetPicture()->GetRgb(50, 150));
+    // The eraser paints the background of now.
+    g_settings.BgColor = ColorQuad{0xFF, 0x00, 0xFF, 0x00};  // green
+    g_settings.Tool.DrawMode = DRAW_ERASE;
+    Drag(paper, {{140, 100}, {160, 100}});
+    EXPECT_EQ(GREEN, paper->GetPicture()->GetRgb(150, 100));
+    EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(150, 101));
+}
+
+TEST_F(PaperTest, UndoSwapsWithThePictureOfTheLastPressAlsoAfterAnAltPress) {
+    // Alt picks the colour at the press; let go, the drag draws. On a fresh
+    // note that Alt press was its first, and undo still takes the stroke away.
+    Paper* paper = NewPaper(0);
+    EXPECT_TRUE(paper->Undo());  // nothing to undo yet: nothing changes
+    paper->GetPicture()->SetRgb(10, 100, RED);
+    SetAltDown(true);
+    Mouse(paper, WM_LBUTTONDOWN, 10, 100);
+    SetAltDown(false);
+    EXPECT_EQ(0xFF, g_settings.Tool.PenColor.red);
+    EXPECT_EQ(0x00, g_settings.Tool.PenColor.blue);
+    EXPECT_EQ(1, mainWindowMessages[WM_PEN_COLOR_PICKED]);  // for the tool palette
+    Mouse(paper, WM_MOUSEMOVE, 60, 100);
+    Mouse(paper, WM_LBUTTONUP, 60, 100);
+    ASSERT_EQ(RED, paper->GetPicture()->GetRgb(30, 100));
+    // A later pick draws nothing and keeps what undo brings back.
+    SetAltDown(true);
+    Drag(paper, {{80, 80}});
+    SetAltDown(false);
+    EXPECT_EQ(WHITE, paper->GetPicture()->GetRgb(80, 80));
+    EXPECT_TRUE(paper->Undo());
+    EXPECT_EQ(WHITE, paper->GetPicture()->GetRgb(30, 100));
+    EXPECT_TRUE(paper->Undo());
+    EXPECT_EQ(RED, paper->GetPicture()->GetRgb(30, 100));
+
+    paper->ToggleLock();
+    UpdateWindow(paper->GetWindow());
+    EXPECT_EQ(0u, paper->GetPicture()->GetRgb(7, 3));  // the padlock in the tab
+    EXPECT_FALSE(paper->Undo());
+    // Locked, a drag draws nothing, but its press still refreshes the undo copy.
+    Drag(paper, {{90, 90}});
+    EXPECT_EQ(WHITE, paper->GetPicture()->GetRgb(90, 90));
+    paper->ToggleLock();
+    EXPECT_TRUE(paper->Undo());
+    EXPECT_EQ(RED, paper->GetPicture()->GetRgb(30, 100));
+}
+
+TEST_F(PaperTest, ResizeKeepsTheTopLeftAndFillsTheRestWithTheBackground) {
+    Paper* paper = NewPaper(0);
+    paper->GetPicture()->SetRgb(50, 100, BLUE);
+    g_settings.BgColor = ColorQuad{0xFF, 0x00, 0xFF, 0x00};  // green
+    ASSERT_TRUE(paper->Resize(300, 300));
+    EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(50, 100));
+    EXPECT_EQ(WHITE, paper->GetPicture()->GetRgb(150, 100));  // the old background stays
+    EXPECT_EQ(GREEN, paper->GetPicture()->GetRgb(201, 100));  // no old frame lines
+    EXPECT_EQ(GREEN, paper->GetPicture()->GetRgb(50, 222));
+    EXPECT_EQ(GREEN, paper->GetPicture()->GetRgb(250, 250));
+    // A size whose picture cannot be had leaves the note as it was.
+    EXPECT_FALSE(paper->Resize(200000, 200000));
+    EXPECT_EQ(300, paper->GetBodyWidth());
+}
+
+TEST_F(PaperTest, SaveAsAppendsBmpUnlessPresentAndReportsWhatFails) {
+    Paper* paper = NewPaper(0);
+    EXPECT_TRUE(paper->SaveAsFile(folder.File("memo").c_str()));
+    EXPECT_TRUE(paper->SaveAsFile(folder.File("copy.BMP").c_str()));
+    EXPECT_EQ((std::vector<std::string>{"copy.BMP", "memo.bmp"}), FilesIn(folder.Path()));
+    DialogAnswerer answerer(IDCANCEL);
+    paper->OnCommand(paper->GetWindow(), IDM_SAVE_AS);  // the save dialog, cancelled
+    std::string tooLong = folder.Path();
+    tooLong.append(MAX_PATH - 1 - tooLong.size(), 'a');  // too long once ".bmp" is added
+    EXPECT_FALSE(paper->SaveAsFile(tooLong.c_str()));
+    ASSERT_EQ(3u, answerer.Seen().size());
+    EXPECT_EQ("ファイル出力先指定", answerer.Seen()[0].caption);
+    EXPECT_EQ("ファイルの保存に失敗しました。", answerer.Seen()[1].text);
+    EXPECT_EQ("BMPファイルの出力に失敗しました。", answerer.Seen()[2].text);
+}
+
+TEST_F(PaperTest, TeardownSavesLeavesNothingBehindAndFreesTheSlot) {
+    // The session's end saves a note and keeps it.
+    Paper* paper = NewPaper(6);
+    EXPECT_EQ(1, SendMessageA(paper->GetWindow(), WM_QUERYENDSESSION, 0, 0));
+    EXPECT_EQ((std::vector<std::string>{"6.bmp", "6.dat"}), FilesIn(folder.Path()));
+    EXPECT_TRUE(paper->Destroy());
+    EXPECT_EQ(nullptr, GetPropA(mainWindow, "Inkslip6"));
+    WNDCLASSA unregistered;
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "Inkslip6", &unregistered));
+    PumpMessages();  // the purge
+    EXPECT_EQ(nullptr, GetPaper(6));
+    // Destroyed from outside: saved first, purged, and its number can be had again.
+    DestroyWindow(NewPaper(3)->GetWindow());
+    PumpMessages();
+    EXPECT_EQ(nullptr, GetPaper(3));
+    EXPECT_TRUE(FileExists(folder.File("3.dat")));
+    EXPECT_NE(nullptr, NewPaper(3)->GetWindow());
+
+    // A note whose picture cannot be had is no note.
+    Paper tooLarge;
+    EXPECT_FALSE(tooLarge.Create(mainWindow, PaperWindowProc, 20, 20, 100000, 100000, 7));
+    EXPECT_EQ(nullptr, tooLarge.GetWindow());
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "Inkslip7", &unregistered));
+}
+
+TEST_F(PaperTest, ANoteTornDownInsideItsOwnQuestionIsDeletedOnlyAfterItReturns) {
+    g_settings.IsDelWarning = 1;
+    Paper* paper = NewPaper(4);
+    Paper* other = NewPaper(5);
+    bool keptWhileAsking = false;
+    DialogScript steps;
+    steps.Until([] { return !ThreadDialogs().empty(); }).Then([&] {
+        // Destroyed from outside while it asks "peel off?" (the question goes
+        // with it), and another note too, whose purge runs in the question's loop.
+        DestroyWindow(paper->GetWindow());
+        DestroyWindow(other->GetWindow());
+        PumpMessages();
+        keptWhileAsking = GetPaper(4) == paper && GetPaper(5) == nullptr;
+    });
+    steps.Start();
+    SendMessageA(paper->GetWindow(), WM_COMMAND, IDM_PEEL_OFF, 0);
+    EXPECT_TRUE(steps.Stop());
+    EXPECT_TRUE(keptWhileAsking);
+    PumpMessages();
+    EXPECT_EQ(nullptr, GetPaper(4));
+}
+
+TEST_F(PaperTest, ANoteComesBackAsSavedLockedAndWhereItWasOrOnScreen) {
+    Paper* paper = NewPaper(3);
+    Drag(paper, {{10, 30}, {50, 30}});
+    MoveTo(paper, 100, 50);
+    ASSERT_TRUE(paper->Save(folder.Path().c_str()));
+    EXPECT_EQ(std::string("\x64\x00\x32\x00\x03\x00\x00\x00", 8),
+              ReadFileBytes(folder.File("3.dat")));
+    // N.bmp holds the drawing area alone: no frame, no tab.
+    DdbCanvas image(1, 1);
+    ASSERT_TRUE(image.LoadBmp(folder.File("3.bmp").c_str()));
+    EXPECT_EQ(WHITE, image.GetRgb(0, 0));
+    EXPECT_EQ(BLUE, image.GetRgb(9, 8));
+    EXPECT_EQ(WHITE, image.GetRgb(50, 8));
+
+    // Locked, and partly left of the screen (touching it, so it stays there).
+    paper->ToggleLock();
+    MoveTo(paper, -20, 10);
+    ASSERT_TRUE(paper->Save(folder.Path().c_str()));
+    EXPECT_EQ(std::string("\xEC\xFF\x0A\x00\x03\x00\x01\x00", 8),
+              ReadFileBytes(folder.File("3.dat")));
+    RemovePaper(3);
+    Paper* restored = PaperFromFile(folder.File("3.dat"), 3);
+    ASSERT_NE(nullptr, restored);
+    RECT rect;
+    GetWindowRect(restored->GetWindow(), &rect);
+    EXPECT_EQ(-20, rect.left);
+    EXPECT_EQ(10, rect.top);
+    EXPECT_FALSE(restored->IsDirty());
+    EXPECT_TRUE(restored->IsLocked());
+    EXPECT_TRUE(GetMenuState(restored->GetMenu(), IDM_LOCK, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_TRUE(GetMenuState(restored->GetMenu(), IDM_PEEL_OFF, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(BLUE, restored->GetPicture()->GetRgb(50, 30));
+    EXPECT_EQ(WHITE, restored->GetPicture()->GetRgb(51, 30));
+
+    // Stored off every monitor: back just inside the nearest one, to be written.
+    StoreNote(2, -5000, 30, 100, 100);
+    Paper* moved = PaperFromFile(folder.File("2.dat"), 2);
+    ASSERT_NE(nullptr, moved);
+    GetWindowRect(moved->GetWindow(), &rect);
+    EXPECT_NE(nullptr, MonitorFromRect(&rect, MONITOR_DEFAULTTONULL));
+    EXPECT_EQ(30, rect.top);
+    EXPECT_TRUE(moved->IsDirty());
+}
+
+TEST_F(PaperTest, RefusedRecordsMakeNoNoteAndKeepTheirFiles) {
+    StoreNote(3, 10, 10, 50, 50);
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.dat"), RecordBytes(10, 10, 4, 0)));
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("3.dat"), 3));  // another number
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.dat"), RecordBytes(10, 10, 3, 0).substr(0, 7)));
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("3.dat"), 3));  // short
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.Dat"), RecordBytes(10, 10, 3, 0)));
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("3.Dat"), 3));  // no data file name
+    ASSERT_TRUE(WriteFileBytes(folder.File("5.dat"), RecordBytes(10, 10, 5, 0)));
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("5.dat"), 5));  // no 5.bmp
+    EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat", "5.dat"}), FilesIn(folder.Path()));
+}
+
+TEST_F(PaperTest, EveryKindOfChangeMarksTheNoteAndASaveClearsIt) {
+    Paper* paper = NewPaper(0);
+    EXPECT_TRUE(paper->IsDirty());  // a new note has no files yet
+    ASSERT_TRUE(WriteBmp(folder.File("drop.bmp"), 30, 20, RED));
+    const auto tool = [&](DrawMode mode) {
+        return [this, paper, mode] {
+            g_settings.Tool.DrawMode = mode;
+            Drag(paper, {{20, 40}, {40, 60}});
+        };
+    };
+    const struct {
+        const char* name;
+        std::function<void()> change;
+    } changes[] = {
+        {"pen", tool(DRAW_PEN)},
+        {"eraser", tool(DRAW_ERASE)},
+        {"box", tool(DRAW_BOX)},
+        {"ellipse", tool(DRAW_CIRCLE)},
+        {"fill", tool(DRAW_FILL)},
+        {"undo", [paper] { paper->Undo(); }},
+        {"lock", [paper] { paper->ToggleLock(); }},
+        {"unlock", [paper] { paper->ToggleLock(); }},
+        {"move", [paper] { MoveTo(paper, 30, 40); }},
+        {"resize", [paper] { paper->Resize(120, 90); }},
+        {"drop", [&] { paper->OnDropFiles(MakeDrop({folder.File("drop.bmp")})); }},
+    };
+    for (const auto& change : changes) {
+        ASSERT_TRUE(paper->Save(folder.Path().c_str()));
+        EXPECT_FALSE(paper->IsDirty());
+        const int notices = mainWindowMessages[WM_PAPER_CHANGED];
+        change.change();
+        EXPECT_TRUE(paper->IsDirty()) << change.name;
+        // The main window hears of it, to write the note soon.
+        EXPECT_GT(mainWindowMessages[WM_PAPER_CHANGED], notices) << change.name;
+    }
+}
+
+TEST_F(PaperTest, SavesGoThroughTemporaryFilesIntoFoldersMadeAsNeeded) {
+    // A failed write keeps the old file and leaves no temporary file.
+    const std::string target = folder.File("3.dat");
+    ASSERT_TRUE(WriteFileBytes(target, "old content"));
+    EXPECT_FALSE(WriteReplacing(target, [](const char* temporary) {
+        WriteFileBytes(temporary, "half");
+        return false;
+    }));
+    EXPECT_EQ("old content", ReadFileBytes(target));
+    EXPECT_EQ(std::vector<std::string>{"3.dat"}, FilesIn(folder.Path()));
+
+    // A temporary file left by a crash is written over.
+    Paper* paper = NewPaper(3);
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.da~"), "left by a crash"));
+    ASSERT_TRUE(paper->Save(folder.Path().c_str()));
+    EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat"}), FilesIn(folder.Path()));
+    EXPECT_EQ(8u, ReadFileBytes(target).size());
+
+    // N.bmp cannot be replaced (a folder holds its name): still to be written,
+    // N.dat kept, no leftovers.
+    ASSERT_TRUE(DeleteFileA(folder.File("3.bmp").c_str()));
+    ASSERT_TRUE(CreateDirectoryA(folder.File("3.bmp").c_str(), nullptr));
+    paper->ToggleLock();
+    EXPECT_FALSE(paper->Save(folder.Path().c_str()));
+    EXPECT_TRUE(paper->IsDirty());
+    EXPECT_EQ(std::vector<std::string>{"3.dat"}, FilesIn(folder.Path()));
+    ASSERT_TRUE(RemoveDirectoryA(folder.File("3.bmp").c_str()));
+
+    // Missing levels are made, down to a folder so deep that N.dat just fits
+    // the path limit; the pair of the old folder goes.
+    std::string deep = folder.Path();
+    while (deep.size() < 253) {
+        const size_t room = 253 - deep.size();
+        deep += std::string(room > 80 ? 40 : room - 1, 'd') + "\\";
+    }
+    ASSERT_EQ(258u, (deep + "3.dat").size());
+    EXPECT_TRUE(paper->Save(deep.c_str()));
+    EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat"}), FilesIn(deep));
+    EXPECT_TRUE(FilesIn(folder.Path()).empty());
+}
+
+TEST_F(PaperTest, ABmpFileMakesANoteOrReplacesAPictureOrLeavesTheNoteAsItWas) {
+    ASSERT_TRUE(WriteBmp(folder.File("tall.bmp"), 50, 300, RED));
+    ASSERT_TRUE(WriteBmp(folder.File("small.bmp"), 10, 10, RED));
+    ASSERT_TRUE(WriteFileBytes(folder.File("broken.bmp"), "BM not really"));
+    ASSERT_TRUE(WriteBmp(folder.File("large.bmp"), ScreenLimit(GetSystemMetrics(SM_CXSCREEN)) + 1,
+                         ScreenLimit(GetSystemMetrics(SM_CYSCREEN)) + 1, WHITE));
+    DialogAnswerer answerer(IDNO);
+    // A new note from a file takes the picture's size; a large one asks, once.
+    EXPECT_EQ(10, PaperFromFile(folder.File("small.bmp"), 1)->GetBodyHeight());
+    EXPECT_EQ(nullptr, PaperFromFile(folder.File("large.bmp"), 2));
+    EXPECT_EQ(1u, answerer.Seen().size());
+
+    Paper* paper = NewPaper(0);
+    paper->GetPicture()->SetRgb(30, 60, BLUE);
+    const auto drop = [&](std::vector<std::string> names) {
+        for (std::string& name : names) name = folder.File(name);
+        return SendMessageA(paper->GetWindow(), WM_DROPFILES,
+                            reinterpret_cast<WPARAM>(MakeDrop(names)), 0);
+    };
+    EXPECT_EQ(1, drop({"small.Bmp"}));  // a mixed-case extension is no BMP name: ignored
+    EXPECT_EQ(0, drop({"broken.bmp"}));
+    EXPECT_EQ(200, paper->GetBodyWidth());
+    EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(30, 60));
+    // Only the first file counts; the note takes the picture's size and shape.
+    EXPECT_EQ(1, drop({"tall.bmp", "broken.bmp"}));
+    EXPECT_EQ(50, paper->GetBodyWidth());
+    EXPECT_EQ(RED, paper->GetPicture()->GetRgb(50, 321));
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    GetWindowRgn(paper->GetWindow(), region);
+    EXPECT_TRUE(PtInRegion(region, 51, 322));
+    DeleteObject(region);
+    // Without its region record the drop stops, with the note as it was.
+    ASSERT_TRUE(RemovePropA(mainWindow, "Inkslip0"));
+    EXPECT_EQ(0, drop({"small.bmp"}));
+    EXPECT_EQ(50, paper->GetBodyWidth());
+    EXPECT_EQ(RED, paper->GetPicture()->GetRgb(50, 321));
+    ASSERT_EQ(3u, answerer.Seen().size());
+    EXPECT_EQ("ドロップファイルの読込みに失敗しました。", answerer.Seen()[1].text);
+    EXPECT_EQ("リージョンの再取得に失敗しました。", answerer.Seen()[2].text);
+}
+
+// 表 is 0x95 0x5C in code page 932: its trail byte is no separator, so 表 is
+// this name's extension.
+TEST(PaperNames, ATrailByteIsNoSeparator) {
+    EXPECT_EQ("C:\\1.bmp", ReplaceExtension("C:\\1.\x95\x5C", "bmp"));
+}
+
+}  // namespace

@@ -1,5 +1,5 @@
 #!/bin/bash
-# The seeded-fault check: puts each fault listed in tests/mutants.txt into the
+# The seeded-fault check: puts each fault listed in scripts/mutants.txt into the
 # program's sources, one at a time, rebuilds, runs the tests that could catch
 # it and says whether they did; the sources are put back after each. Ends with
 # "N caught, M missed". Slow (a build and a test run per fault), so CI does not
@@ -8,7 +8,7 @@
 # MUTANTS_BUILD_DIR chooses the build tree (default: build/mutants).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-list=$root/tests/mutants.txt
+list=$root/scripts/mutants.txt
 
 "$root/scripts/setup.sh" || exit 1
 . "$root/scripts/wine-session.sh"

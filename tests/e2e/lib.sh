@@ -1,10 +1,9 @@
-# Shared by the end-to-end scenarios (sourced). Each scenario runs the real
-# inkslip.exe under Wine on the test run's virtual display, from a private copy
-# of the program's folder, and acts on it as a person would: xdotool for the
-# mouse and keys, winprobe (winprobe.cpp) to find windows and read pixels,
-# ImageMagick for screenshots. Needs what scripts/run-tests.sh exports; CMake
-# passes INKSLIP_EXE and WINPROBE_EXE. Every wait has a time limit; whatever a
-# scenario started is stopped by its process id when it ends, also on failure.
+# Shared by the end-to-end scenarios (sourced): each runs the real inkslip.exe
+# under Wine on the test run's virtual display, from a private copy of its
+# folder, and acts as a person would: xdotool for the mouse and keys, winprobe
+# (winprobe.cpp) to find windows and read pixels, ImageMagick for screenshots.
+# Every wait has a time limit; whatever a scenario started is stopped by its
+# process id when it ends, also on failure.
 set -uo pipefail
 
 E2E_NAME=$(basename "$0" .sh)
@@ -59,7 +58,7 @@ coproc PROBE { exec "$INKSLIP_WINE" "$WINPROBE_EXE" 2>>"$E2E_TMP/winprobe.err" {
 probe() {
     local line
     PROBE_OUTPUT=()
-    printf '%s\n' "$@" . >&"${PROBE[1]}" || fail "winprobe is gone"
+    [ -n "${PROBE_PID:-}" ] && printf '%s\n' "$@" . >&"${PROBE[1]}" || fail "winprobe is gone"
     while IFS= read -r -t 60 line <&"${PROBE[0]}"; do
         [[ $line == =* ]] && return "${line#=}"
         PROBE_OUTPUT+=("$line")
@@ -90,6 +89,9 @@ note_count() {
     probe list - - --visible
     printf '%s\n' "${PROBE_OUTPUT[@]}" | grep -cE $'\tInkslip[0-9]+\t'
 }
+
+# screen_sum X Y W H: a checksum of the pixels of that rectangle of the screen.
+screen_sum() { probe pixels "$@" && echo "${PROBE_OUTPUT[0]}"; }
 
 # --- the program ------------------------------------------------------------------
 # start_app: starts a copy from APP_DIR in the background; sets APP_PID.
@@ -123,7 +125,6 @@ exit_app_by_command() {
 # kill_app: kills the running copy by its pid (as a crash or the task manager
 # would) and waits until its main window is gone.
 kill_app() {
-    log "killing pid $APP_PID"
     kill -9 "$APP_PID"
     wait_until 20 not kill -0 "$APP_PID" || fail "pid $APP_PID did not go away"
     wait "$APP_PID" 2>/dev/null # (quietly: the shell would report the kill)
@@ -164,12 +165,11 @@ close_dialog() {
     wait_output 5 $((count - 1)) window_count '#32770' "$1" --visible || fail "\"$1\" did not close on Enter"
 }
 
-# menu_choose N [tray]: chooses an item of the open popup menu with the keys,
-# as a person may: the pointer on its first item, then Down N times, or Up -N
-# times for N < 0 (from the first item Up wraps round: -1 is the last), then
-# Enter. Separators do not count. Keys reach a note's menu through the note,
-# which must have the X focus (see note_menu); the tray menu's through the
-# menu itself, which is given the focus.
+# menu_choose N [tray]: the item N of the open popup menu, chosen with the keys
+# from its first item (under the pointer): Down N times, or Up -N times (-1 is
+# the last), then Enter; separators do not count. Keys reach a note's menu
+# through the note, which has the X focus (note_menu), the tray menu's through
+# the menu itself, which is given the focus.
 menu_choose() {
     local left top right bottom keys=() i
     wait_window '#32768' - 10 --visible || fail "no popup menu opened"
@@ -192,10 +192,9 @@ note_menu() {
     menu_choose "$3"
 }
 
-# tray_icon_point: sets TRAY_X, TRAY_Y to the tray icon. With no tray on the
-# virtual display, Wine shows its own tray window at the top left, where our
-# dialogs open too: it is moved to the bottom right corner, where nothing of
-# ours goes. Its first icon sits 12 px from its left and 31 px from its top.
+# tray_icon_point: sets TRAY_X, TRAY_Y to the tray icon, 12 px from the left
+# and 31 px from the top of the tray window that Wine shows at the top left,
+# where our dialogs open too: it is moved to the bottom right corner first.
 tray_icon_point() {
     local l t r b width height
     wait_window __winex11_standalone_tray - 20 --visible || fail "no tray icon shown"
@@ -223,12 +222,14 @@ tray_exit() {
 # --- screenshots and clean-up -----------------------------------------------------
 # screenshot LABEL: once the screen looks the same twice 200 ms apart (windows
 # fully painted), the whole screen into e2e-artifacts/<scenario>-LABEL.png.
+screen_still() {
+    local first
+    first=$(screen_sum 0 0 1024 768)
+    nap 0.2
+    [ "$(screen_sum 0 0 1024 768)" = "$first" ]
+}
 screenshot() {
-    local previous= deadline=$((SECONDS + 3))
-    until probe pixels 0 0 1024 768 && [ "${PROBE_OUTPUT[0]}" = "$previous" ] || [ $SECONDS -ge $deadline ]; do
-        previous=${PROBE_OUTPUT[0]}
-        nap 0.2
-    done
+    wait_until 3 screen_still
     import -window root "$E2E_ARTIFACTS/$E2E_NAME-$1.png" || log "screenshot $1 failed"
 }
 
@@ -237,7 +238,7 @@ e2e_cleanup() {
     # Only the scenario's own shell cleans up, not its subshells.
     [ "$BASHPID" = "$E2E_MAIN_PID" ] || exit $status
     xdotool mouseup 1 mouseup 3 2>/dev/null
-    if [ $status -ne 0 ]; then
+    if [ $status -ne 0 ] && [ -n "${PROBE_PID:-}" ]; then
         screenshot failure
         probe list && printf '%s\n' "${PROBE_OUTPUT[@]}" >"$E2E_ARTIFACTS/$E2E_NAME-windows.txt"
         tail -n 50 "$E2E_TMP"/*.log

@@ -14,6 +14,20 @@ run_folder=$(mktemp -d "${TMPDIR:-/tmp}/inkslip-make-run-folder.XXXXXX")
     BUILD_DIR=$INKSLIP_SHIP_BUILD_DIR RUN_FOLDER=$run_folder exec setsid make -C "$INKSLIP_SOURCE_DIR" run
 ) </dev/null >"$run_log" 2>&1 &
 make_pid=$!
+prefix=
+make_run_cleanup() {
+    local status=$?
+    # Everything Wine runs in make run's prefix ends, so that make run ends.
+    kill -0 $make_pid 2>/dev/null && [ -n "$prefix" ] && WINEPREFIX=$prefix wineserver -k
+    timeout 30 tail -s 0.1 --pid=$make_pid -f /dev/null || kill -TERM -- -$make_pid
+    [ $status -ne 0 ] && cat "$run_log"
+    rm -rf "$run_log" "$run_folder"
+    declare -F e2e_cleanup >/dev/null || exit $status
+    (exit $status)
+    e2e_cleanup
+}
+trap make_run_cleanup EXIT
+
 # What make run says it uses: its virtual display and its prefix.
 for ((waited = 0; waited < 1800; waited++)); do
     grep -q '^run: starting ' "$run_log" && break
@@ -22,25 +36,8 @@ for ((waited = 0; waited < 1800; waited++)); do
 done
 display=$(sed -n 's/^run: no display found; started a virtual one at \(:[0-9]*\) .*/\1/p' "$run_log")
 prefix=$(sed -n 's/^run: Wine prefix //p' "$run_log")
+[ -n "$display" ] && [ -n "$prefix" ] || exit 1
 export DISPLAY=$display WINEPREFIX=$prefix
-make_run_cleanup() {
-    local status=$?
-    # Everything Wine runs in make run's prefix ends, so that make run ends.
-    if kill -0 $make_pid 2>/dev/null; then
-        wineserver -k
-        wait_until 30 not kill -0 $make_pid || kill -TERM -- -$make_pid
-    fi
-    [ $status -ne 0 ] && cat "$run_log"
-    rm -rf "$run_log" "$run_folder"
-    (exit $status)
-    e2e_cleanup
-}
-if [ -z "$display" ] || [ -z "$prefix" ]; then
-    cat "$run_log"
-    kill -TERM -- -$make_pid
-    rm -rf "$run_log" "$run_folder"
-    exit 1
-fi
 . "$(dirname "$0")/lib.sh"
 trap make_run_cleanup EXIT
 log "make run started the program on $display (prefix $prefix)"

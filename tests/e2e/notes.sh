@@ -1,16 +1,14 @@
 #!/bin/bash
-# Start, exit and notes that last. A first start with no INI file makes the
-# main window and never shows it; a second start while it runs ends at once
-# with code 0 and writes nothing. A double click on the tray icon makes a note
-# (OK in its size dialog) and a pen stroke draws on it; "終了" from the tray
-# menu ends with code 0 and writes the INI file, every key with its default in
-# order, and the note's files; the next start brings the note back as it was.
-# Every change then reaches the note's files within a few seconds, so that a
-# kill (as a crash or a power cut would) loses nothing: a stroke, a second note,
-# a move by the tab with a lock from the note's menu, and an undo with Ctrl+Z
-# each come back after a kill. An idle program writes nothing, a stroke on one
-# note rewrites that note's files only, and the data folder holds N.dat and
-# N.bmp, nothing else.
+# Start, exit and notes that last. A first start with no INI file never shows
+# its main window; a second start meanwhile ends at once with code 0 and writes
+# nothing. A double click on the tray icon (and OK in the size dialog) makes a
+# note, a pen stroke draws on it; "終了" from the tray menu ends with code 0 and
+# writes the INI file (every key with its default, in order) and the note; the
+# next start brings it back. Every change reaches the files within seconds, so
+# a kill loses nothing: a stroke, a second note, a move by the tab with a lock,
+# an undo with Ctrl+Z each come back after a kill. Only changed notes are
+# written, an idle program writes nothing, and the data folder holds N.dat and
+# N.bmp only.
 . "$(dirname "$0")/lib.sh"
 
 # note_look CLASS...: "left top checksum-of-its-pixels" of each note, one a line.
@@ -18,8 +16,7 @@ note_look() {
     local class l t r b
     for class in "$@"; do
         read -r l t r b < <(window_rect "$class") || return 1
-        probe pixels "$l" "$t" $((r - l)) $((b - t))
-        echo "$l $t ${PROBE_OUTPUT[0]}"
+        echo "$l $t $(screen_sum "$l" "$t" $((r - l)) $((b - t)))"
     done
 }
 
@@ -103,11 +100,6 @@ read -r l t r b < <(window_rect Inkslip1)
 drag $((l + 10)) $((t + 10)) 160 130 10
 wait_output 5 "150 120 352 343" window_rect Inkslip1 || fail "note 1 did not move: $(window_rect Inkslip1)"
 restart_after_kill Inkslip0 Inkslip1
-# Locked from its menu: the padlock on its tab changes its look.
-before=$(note_look Inkslip1)
-note_menu 250 250 0
-wait_until 5 not output_is "$before" note_look Inkslip1 || fail "no padlock after the lock"
-restart_after_kill Inkslip0 Inkslip1
 
 # A stroke written, then undone with Ctrl+Z: the undone picture comes back.
 before=$(note_look Inkslip0)
@@ -119,7 +111,12 @@ xdotool key ctrl+z
 wait_output 5 "$before" note_look Inkslip0 || fail "Ctrl+Z did not undo the stroke"
 restart_after_kill Inkslip0 Inkslip1
 
-# Idle: nothing is written. A stroke on note 0 rewrites 0.dat and 0.bmp only.
+# Note 1 locked from its menu (the padlock changes its look) and written; then
+# idle, nothing is written; a stroke on note 0 rewrites 0.dat and 0.bmp only.
+before=$(note_look Inkslip1)
+note_menu 250 250 0
+wait_until 5 not output_is "$before" note_look Inkslip1 || fail "no padlock after the lock"
+wait_saved
 idle=$(data_state)
 wait_until 3 not output_is "$idle" data_state && fail "an idle program wrote: $(data_state)"
 stroke Inkslip0 30 150 170 150
@@ -128,4 +125,5 @@ changed=$(diff <(echo "$idle") <(data_state) | sed -n 's/^> \([^ ]*\) .*/\1/p' |
 [ "$changed" = "0.bmp 0.dat " ] || fail "a stroke on note 0 rewrote: '$changed'"
 files=$(ls -A "$APP_DATA" | tr '\n' ' ')
 [ "$files" = "0.bmp 0.dat 1.bmp 1.dat " ] || fail "the data folder holds: '$files'"
+restart_after_kill Inkslip0 Inkslip1
 exit_app_by_command

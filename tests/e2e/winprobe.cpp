@@ -27,9 +27,7 @@
 
 namespace {
 
-constexpr int EXIT_FOUND = 0;
-constexpr int EXIT_NOT_FOUND = 1;
-constexpr int EXIT_USAGE = 2;
+enum ExitCode { EXIT_FOUND = 0, EXIT_NOT_FOUND = 1, EXIT_USAGE = 2 };
 
 std::string ToUtf8(const wchar_t* text) {
     char buffer[3 * 1024];  // enough for any window text read below

@@ -238,10 +238,10 @@ e2e_cleanup() {
     # Only the scenario's own shell cleans up, not its subshells.
     [ "$BASHPID" = "$E2E_MAIN_PID" ] || exit $status
     xdotool mouseup 1 mouseup 3 2>/dev/null
+    [ $status -ne 0 ] && tail -n 50 "$E2E_TMP"/*.log
     if [ $status -ne 0 ] && [ -n "${PROBE_PID:-}" ]; then
         screenshot failure
         probe list && printf '%s\n' "${PROBE_OUTPUT[@]}" >"$E2E_ARTIFACTS/$E2E_NAME-windows.txt"
-        tail -n 50 "$E2E_TMP"/*.log
     fi
     for pid in "${APP_PIDS[@]}"; do
         kill -0 "$pid" 2>/dev/null || continue
@@ -249,7 +249,7 @@ e2e_cleanup() {
         kill -9 "$pid"
         wait_until 20 not kill -0 "$pid" && wait "$pid" 2>/dev/null
     done
-    # The end of its input ends winprobe (unless it has ended with its prefix).
+    # The end of its input ends winprobe (unless make run's prefix ended it).
     if [ -n "${PROBE_PID:-}" ]; then
         pid=$PROBE_PID
         exec {PROBE[1]}>&-

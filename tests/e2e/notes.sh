@@ -55,6 +55,7 @@ restart_after_kill() {
     wait_output 15 "$before" note_look "$@" || fail "after the kill: $(note_look "$@"), not $before"
 }
 
+# The first start; a second one while it runs.
 start_app
 first=$APP_PID
 wait_window Inkslip - 30 || fail "no \"Inkslip\" main window within 30 s"
@@ -72,6 +73,7 @@ APP_PID=$first
 kill -0 "$APP_PID" || fail "the first copy ended when the second started"
 [ ! -e "$APP_INI" ] || fail "an INI file was written while the first copy runs"
 
+# A note from the tray, drawn on, written at the exit with the INI file.
 tray_icon_point
 click "$TRAY_X" "$TRAY_Y" 1 --repeat 2 --delay 80
 close_dialog "$SIZE_DIALOG_TITLE"

@@ -1,77 +1,90 @@
 #!/bin/bash
-# Notes survive their own dialogs, used as a person would. A note's "サイズ変更"
-# and the tray's "新規作成" open two size dialogs at once; each sizes its own
-# note. The options dialog asked for twice stays one dialog, and the hot key
-# works after it. "終了" while a note's save dialog is open closes the dialog,
-# saves every note and ends with code 0, without a fault. A data folder so long
-# that N.dat just fits the path limit keeps its notes.
+# The hot keys and every dialog, with the notes in a data folder whose N.dat
+# paths are 258 characters long. With Ctrl+Alt+N (new note) and Ctrl+Alt+H
+# (hide all) in the INI file and no size question for quick notes: the hot keys
+# make a note, hide and show the notes. The tray's "新規作成" and a note's
+# "サイズ変更" open two size dialogs at once; each sizes its own note. The
+# options dialog asked for twice stays one, and the hot key works after it.
+# "終了" while a note's save dialog is open closes it, saves every note and
+# ends with code 0, without a fault; the notes come back from the long folder.
+# Each dialog (palette, size, options, version, save) leaves a screenshot.
 . "$(dirname "$0")/lib.sh"
 
-# A data folder whose N.dat paths are 258 characters long.
-folder='C:\e2e\dialogs\'
-linux_folder=$APP_DIR/
-while [ ${#folder} -lt 253 ]; do
-    room=$((253 - ${#folder}))
-    segment=$(printf "%0$((room > 80 ? 40 : room - 1))d" 0 | tr 0 d)
-    folder+="$segment\\"
-    linux_folder+="$segment/"
-done
+# C:\e2e\dialogs\ (the program's folder) and 237 characters and a backslash,
+# then 0.dat: 258 characters.
+segment=$(printf 'd%.0s' {1..237})
+APP_DATA=$APP_DIR/$segment
+folder="C:\\e2e\\dialogs\\$segment\\"
 printf '%s\r\n' '[paper]' "DataFolderPath=$folder" 'IsNoSizing=1' '[hotkey]' 'IsUseHotkey=1' 'modifiers 0=3' \
-    'virtual 0=78' >"$APP_INI"
-APP_DATA=${linux_folder%/}
+    'virtual 0=78' 'modifiers 1=3' 'virtual 1=72' >"$APP_INI"
+
+# hotkey KEYS: pressed while the palette has the X focus (keys reach Wine only
+# while one of its windows has it).
+hotkey() {
+    local l t r b
+    read -r l t r b < <(window_rect '#32770' "$PALETTE_TITLE" --visible) || fail "no palette to focus"
+    focus_at $((l + 30)) $((t + 8)) || fail "cannot focus the palette"
+    xdotool key "$1"
+}
 
 start_app_ready
-tray_new_note
-read -r l t r b < <(window_rect Inkslip0) || fail "the first note is not Inkslip0"
-drag $((l + 30)) $((t + 80)) $((l + 170)) $((t + 80)) 8
+screenshot palette
+hotkey ctrl+alt+n
+wait_output 10 1 note_count || fail "Ctrl+Alt+N made no note"
+hotkey ctrl+alt+h
+wait_output 10 0 note_count || fail "Ctrl+Alt+H did not hide the note"
+hotkey ctrl+alt+h
+wait_output 10 1 note_count || fail "Ctrl+Alt+H did not show the note again"
+read -r l t r b < <(window_rect Inkslip0)
 
-# Two size dialogs: the note's own, then the tray's for a new note.
-click $((l + 100)) $((t + 150)) 3
-menu_choose 2
-wait_dialog "$SIZE_DIALOG_TITLE" 10 || fail "no size dialog for the note"
+# Two size dialogs at once: the tray's for a new note, then the note's own,
+# which is the topmost; each answers for its own note. From OK, where the focus
+# starts, Tab Tab reaches the width box and Tab the height box, each with its
+# text all selected.
 tray_choose 0
-wait_output 10 2 window_count '#32770' "$SIZE_DIALOG_TITLE" --visible || fail "no second size dialog"
+wait_dialog "$SIZE_DIALOG_TITLE" 10 || fail "no size dialog from the tray"
+note_menu $((l + 100)) $((t + 150)) 2
+wait_output 10 2 window_count '#32770' "$SIZE_DIALOG_TITLE" --visible || fail "no size dialog for the note"
 screenshot two-size-dialogs
-# The newest is first: the new note's, answered 100 x 60.
-probe set-text "$SIZE_DIALOG_TITLE" 1013 100 >/dev/null
-probe set-text "$SIZE_DIALOG_TITLE" 1014 60 >/dev/null
-click_control "$SIZE_DIALOG_TITLE" 1
-wait_note_count 2 10 || fail "the new note's size dialog made no note"
-# The notes came to the front with the tray's click: the note's own dialog is
-# moved clear of them by its caption.
-drag_dialog "$SIZE_DIALOG_TITLE" 650 300
-probe set-text "$SIZE_DIALOG_TITLE" 1013 300 >/dev/null
-probe set-text "$SIZE_DIALOG_TITLE" 1014 250 >/dev/null
-close_dialog "$SIZE_DIALOG_TITLE" 1
+close_dialog "$SIZE_DIALOG_TITLE" Tab Tab 3 0 0 Tab 2 5 0
 wait_output 5 "302 273" window_size Inkslip0 || fail "the resized note is $(window_size Inkslip0)"
+close_dialog "$SIZE_DIALOG_TITLE" Tab Tab 1 0 0 Tab 6 0
+wait_output 10 2 note_count || fail "the tray's size dialog made no note"
 [ "$(window_size Inkslip1)" = "102 83" ] || fail "the new note is $(window_size Inkslip1)"
 
-# The options dialog, asked for twice, is one dialog; OK keeps the hot key.
-OPTIONS=オプション
+# The options dialog, asked for twice, is one dialog; after its OK the hot key
+# still makes a note.
 tray_choose -3
-wait_dialog "$OPTIONS" 10 || fail "no options dialog"
+wait_dialog オプション 10 || fail "no options dialog"
 tray_choose -3
-sleep 0.5
-[ "$(window_count '#32770' "$OPTIONS" --visible)" = 1 ] || fail "a second options dialog opened"
-close_dialog "$OPTIONS" 1
+wait_output 1 2 window_count '#32770' オプション --visible && fail "a second options dialog opened"
+screenshot options
+close_dialog オプション
 hotkey ctrl+alt+n
-wait_note_count 3 10 || fail "Ctrl+Alt+N made no note after the options dialog"
+wait_output 10 3 note_count || fail "Ctrl+Alt+N made no note after the options dialog"
 
-# "終了" while the first note's save dialog is open (clicked where the other
-# notes do not cover it).
-click $((l + 250)) $((t + 240)) 3
-menu_choose 3
+tray_choose -2
+wait_dialog バージョン情報 10 || fail "no version box"
+screenshot version
+close_dialog バージョン情報
+
+# "終了" while note 0's save dialog is open, right after a stroke on it (where
+# the other notes do not cover it), which only the exit can then save.
+area="$((l + 210)) $((t + 225)) 90 45"
+before=$(screen_sum $area)
+drag $((l + 220)) $((t + 235)) $((l + 290)) $((t + 250)) 6
+wait_until 5 not output_is "$before" screen_sum $area || fail "no stroke on note 0"
+stroke=$(screen_sum $area)
+note_menu $((l + 250)) $((t + 240)) 3
 wait_dialog ファイル出力先指定 10 || fail "no save dialog"
 screenshot save-dialog
-tray_choose -1
-expect_exit 0 20
-! grep -qiE 'unhandled|page fault|exception' "$E2E_TMP/run$APP_RUN.log" ||
-    fail "Wine reports a fault: $(cat "$E2E_TMP/run$APP_RUN.log")"
-files=$(ls -A "$APP_DATA" | sort | tr '\n' ' ')
+tray_exit
+! grep -qiE 'unhandled|page fault|exception' "$E2E_TMP/$APP_PID.log" ||
+    fail "Wine reports a fault: $(cat "$E2E_TMP/$APP_PID.log")"
+files=$(ls -A "$APP_DATA" | tr '\n' ' ')
 [ "$files" = "0.bmp 0.dat 1.bmp 1.dat 2.bmp 2.dat " ] || fail "the long data folder holds: '$files'"
-
-# They come back from the long folder.
 start_app_ready
-wait_note_count 3 15 || fail "the notes did not come back from the long data folder"
+wait_output 15 3 note_count || fail "the notes did not come back from the long data folder"
 [ "$(window_size Inkslip0)" = "302 273" ] || fail "note 0 came back as $(window_size Inkslip0)"
+wait_output 5 "$stroke" screen_sum $area || fail "note 0 came back without its last stroke"
 exit_app_by_command

@@ -115,7 +115,7 @@ for id in "${selected[@]}"; do
         continue
     fi
     # Labels of test programs (canvas|paper), or end-to-end scenarios by name
-    # (e2e.saving).
+    # (e2e.notes).
     targets=()
     select=(-L "^($label)\$")
     for subsystem in ${label//|/ }; do

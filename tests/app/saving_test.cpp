@@ -3,12 +3,8 @@
 // an exit while a note's dialog is open.
 #include "shell_fixture.h"
 
-#include "paper/size_dialog.h"
-
 namespace app_test {
 namespace {
-
-constexpr char SIZE_CAPTION[] = "サイズ設定";
 
 // Handles messages (timers included) until the condition holds or the time is
 // up; whether it holds.
@@ -40,55 +36,53 @@ void Stroke(Paper* paper, int y) {
     HWND window = paper->GetWindow();
     SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, y));
     SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, y));
-    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(30, y));
+    SendMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(25, y));
 }
 
-TEST_F(ShellTest, ChangedNotesAreWrittenOnceAfterEachBurstAndIdleNotesNever) {
-    SmallNotesWithoutDialog(40, 30);
-    StoreNote(5, 100, 50);
-    ASSERT_TRUE(Start());
-    const ULONGLONG stored = WriteTime(DataFile(5));
-    ASSERT_EQ(0, NewNoteByDoubleClick());
-    // A new note gets its files soon after it is made.
-    ASSERT_TRUE(PumpUntil([&] { return FileExists(DataFolder() + "0.bmp"); }, 2500));
-    const ULONGLONG made = WriteTime(DataFolder() + "0.bmp");
+void HoldLeftButton(bool held) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_LBUTTON] = held ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
 
-    // A burst of strokes: nothing is written while it lasts...
+// A new note gets its files soon; a burst of changes is written once, after
+// it; nothing is written while a button is held; a note is written only when
+// it changed since it was restored or written.
+TEST_F(ShellTest, TheSaveTimerWritesAChangedNoteOnceAfterEachBurst) {
+    SmallNotesWithoutDialog();
+    StoreNote(5, RecordBytes(100, 50, 5, 0));
+    ASSERT_TRUE(Start());
+    const std::string made = DataFile(0, "bmp"), restored = DataFile(5, "bmp");
+    const ULONGLONG stored = WriteTime(restored);
+    ASSERT_EQ(0, NewNoteByDoubleClick());
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(made); }, 2500));
+    const ULONGLONG first = WriteTime(made);
+
     for (int y = 25; y < 40; y += 5) {
         Stroke(GetPaper(0), y);
         PumpFor(300);
     }
-    EXPECT_EQ(made, WriteTime(DataFolder() + "0.bmp"));
-    // ...and once after it, with every stroke.
-    ASSERT_TRUE(PumpUntil([&] { return WriteTime(DataFolder() + "0.bmp") != made; }, 2500));
-    const ULONGLONG written = WriteTime(DataFolder() + "0.bmp");
-    DdbCanvas image(1, 1);
-    ASSERT_TRUE(image.LoadBmp((DataFolder() + "0.bmp").c_str()));
-    EXPECT_EQ(0u, image.GetRgb(10, 35 - 22));
-
-    // Nothing more while idle, and never a note that did not change.
+    EXPECT_EQ(first, WriteTime(made));
+    ASSERT_TRUE(PumpUntil([&] { return WriteTime(made) != first; }, 2500));
+    const ULONGLONG written = WriteTime(made);
     PumpFor(1500);
-    EXPECT_EQ(written, WriteTime(DataFolder() + "0.bmp"));
-    EXPECT_EQ(stored, WriteTime(DataFile(5)));
+    EXPECT_EQ(written, WriteTime(made));
+    EXPECT_EQ(stored, WriteTime(restored));
 
-    // Not while a button is held (a drag under way).
-    Stroke(GetPaper(0), 45);
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_LBUTTON] = 0x80;
-    SetKeyboardState(keys);
+    Stroke(GetPaper(5), 30);
+    HoldLeftButton(true);
     PumpFor(1500);
-    EXPECT_EQ(written, WriteTime(DataFolder() + "0.bmp"));
-    keys[VK_LBUTTON] = 0;
-    SetKeyboardState(keys);
-    EXPECT_TRUE(PumpUntil([&] { return WriteTime(DataFolder() + "0.bmp") != written; }, 1500));
-    EXPECT_FALSE(GetPaper(0)->IsDirty());
-    EXPECT_EQ(stored, WriteTime(DataFile(5)));
-    // Only N.dat and N.bmp stay in the data folder.
+    EXPECT_EQ(stored, WriteTime(restored));
+    HoldLeftButton(false);
+    EXPECT_TRUE(PumpUntil([&] { return WriteTime(restored) != stored; }, 1500));
+    EXPECT_EQ(written, WriteTime(made));
     EXPECT_EQ((std::vector<std::string>{"0.bmp", "0.dat", "5.bmp", "5.dat"}),
               FilesIn(DataFolder()));
 }
 
+// A note's resize dialog is open when a new note asks for its size: each
+// answer goes to its own note.
 TEST_F(ShellTest, TwoSizeDialogsAtOnceEachSizeTheirOwnNote) {
     SmallNotesWithoutDialog(200, 200);
     ASSERT_TRUE(Start());
@@ -96,28 +90,20 @@ TEST_F(ShellTest, TwoSizeDialogsAtOnceEachSizeTheirOwnNote) {
     Paper* first = GetPaper(0);
     HWND resize = nullptr;
     HWND size = nullptr;
+    auto answer = [](HWND dialog, const char* width, const char* height) {
+        SetDlgItemTextA(dialog, IDC_SIZE_WIDTH, width);
+        SetDlgItemTextA(dialog, IDC_SIZE_HEIGHT, height);
+        PressButton(dialog, IDOK);
+    };
     DialogScript steps;
-    steps.WaitFor(SIZE_CAPTION, resize)
+    steps.WaitFor("サイズ設定", resize)
         .Then([&] { PostMessageA(mainWindow, WM_COMMAND, IDM_NEW_PAPER, 0); })
         .Until([&] {
-            for (HWND dialog : ThreadDialogs()) {
-                char caption[32] = "";
-                GetWindowTextA(dialog, caption, sizeof caption);
-                if (dialog != resize && lstrcmpA(caption, SIZE_CAPTION) == 0) size = dialog;
-            }
-            return size != nullptr;
+            return (size = FindOtherDialog({resize, g_shell.toolPalette})) != nullptr;
         })
-        .Then([&] {
-            SetDlgItemTextA(size, IDC_SIZE_WIDTH, "100");
-            SetDlgItemTextA(size, IDC_SIZE_HEIGHT, "60");
-            PressButton(size, IDOK);
-        })
+        .Then([&] { answer(size, "100", "60"); })
         .Until([] { return GetPaper(1) && GetPaper(1)->GetWindow(); })
-        .Then([&] {
-            SetDlgItemTextA(resize, IDC_SIZE_WIDTH, "300");
-            SetDlgItemTextA(resize, IDC_SIZE_HEIGHT, "250");
-            PressButton(resize, IDOK);
-        });
+        .Then([&] { answer(resize, "300", "250"); });
     steps.Start();
     first->OnCommand(first->GetWindow(), IDM_RESIZE);
     EXPECT_TRUE(steps.Stop()) << "steps done: " << steps.StepsDone();
@@ -128,21 +114,20 @@ TEST_F(ShellTest, TwoSizeDialogsAtOnceEachSizeTheirOwnNote) {
     EXPECT_EQ(60, GetPaper(1)->GetBodyHeight());
 }
 
+// "終了" while a note's save-as dialog is open closes the dialogs, waits for
+// the note's own code to return, then writes every note.
 TEST_F(ShellTest, ExitWhileANoteAsksWhereToSaveClosesTheDialogsAndSavesEveryNote) {
     SmallNotesWithoutDialog();
     ASSERT_TRUE(Start());
     ASSERT_EQ(0, NewNoteByDoubleClick());
     ASSERT_EQ(1, NewNoteByDoubleClick());
-    HWND note = GetPaper(0)->GetWindow();
     DialogScript steps;
     steps.Until([] { return FindDialog("ファイル出力先指定") != nullptr; }).Then([&] {
-        // The note is in its own dialog: it must outlive the exit's start.
         PostMessageA(mainWindow, WM_COMMAND, IDM_EXIT, 0);
     });
     steps.Start();
-    SendMessageA(note, WM_COMMAND, IDM_SAVE_AS, 0);
+    SendMessageA(GetPaper(0)->GetWindow(), WM_COMMAND, IDM_SAVE_AS, 0);
     EXPECT_TRUE(steps.Stop()) << "steps done: " << steps.StepsDone();
-    // The exit goes on once the note's own code has returned.
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(mainWindow); }, 3000));
     mainWindow = nullptr;
     EXPECT_FALSE(PapersExist());

@@ -1,5 +1,5 @@
-// What the shell's tests share: a main window started on an INI file and
-// a data folder of their own.
+// What the shell's tests share: a main window started on an INI file and a
+// data folder of their own.
 #pragma once
 
 #include "app/paper_registry.h"
@@ -23,6 +23,9 @@ protected:
 
     std::string IniPath() const { return folder.File("inkslip.ini"); }
     std::string DataFolder() const { return folder.File("data\\"); }
+    std::string DataFile(int number, const char* extension = "dat") const {
+        return DataFolder() + std::to_string(number) + "." + extension;
+    }
     void Ini(const char* section, const char* key, const std::string& value) {
         WritePrivateProfileStringA(section, key, value.c_str(), IniPath().c_str());
     }
@@ -31,33 +34,44 @@ protected:
         GetPrivateProfileStringA(section, key, "?", value, sizeof value, IniPath().c_str());
         return value;
     }
-    // Notes of the default size come without the size dialog when made the
-    // hot key way.
+    // Notes of this size, made the hot key way, come without the size dialog.
     void SmallNotesWithoutDialog(int width = 40, int height = 30) {
         Ini("paper", "DefaultSizeX", std::to_string(width));
         Ini("paper", "DefaultSizeY", std::to_string(height));
         Ini("paper", "IsNoSizing", "1");
     }
-
-    // Writes N.dat (a record numbered `recordNumber`, by default N) and a
-    // blue 30 x 20 N.bmp into the data folder.
-    void StoreNote(int number, int x, int y, int recordNumber = -1) {
+    // N.dat holding `record` and a blue 30 x 20 N.bmp in the data folder.
+    void StoreNote(int number, const std::string& record) {
         CreateDirectoryA(DataFolder().c_str(), nullptr);
-        std::string base = DataFolder() + std::to_string(number);
-        ASSERT_TRUE(WriteFileBytes(base + ".dat",
-                                   RecordBytes(x, y, recordNumber < 0 ? number : recordNumber, 0)));
-        ASSERT_TRUE(WriteBmp(base + ".bmp", 30, 20, 0x0000FF));
-    }
-    std::string DataFile(int number) const {
-        return DataFolder() + std::to_string(number) + ".dat";
+        ASSERT_TRUE(WriteFileBytes(DataFile(number), record));
+        ASSERT_TRUE(WriteBmp(DataFile(number, "bmp"), 30, 20, 0x0000FF));
     }
 
     // Creates the main window, which runs the whole start-up.
-    HWND Start();
+    HWND Start() {
+        HINSTANCE instance = GetModuleHandleA(nullptr);
+        RegisterMainWindowClass(instance);  // fails harmlessly after the first test
+        Ini("paper", "DataFolderPath", DataFolder());
+        mainWindow = CreateMainWindow(instance, ShellPaths{IniPath()});
+        PumpMessages();
+        return mainWindow;
+    }
     // Destroys it (the exit sequence) and takes the quit message it posts.
-    void Stop();
+    void Stop() {
+        if (mainWindow && IsWindow(mainWindow)) DestroyWindow(mainWindow);
+        mainWindow = nullptr;
+        PumpMessages();
+        MSG quit;
+        while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
     // A new note the way a tray double click makes one; its slot or -1.
-    int NewNoteByDoubleClick();
+    int NewNoteByDoubleClick() {
+        int slot = FindFreeSlot();
+        SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
+        PumpMessages();
+        return GetPaper(slot) && GetPaper(slot)->GetWindow() ? slot : -1;
+    }
     void Command(int id) { SendMessageA(mainWindow, WM_COMMAND, id, 0); }
     bool MenuHas(int id, UINT mark) const {
         return (GetMenuState(g_shell.trayMenu, id, MF_BYCOMMAND) & mark) != 0;

@@ -272,6 +272,7 @@ TEST_F(ShellTest, NotesOutliveTheDialogsOpenAtOnce) {
     exit.Start();
     SendMessageA(first->GetWindow(), WM_COMMAND, IDM_SAVE_AS, 0);
     EXPECT_TRUE(exit.Stop()) << "steps done: " << exit.StepsDone();
+    EXPECT_TRUE(IsWindow(mainWindow)) << "the exit did not wait for the note";
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(mainWindow); }, 3000));
     EXPECT_FALSE(PapersExist());
     EXPECT_EQ((std::vector<std::string>{"0.bmp", "0.dat", "2.bmp", "2.dat"}), FilesIn(dataFolder));

@@ -56,7 +56,6 @@ TEST(Settings, EveryKeyIsSavedInItsOrderAndReadBackAsWritten) {
     EXPECT_EQ(std::vector<std::string>(std::begin(INI_LINES), std::end(INI_LINES)),
               Lines(folder.File("saved.ini")));
     // Each value landed in its own field.
-    EXPECT_EQ(480, settings.DefaultSizeY);
     EXPECT_EQ(0x78u, settings.Tool.PenColor.blue);
     EXPECT_EQ(uint32_t(MOD_SHIFT), settings.HotkeyModifiers[1]);
 }

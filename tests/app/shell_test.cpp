@@ -1,0 +1,297 @@
+// The hidden main window with an INI file and a data folder of its own:
+// start-up and exit, the notes it restores, makes and writes, hide all and
+// topmost, Ctrl+Z, the global hot keys, and notes with dialogs open at once.
+#include "app/entry.h"
+#include "app/paper_registry.h"
+#include "app/shell.h"
+#include "paper/size_dialog.h"
+#include "resources/resource.h"
+#include "settings/hotkey_flags.h"
+#include "settings/settings.h"
+#include "support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace test_support;
+
+namespace {
+
+class ShellTest : public ::testing::Test {
+protected:
+    // Notes of 40 x 30, made the hot key way, come without the size dialog.
+    void SetUp() override {
+        Ini("paper", "DataFolderPath", dataFolder);
+        Ini("paper", "DefaultSizeX", "40");
+        Ini("paper", "DefaultSizeY", "30");
+        Ini("paper", "IsNoSizing", "1");
+    }
+    void TearDown() override { Stop(); }
+
+    std::string DataFile(int number, const char* extension = "dat") const {
+        return dataFolder + std::to_string(number) + "." + extension;
+    }
+    void Ini(const char* section, const char* key, const std::string& value) {
+        WritePrivateProfileStringA(section, key, value.c_str(), iniPath.c_str());
+    }
+    // N.dat holding a record numbered `recordNumber` and a blue 30 x 20 N.bmp.
+    void StoreNote(int number, int recordNumber) {
+        CreateDirectoryA(dataFolder.c_str(), nullptr);
+        ASSERT_TRUE(WriteFileBytes(DataFile(number), RecordBytes(100, 50, recordNumber, 0)));
+        ASSERT_TRUE(WriteBmp(DataFile(number, "bmp"), 30, 20, 0x0000FF));
+    }
+    // Creates the main window, which runs the whole start-up.
+    HWND Start() {
+        RegisterMainWindowClass(GetModuleHandleA(nullptr));  // fails harmlessly after the first
+        mainWindow = CreateMainWindow(GetModuleHandleA(nullptr), ShellPaths{iniPath});
+        PumpMessages();
+        return mainWindow;
+    }
+    // Destroys it (the exit sequence); the quit message it posts is taken out.
+    void Stop() {
+        if (IsWindow(mainWindow)) DestroyWindow(mainWindow);
+        PumpMessages();
+    }
+    // A new note the way a tray double click makes one; its slot or -1.
+    int NewNoteByDoubleClick() {
+        int slot = FindFreeSlot();
+        SendMessageA(mainWindow, WM_TRAY_NOTIFY, 1, WM_LBUTTONDBLCLK);
+        PumpMessages();
+        return GetPaper(slot) && GetPaper(slot)->GetWindow() ? slot : -1;
+    }
+
+    TemporaryFolder folder;
+    const std::string iniPath = folder.File("inkslip.ini");
+    const std::string dataFolder = folder.File("data\\");
+    HWND mainWindow = nullptr;
+};
+
+// Handles messages (timers included) until the condition holds or the time is
+// up; whether it holds.
+template <typename Condition>
+bool PumpUntil(Condition condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > milliseconds) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        PumpMessages();
+    }
+    return true;
+}
+
+void PumpFor(DWORD milliseconds) {
+    PumpUntil([] { return false; }, milliseconds);
+}
+
+// A pen stroke across a note's drawing area, as the mouse makes it.
+void Stroke(Paper* paper, int y) {
+    SendMessageA(paper->GetWindow(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, y));
+    SendMessageA(paper->GetWindow(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, y));
+    SendMessageA(paper->GetWindow(), WM_LBUTTONUP, 0, MAKELPARAM(25, y));
+}
+
+// Sets the state of a key or mouse button as this thread sees it.
+void SetKey(int key, bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// Start-up restores the stored notes, hidden and on top as the stored marks
+// say, and keeps their files: a kill while the program runs must not lose
+// them. A record of another note restores nothing. A hot key combination that
+// another program holds is forgotten, and written as 0 at exit. The new-note
+// hot key takes the lowest free slot without asking when IsNoSizing is set,
+// also from a default size of 0, and its note comes shown and on top; the
+// hide hot key shows and hides all.
+TEST_F(ShellTest, StartUpRestoresNotesRegistersHotkeysAndNewNotesJoinThem) {
+    const UINT ctrlAlt = MOD_CONTROL | MOD_ALT;
+    StoreNote(3, 3);
+    StoreNote(2, 9);
+    Ini("paper", "IsHide", "1");
+    Ini("paper", "IsTopmost", "1");
+    Ini("hotkey", "IsUseHotkey", "1");
+    Ini("hotkey", "modifiers 0", std::to_string(ctrlAlt));
+    Ini("hotkey", "virtual 0", std::to_string('N'));
+    Ini("hotkey", "modifiers 1", std::to_string(ctrlAlt));
+    Ini("hotkey", "virtual 1", std::to_string('J'));
+    HWND other = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 5, ctrlAlt, 'N'));
+    ASSERT_TRUE(Start());
+    DestroyWindow(other);
+    EXPECT_EQ(0u, g_settings.HotkeyVirtualKeys[0]);
+    EXPECT_FALSE(IsHotkeyFree(ctrlAlt, 'J'));  // HK_HIDE is ours
+    EXPECT_TRUE(GetMenuState(g_shell.trayMenu, IDM_HIDE_ALL, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_EQ(nullptr, GetPaper(2));
+    ASSERT_NE(nullptr, GetPaper(3));
+    HWND restored = GetPaper(3)->GetWindow();
+    EXPECT_FALSE(IsWindowVisible(restored));
+    EXPECT_TRUE(GetWindowLongPtrA(restored, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(FileExists(DataFile(3)));
+
+    {
+        DialogAnswerer answerer(IDCANCEL);
+        SendMessageA(mainWindow, WM_HOTKEY, HK_NEW, 0);
+        g_settings.DefaultSizeX = 0;
+        SendMessageA(mainWindow, WM_HOTKEY, HK_NEW, 0);
+        EXPECT_TRUE(answerer.Seen().empty());
+    }
+    ASSERT_TRUE(GetPaper(0) && GetPaper(1));
+    EXPECT_EQ(40, GetPaper(0)->GetBodyWidth());
+    EXPECT_EQ(MIN_PAPER_SIZE, GetPaper(1)->GetBodyWidth());
+    HWND made = GetPaper(0)->GetWindow();
+    EXPECT_TRUE(IsWindowVisible(made));
+    EXPECT_TRUE(GetWindowLongPtrA(made, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    SendMessageA(mainWindow, WM_HOTKEY, HK_HIDE, 0);
+    EXPECT_TRUE(IsWindowVisible(restored));
+    SendMessageA(mainWindow, WM_HOTKEY, HK_HIDE, 0);
+    EXPECT_FALSE(IsWindowVisible(made));
+    Stop();
+    EXPECT_EQ(0u, GetPrivateProfileIntA("hotkey", "virtual 0", -1, iniPath.c_str()));
+    EXPECT_EQ(UINT('J'), GetPrivateProfileIntA("hotkey", "virtual 1", -1, iniPath.c_str()));
+}
+
+// Ctrl+Z, whichever window of the thread it reaches, becomes the main
+// window's undo command, which undoes the active note only; a plain Z does
+// nothing.
+TEST_F(ShellTest, CtrlZUndoesTheActiveNoteOnly) {
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(0, NewNoteByDoubleClick());
+    ASSERT_EQ(1, NewNoteByDoubleClick());
+    Paper* drawn = GetPaper(0);
+    HWND other = GetPaper(1)->GetWindow();
+    HACCEL accelerators =
+        LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    auto pressZ = [&](HWND active, bool control) {
+        SetActiveWindow(active);
+        ASSERT_EQ(active, GetActiveWindow());
+        SetKey(VK_CONTROL, control);
+        MSG z{other, WM_KEYDOWN, 'Z', 0x002C0001, 0, {0, 0}};
+        DispatchWithAccelerator(mainWindow, accelerators, z);
+        SetKey(VK_CONTROL, false);
+    };
+    Stroke(drawn, 26);
+    const Rgb ink = drawn->GetPicture()->GetRgb(6, 26);
+    const Rgb paper = drawn->GetPicture()->GetRgb(30, 40);
+    ASSERT_NE(paper, ink);
+    pressZ(other, true);
+    EXPECT_EQ(ink, drawn->GetPicture()->GetRgb(6, 26));
+    pressZ(drawn->GetWindow(), false);
+    EXPECT_EQ(ink, drawn->GetPicture()->GetRgb(6, 26));
+    pressZ(drawn->GetWindow(), true);
+    EXPECT_EQ(paper, drawn->GetPicture()->GetRgb(6, 26));
+}
+
+// The test deletes a note's picture file to see whether the note is written
+// again. A new note gets its files soon; a burst of changes is written once,
+// after it; nothing is written while a button is held; a note is written
+// only when it changed since it was restored or last written.
+TEST_F(ShellTest, TheSaveTimerWritesAChangedNoteOnceAfterEachBurst) {
+    StoreNote(5, 5);
+    ASSERT_TRUE(Start());
+    const std::string made = DataFile(0, "bmp"), restored = DataFile(5, "bmp");
+    ASSERT_EQ(0, NewNoteByDoubleClick());
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(made); }, 2500));
+    DeleteFileA(made.c_str());
+    DeleteFileA(restored.c_str());
+    for (int y = 25; y < 40; y += 5) {
+        Stroke(GetPaper(0), y);
+        PumpFor(300);
+    }
+    EXPECT_FALSE(FileExists(made));
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(made); }, 2500));
+    DeleteFileA(made.c_str());
+    PumpFor(1500);
+    EXPECT_FALSE(FileExists(made));
+    EXPECT_FALSE(FileExists(restored));
+
+    Stroke(GetPaper(5), 30);
+    SetKey(VK_LBUTTON, true);
+    PumpFor(1500);
+    EXPECT_FALSE(FileExists(restored));
+    SetKey(VK_LBUTTON, false);
+    EXPECT_TRUE(PumpUntil([&] { return FileExists(restored); }, 1500));
+    EXPECT_FALSE(FileExists(made));
+}
+
+// Dialogs open at once. A note's resize dialog is open when a new note asks
+// for its size: each answer goes to its own note. A note made from a BMP file
+// wider than the screen asks first; a note peeled off meanwhile is deleted,
+// but not the one being made (no window yet, its own code running). "終了"
+// while a note's save-as dialog is open closes the dialogs, waits for the
+// note's code to return, then writes every note.
+TEST_F(ShellTest, NotesOutliveTheDialogsOpenAtOnce) {
+    Ini("paper", "DefaultSizeX", "200");
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(0, NewNoteByDoubleClick());
+    Paper* first = GetPaper(0);
+    HWND resize = nullptr, size = nullptr;
+    auto answer = [](HWND dialog, const char* width, const char* height) {
+        SetDlgItemTextA(dialog, IDC_SIZE_WIDTH, width);
+        SetDlgItemTextA(dialog, IDC_SIZE_HEIGHT, height);
+        PressButton(dialog, IDOK);
+    };
+    DialogScript sizes;
+    sizes.WaitFor("サイズ設定", resize)
+        .Then([&] { PostMessageA(mainWindow, WM_COMMAND, IDM_NEW_PAPER, 0); })
+        .Until([&] {
+            return (size = FindOtherDialog({resize, g_shell.toolPalette})) != nullptr;
+        })
+        .Then([&] { answer(size, "100", "60"); })
+        .Until([] { return GetPaper(1) && GetPaper(1)->GetWindow(); })
+        .Then([&] { answer(resize, "300", "250"); });
+    sizes.Start();
+    SendMessageA(first->GetWindow(), WM_COMMAND, IDM_RESIZE, 0);
+    EXPECT_TRUE(sizes.Stop()) << "steps done: " << sizes.StepsDone();
+    EXPECT_EQ(250, first->GetBodyHeight());
+    ASSERT_NE(nullptr, GetPaper(1));
+    EXPECT_EQ(60, GetPaper(1)->GetBodyHeight());
+
+    const std::string wide = folder.File("wide.bmp");
+    ASSERT_TRUE(WriteBmp(wide, GetSystemMetrics(SM_CXSCREEN), 10, 0x00FF00));
+    HWND question = nullptr;
+    DialogScript purge;
+    purge.WaitFor("Inkslip", question)
+        .Then([] { GetPaper(1)->PeelOff(); })
+        .Until([] { return GetPaper(1) == nullptr; })
+        .Then([&] { PressButton(question, IDYES); });
+    purge.Start();
+    NewPaperFromFile(mainWindow, wide.c_str());
+    EXPECT_TRUE(purge.Stop()) << "steps done: " << purge.StepsDone();
+    ASSERT_TRUE(GetPaper(2) && IsWindowVisible(GetPaper(2)->GetWindow()));
+
+    DialogScript exit;
+    exit.Until([] { return FindDialog("ファイル出力先指定") != nullptr; }).Then([&] {
+        PostMessageA(mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    });
+    exit.Start();
+    SendMessageA(first->GetWindow(), WM_COMMAND, IDM_SAVE_AS, 0);
+    EXPECT_TRUE(exit.Stop()) << "steps done: " << exit.StepsDone();
+    EXPECT_TRUE(IsWindow(mainWindow)) << "the exit did not wait for the note";
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(mainWindow); }, 3000));
+    EXPECT_FALSE(PapersExist());
+    EXPECT_TRUE(FileExists(DataFile(0)) && FileExists(DataFile(2)));
+}
+
+// 最前面表示: the trail byte of 表 is 0x5C, the code of a backslash.
+const std::string TOPMOST_CP932("\x8D\xC5\x91\x4F\x96\xCA\x95\x5C\x8E\xA6");
+
+// Japanese texts reach the ANSI API as code page 932 bytes: the literals of
+// the sources as the compiler turns them, and the texts of the resource
+// script (linked into this test program) as the API reads them.
+TEST(ResourceTexts, LiteralsAndResourceTextsAreCodePage932) {
+    EXPECT_EQ(TOPMOST_CP932, std::string("最前面表示"));
+    // A 0x5C trail byte must not swallow the next character as an escape.
+    EXPECT_EQ(std::string("\x83\x5C\x6E"), std::string("ソn"));
+    HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    char text[64] = "";
+    EXPECT_EQ(10, GetMenuStringA(menu, IDM_TOPMOST, text, sizeof text, MF_BYCOMMAND));
+    EXPECT_EQ(TOPMOST_CP932, std::string(text));
+    DestroyMenu(menu);
+}
+
+}  // namespace

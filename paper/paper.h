@@ -149,6 +149,9 @@ private:
     bool RegisterWindowClass(WNDPROC windowProc);
     bool CreateWindowAt(const POINT* position);
     void ApplyInitialRegion();
+    // One segment of a pen or eraser stroke (the tool chosen) from the last
+    // point to (x, y) on the picture.
+    void DrawStroke(int pointX, int pointY);
     // Sets PenColor from the picture at (x, y) and tells the main window.
     void PickColor(int pointX, int pointY);
     // Releases canvases, menu, region record, window and class, each once.

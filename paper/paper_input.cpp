@@ -141,37 +141,28 @@ LRESULT Paper::OnMouseMove(LPARAM lParam) {
     const int height = geometry.windowHeight;
     switch (tools.DrawMode) {
         case DRAW_PEN:
-            picture->DrawThickLine(lastX, lastY, pointX, pointY, ColorQuadToRgb(tools.PenColor),
-                                   tools.PenSize);
-            InvalidateRect(window, &drawArea, FALSE);
-            lastX = pointX;
-            lastY = pointY;
-            MarkChanged();
-            break;
         case DRAW_ERASE:
-            picture->DrawThickLine(lastX, lastY, pointX, pointY, Background(), tools.EraseSize);
-            InvalidateRect(window, &drawArea, FALSE);
+            DrawStroke(pointX, pointY);
             lastX = pointX;
             lastY = pointY;
             MarkChanged();
             break;
         case DRAW_BOX:
-            if (DibSectionCanvas* preview = PreviewOverlay()) {
-                preview->FillBox(0, 0, width, height, WHITE);
-                preview->FillBox(lastX, lastY, pointX, pointY, BLACK);
-            }
-            InvalidateRect(window, &drawArea, FALSE);
-            break;
         case DRAW_CIRCLE:
+            // The preview shows the shape from the anchor to the pointer.
             if (DibSectionCanvas* preview = PreviewOverlay()) {
                 preview->FillBox(0, 0, width, height, WHITE);
-                preview->FillEllipse(lastX, lastY, pointX, pointY, BLACK);
+                if (tools.DrawMode == DRAW_BOX) {
+                    preview->FillBox(lastX, lastY, pointX, pointY, BLACK);
+                } else {
+                    preview->FillEllipse(lastX, lastY, pointX, pointY, BLACK);
+                }
             }
-            InvalidateRect(window, &drawArea, FALSE);
             break;
         default:
-            break;
+            return 1;
     }
+    InvalidateRect(window, &drawArea, FALSE);
     return 1;
 }
 
@@ -192,10 +183,8 @@ LRESULT Paper::OnLButtonUp(LPARAM lParam) {
         const int height = geometry.windowHeight;
         switch (tools.DrawMode) {
             case DRAW_PEN:
-                picture->DrawThickLine(lastX, lastY, pointX, pointY, penColor, tools.PenSize);
-                break;
             case DRAW_ERASE:
-                picture->DrawThickLine(lastX, lastY, pointX, pointY, Background(), tools.EraseSize);
+                DrawStroke(pointX, pointY);
                 break;
             case DRAW_FILL:
                 // The fill starts where the button went down.
@@ -219,6 +208,16 @@ LRESULT Paper::OnLButtonUp(LPARAM lParam) {
     ReleaseCapture();
     if (changed) MarkChanged();
     return 1;
+}
+
+void Paper::DrawStroke(int pointX, int pointY) {
+    const ToolState& tools = Tools();
+    if (tools.DrawMode == DRAW_PEN) {
+        picture->DrawThickLine(lastX, lastY, pointX, pointY, ColorQuadToRgb(tools.PenColor),
+                               tools.PenSize);
+    } else {
+        picture->DrawThickLine(lastX, lastY, pointX, pointY, Background(), tools.EraseSize);
+    }
 }
 
 void Paper::PickColor(int pointX, int pointY) {

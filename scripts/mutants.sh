@@ -10,7 +10,6 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 list=$root/scripts/mutants.txt
 
-"$root/scripts/setup.sh" || exit 1
 . "$root/scripts/wine-session.sh"
 tree=${MUTANTS_BUILD_DIR:-$root/build/mutants}
 

@@ -8,10 +8,7 @@
 # BENCH_OUTPUT=FILE also writes the table there.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-BUILD_DIR=${BUILD_DIR:-$root/build}
-case $BUILD_DIR in /*) ;; *) BUILD_DIR=$root/$BUILD_DIR ;; esac
 
-"$root/scripts/setup.sh" || exit 1
 . "$root/scripts/wine-session.sh"
 
 # The build this machine can run: the shipped 32-bit one, or else the 64-bit

@@ -4,10 +4,7 @@
 # The last line printed is CTest's summary.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-BUILD_DIR=${BUILD_DIR:-$root/build}
-case $BUILD_DIR in /*) ;; *) BUILD_DIR=$root/$BUILD_DIR ;; esac
 
-"$root/scripts/setup.sh" || exit 1
 . "$root/scripts/wine-session.sh"
 
 # A full run (no arguments) builds strictly. A filtered run (ctest arguments,

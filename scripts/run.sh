@@ -6,9 +6,6 @@
 # RUN_FOLDER). Ends with the program's exit code.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-BUILD_DIR=${BUILD_DIR:-$root/build}
-case $BUILD_DIR in /*) ;; *) BUILD_DIR=$root/$BUILD_DIR ;; esac
-"$root/scripts/setup.sh" || exit 1
 . "$root/scripts/wine-session.sh"
 
 BUILD_DIR=$BUILD_DIR ARCH=i686 "$root/scripts/build.sh" --target inkslip || exit 1

@@ -1,6 +1,12 @@
-# Sourced by the test, run and benchmark scripts: a private Wine prefix copied
-# from a template, its own wineserver and, when asked, its own Xvfb display.
-# Everything started here is stopped by its own ids in wine_session_stop.
+# Sourced by the test, run, benchmark and seeded-fault scripts (which set
+# `root` first): what they all do first - install what is missing and settle
+# BUILD_DIR (default build/, relative to the sources) - and the Wine session:
+# a private prefix copied from a template, its own wineserver and, when
+# asked, its own Xvfb display. Everything started here is stopped by its own
+# ids in wine_session_stop.
+"$root/scripts/setup.sh" || exit 1
+BUILD_DIR=${BUILD_DIR:-$root/build}
+case $BUILD_DIR in /*) ;; *) BUILD_DIR=$root/$BUILD_DIR ;; esac
 
 # Which Windows build runs here: the shipped 32-bit one when this machine can
 # run 32-bit code (32-bit Wine), else the 64-bit build of the same sources.

@@ -29,9 +29,14 @@ TEST(ToolPalette, EditsTheToolStateInPlaceAndFollowsAPickedColour) {
     ShowWindow(palette, SW_SHOW);
     auto checked = [&](int id) { return IsDlgButtonChecked(palette, id) == BST_CHECKED; };
     auto type = [&](int id, const char* text) { SetDlgItemTextA(palette, id, text); };
+    // The swatch's colour as the screen shows it.
     auto swatchColour = [&] {
         UpdateWindow(palette);
-        return ClientPixel(GetDlgItem(palette, IDC_PALETTE_SWATCH), 3, 3);
+        HWND swatch = GetDlgItem(palette, IDC_PALETTE_SWATCH);
+        HDC dc = GetDC(swatch);
+        const COLORREF colour = GetPixel(dc, 3, 3);
+        ReleaseDC(swatch, dc);
+        return colour;
     };
 
     const std::pair<int, DrawMode> tools[] = {{IDC_PALETTE_PEN, DRAW_PEN},

@@ -91,14 +91,6 @@ void Stroke(Paper* paper, int y) {
     SendMessageA(paper->GetWindow(), WM_LBUTTONUP, 0, MAKELPARAM(25, y));
 }
 
-// Sets the state of a key or mouse button as this thread sees it.
-void SetKey(int key, bool down) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[key] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
 // Start-up restores the stored notes, hidden and on top as the stored marks
 // say, and keeps their files: a kill while the program runs must not lose
 // them. A record of another note restores nothing. A hot key combination that
@@ -117,11 +109,9 @@ TEST_F(ShellTest, StartUpRestoresNotesRegistersHotkeysAndNewNotesJoinThem) {
     Ini("hotkey", "virtual 0", std::to_string('N'));
     Ini("hotkey", "modifiers 1", std::to_string(ctrlAlt));
     Ini("hotkey", "virtual 1", std::to_string('J'));
-    HWND other = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-    ASSERT_TRUE(RegisterHotKey(other, 5, ctrlAlt, 'N'));
+    ASSERT_TRUE(RegisterHotKey(nullptr, 5, ctrlAlt, 'N'));  // held by the thread
     ASSERT_TRUE(Start());
-    DestroyWindow(other);
+    UnregisterHotKey(nullptr, 5);
     EXPECT_EQ(0u, g_settings.HotkeyVirtualKeys[0]);
     EXPECT_FALSE(IsHotkeyFree(ctrlAlt, 'J'));  // HK_HIDE is ours
     EXPECT_TRUE(GetMenuState(g_shell.trayMenu, IDM_HIDE_ALL, MF_BYCOMMAND) & MF_CHECKED);
@@ -169,10 +159,10 @@ TEST_F(ShellTest, CtrlZUndoesTheActiveNoteOnly) {
     auto pressZ = [&](HWND active, bool control) {
         SetActiveWindow(active);
         ASSERT_EQ(active, GetActiveWindow());
-        SetKey(VK_CONTROL, control);
+        SetKeyDown(VK_CONTROL, control);
         MSG z{other, WM_KEYDOWN, 'Z', 0x002C0001, 0, {0, 0}};
         DispatchWithAccelerator(mainWindow, accelerators, z);
-        SetKey(VK_CONTROL, false);
+        SetKeyDown(VK_CONTROL, false);
     };
     Stroke(drawn, 26);
     const Rgb ink = drawn->GetPicture()->GetRgb(6, 26);
@@ -210,10 +200,10 @@ TEST_F(ShellTest, TheSaveTimerWritesAChangedNoteOnceAfterEachBurst) {
     EXPECT_FALSE(FileExists(restored));
 
     Stroke(GetPaper(5), 30);
-    SetKey(VK_LBUTTON, true);
+    SetKeyDown(VK_LBUTTON, true);
     PumpFor(1500);
     EXPECT_FALSE(FileExists(restored));
-    SetKey(VK_LBUTTON, false);
+    SetKeyDown(VK_LBUTTON, false);
     EXPECT_TRUE(PumpUntil([&] { return FileExists(restored); }, 1500));
     EXPECT_FALSE(FileExists(made));
 }
@@ -239,7 +229,11 @@ TEST_F(ShellTest, NotesOutliveTheDialogsOpenAtOnce) {
     sizes.WaitFor("サイズ設定", resize)
         .Then([&] { PostMessageA(mainWindow, WM_COMMAND, IDM_NEW_PAPER, 0); })
         .Until([&] {
-            return (size = FindOtherDialog({resize, g_shell.toolPalette})) != nullptr;
+            // The new note's dialog (the palette is a dialog too).
+            for (HWND dialog : ThreadDialogs()) {
+                if (dialog != resize && dialog != g_shell.toolPalette) size = dialog;
+            }
+            return size != nullptr;
         })
         .Then([&] { answer(size, "100", "60"); })
         .Until([] { return GetPaper(1) && GetPaper(1)->GetWindow(); })

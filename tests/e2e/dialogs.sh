@@ -87,4 +87,4 @@ start_app_ready
 wait_output 15 3 note_count || fail "the notes did not come back from the long data folder"
 [ "$(window_size Inkslip0)" = "302 273" ] || fail "note 0 came back as $(window_size Inkslip0)"
 wait_output 5 "$stroke" screen_sum $area || fail "note 0 came back without its last stroke"
-exit_app_by_command
+tray_exit

@@ -117,19 +117,6 @@ expect_exit() {
     [ "$code" = "$1" ] || fail "exit code $code, expected $1"
     log "pid $APP_PID exited with code $code"
 }
-# exit_app_by_command: posts the exit command 40001; the exit code must be 0.
-exit_app_by_command() {
-    probe post-command Inkslip 40001 || fail "cannot post the exit command"
-    expect_exit 0 20
-}
-# kill_app: kills the running copy by its pid (as a crash or the task manager
-# would) and waits until its main window is gone.
-kill_app() {
-    kill -9 "$APP_PID"
-    wait_until 20 not kill -0 "$APP_PID" || fail "pid $APP_PID did not go away"
-    wait "$APP_PID" 2>/dev/null # (quietly: the shell would report the kill)
-    wait_window Inkslip - 10 --gone || fail "the killed copy's main window stays"
-}
 
 # --- mouse, keys, dialogs, menus and the tray ------------------------------------
 # drag X1 Y1 X2 Y2 [STEPS]: a real drag, moves about 50 ms apart (faster moves

@@ -1,13 +1,12 @@
 // winprobe: a test-only console program that the end-to-end scenarios run in
 // the same Wine prefix as inkslip.exe, to look at its windows from outside the
 // way another program would (it links nothing of Inkslip). It answers the
-// commands it reads from stdin (see Serve); exit codes 0 found or done, 1 not
+// commands it reads from stdin (see main); exit codes 0 found or done, 1 not
 // found or the time limit reached, 2 bad usage. The commands:
 //   list [class] [title] [ms] [--visible] [--gone]
 //       the matching top-level windows in z-order, one a line: visible left top
 //       right bottom class title. With ms, waits up to that long for a match
 //       (with --gone, for none).
-//   post-command <class> <id>        posts WM_COMMAND id to the first match
 //   move <class> <x> <y>             moves the first match's top-left corner there
 //   pixels <x> <y> <w> <h>           a checksum of the pixels of that screen
 //       rectangle: whether it still changes, whether it looks as before
@@ -29,23 +28,14 @@ namespace {
 
 enum ExitCode { EXIT_FOUND = 0, EXIT_NOT_FOUND = 1, EXIT_USAGE = 2 };
 
-std::string ToUtf8(const wchar_t* text) {
-    char buffer[3 * 1024];  // enough for any window text read below
+// A window's text as `read` (GetClassNameW or GetWindowTextW) gives it, in UTF-8.
+std::string TextOf(HWND window, int(WINAPI* read)(HWND, LPWSTR, int)) {
+    wchar_t text[1024] = {};
+    read(window, text, 1024);
+    char buffer[3 * 1024];
     const int length =
         WideCharToMultiByte(CP_UTF8, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
     return length > 0 ? std::string(buffer, static_cast<size_t>(length - 1)) : std::string();
-}
-
-std::string ClassOf(HWND window) {
-    wchar_t buffer[256] = {};
-    GetClassNameW(window, buffer, 256);
-    return ToUtf8(buffer);
-}
-
-std::string TitleOf(HWND window) {
-    wchar_t buffer[1024] = {};
-    GetWindowTextW(window, buffer, 1024);
-    return ToUtf8(buffer);
 }
 
 struct Filter {
@@ -58,8 +48,8 @@ struct Filter {
 BOOL CALLBACK CollectTopLevel(HWND window, LPARAM parameter) {
     Filter& filter = *reinterpret_cast<Filter*>(parameter);
     if ((!filter.visibleOnly || IsWindowVisible(window)) &&
-        (filter.className == "-" || filter.className == ClassOf(window)) &&
-        (filter.title == "-" || filter.title == TitleOf(window)))
+        (filter.className == "-" || filter.className == TextOf(window, GetClassNameW)) &&
+        (filter.title == "-" || filter.title == TextOf(window, GetWindowTextW)))
         filter.found.push_back(window);
     return TRUE;
 }
@@ -135,14 +125,10 @@ int Run(const std::vector<std::string>& words, std::string& output) {
             output += std::to_string(IsWindowVisible(window) ? 1 : 0);
             for (LONG edge : {rect.left, rect.top, rect.right, rect.bottom})
                 output += "\t" + std::to_string(edge);
-            output += "\t" + ClassOf(window) + "\t" + TitleOf(window) + "\n";
+            output +=
+                "\t" + TextOf(window, GetClassNameW) + "\t" + TextOf(window, GetWindowTextW) + "\n";
         }
         return filter.found.empty() == gone ? EXIT_FOUND : EXIT_NOT_FOUND;
-    }
-    if (command == "post-command" && count == 2) {
-        HWND window = FindTopLevel(filter);
-        const WPARAM id = static_cast<WPARAM>(ToInt(arguments[1]));
-        return window && PostMessageW(window, WM_COMMAND, id, 0) ? EXIT_FOUND : EXIT_NOT_FOUND;
     }
     if (command == "move" && count == 3) {
         HWND window = FindTopLevel(filter);
@@ -160,11 +146,15 @@ int Run(const std::vector<std::string>& words, std::string& output) {
     return EXIT_USAGE;
 }
 
+}  // namespace
+
 // One process answers all the questions of a scenario (a Wine start costs
 // about half a second). A request is one argument a line (UTF-8), then a line
 // holding only "."; the answer is the output, then a line "=<exit code>". The
 // end of the input ends the program.
-int Serve() {
+int main() {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
     std::vector<std::string> arguments;
     char line[4096];
     while (fgets(line, sizeof line, stdin)) {
@@ -182,12 +172,4 @@ int Serve() {
         arguments.clear();
     }
     return EXIT_FOUND;
-}
-
-}  // namespace
-
-int main() {
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-    return Serve();
 }

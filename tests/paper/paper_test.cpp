@@ -1,9 +1,9 @@
 // Notes in the program's own registry, with a hidden main window that purges
 // torn-down notes as the real one does: drawing, undo, commands, data files,
-// drops and teardown.
+// drops and teardown; and the size dialog.
 #include "app/paper_registry.h"
-#include "canvas/bmp_file.h"
 #include "paper/paper.h"
+#include "paper/size_dialog.h"
 #include "resources/resource.h"
 #include "settings/settings.h"
 #include "support/test_support.h"
@@ -67,7 +67,7 @@ protected:
                                    nullptr, nullptr, windowClass.hInstance, nullptr);
     }
     void TearDown() override {
-        SetAltDown(false);
+        SetKeyDown(VK_MENU, false);
         FreePapers();
         DestroyWindow(mainWindow);
         PumpMessages();
@@ -96,12 +96,6 @@ protected:
         UpdateWindow(paper->GetWindow());
         return paper;
     }
-    // A white N.bmp and its N.dat in the test folder.
-    void StoreNote(int number, int x, int y, int width, int height) {
-        const std::string base = folder.File(std::to_string(number));
-        ASSERT_TRUE(WriteBmp(base + ".bmp", width, height, WHITE));
-        ASSERT_TRUE(WriteFileBytes(base + ".dat", RecordBytes(x, y, number, 0)));
-    }
     // A mouse message with a point in window coordinates, sent as words.
     static void Mouse(Paper* paper, UINT message, int x, int y) {
         SendMessageA(paper->GetWindow(), message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
@@ -115,12 +109,6 @@ protected:
         }
         Mouse(paper, WM_LBUTTONUP, (points.end() - 1)->x, (points.end() - 1)->y);
     }
-    static void SetAltDown(bool down) {
-        BYTE keys[256];
-        GetKeyboardState(keys);
-        keys[VK_MENU] = down ? 0x80 : 0;
-        SetKeyboardState(keys);
-    }
     static void MoveTo(Paper* paper, int x, int y) {
         SetWindowPos(paper->GetWindow(), nullptr, x, y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -131,7 +119,7 @@ protected:
     TemporaryFolder folder;
 };
 
-TEST_F(PaperTest, OnlyTheTabActsAsACaption) {
+TEST_F(PaperTest, TheTabMovesTheNoteAndTheRestTakesPenFillAndEraser) {
     Paper* paper = NewPaper(0);
     const POINT at = paper->GetPosition();
     const auto hit = [&](int x, int y) {
@@ -140,10 +128,7 @@ TEST_F(PaperTest, OnlyTheTabActsAsACaption) {
     EXPECT_EQ(HTCAPTION, hit(21, 20));  // the 22 × 21 tab
     EXPECT_EQ(HTCLIENT, hit(5, 21));
     EXPECT_NE(HTCAPTION, hit(100, 5));  // right of the tab: no part of the note
-}
 
-TEST_F(PaperTest, PenFillAndEraser) {
-    Paper* paper = NewPaper(0);
     Drag(paper, {{10, 30}, {30, 30}, {50, 30}});  // the release draws the end point
     for (int x = 5; x < 60; ++x) {
         EXPECT_EQ(x >= 10 && x <= 50 ? BLUE : WHITE, paper->GetPicture()->GetRgb(x, 30)) << x;
@@ -171,19 +156,18 @@ TEST_F(PaperTest, UndoSwapsWithThePictureOfTheLastPressAlsoAfterAnAltPress) {
     Paper* paper = NewPaper(0);
     EXPECT_TRUE(paper->Undo());  // nothing to undo yet: nothing changes
     paper->GetPicture()->SetRgb(10, 100, RED);
-    SetAltDown(true);
+    SetKeyDown(VK_MENU, true);
     Mouse(paper, WM_LBUTTONDOWN, 10, 100);
-    SetAltDown(false);
-    EXPECT_EQ(0xFF, g_settings.Tool.PenColor.red);
-    EXPECT_EQ(0x00, g_settings.Tool.PenColor.blue);
+    SetKeyDown(VK_MENU, false);
+    EXPECT_EQ(RED, ColorQuadToRgb(g_settings.Tool.PenColor));
     EXPECT_EQ(1, mainWindowMessages[WM_PEN_COLOR_PICKED]);  // for the tool palette
     Mouse(paper, WM_MOUSEMOVE, 60, 100);
     Mouse(paper, WM_LBUTTONUP, 60, 100);
     ASSERT_EQ(RED, paper->GetPicture()->GetRgb(30, 100));
     // A later pick draws nothing and keeps what undo brings back.
-    SetAltDown(true);
+    SetKeyDown(VK_MENU, true);
     Drag(paper, {{80, 80}});
-    SetAltDown(false);
+    SetKeyDown(VK_MENU, false);
     EXPECT_EQ(WHITE, paper->GetPicture()->GetRgb(80, 80));
     EXPECT_TRUE(paper->Undo());
     EXPECT_EQ(WHITE, paper->GetPicture()->GetRgb(30, 100));
@@ -211,7 +195,6 @@ TEST_F(PaperTest, ResizeKeepsTheTopLeftAndFillsTheRestWithTheBackground) {
     EXPECT_EQ(WHITE, paper->GetPicture()->GetRgb(150, 100));  // the old background stays
     EXPECT_EQ(GREEN, paper->GetPicture()->GetRgb(201, 100));  // no old frame lines
     EXPECT_EQ(GREEN, paper->GetPicture()->GetRgb(50, 222));
-    EXPECT_EQ(GREEN, paper->GetPicture()->GetRgb(250, 250));
     // A size whose picture cannot be had leaves the note as it was.
     EXPECT_FALSE(paper->Resize(200000, 200000));
     EXPECT_EQ(300, paper->GetBodyWidth());
@@ -222,6 +205,9 @@ TEST_F(PaperTest, SaveAsAppendsBmpUnlessPresentAndReportsWhatFails) {
     EXPECT_TRUE(paper->SaveAsFile(folder.File("memo").c_str()));
     EXPECT_TRUE(paper->SaveAsFile(folder.File("copy.BMP").c_str()));
     EXPECT_EQ((std::vector<std::string>{"copy.BMP", "memo.bmp"}), FilesIn(folder.Path()));
+    // 表 is 0x95 0x5C in code page 932: its trail byte is no separator, so 表 is
+    // this name's extension.
+    EXPECT_EQ("C:\\1.bmp", ReplaceExtension("C:\\1.\x95\x5C", "bmp"));
     DialogAnswerer answerer(IDCANCEL);
     paper->OnCommand(paper->GetWindow(), IDM_SAVE_AS);  // the save dialog, cancelled
     std::string tooLong = folder.Path();
@@ -315,7 +301,8 @@ TEST_F(PaperTest, ANoteComesBackAsSavedLockedAndWhereItWasOrOnScreen) {
     EXPECT_EQ(WHITE, restored->GetPicture()->GetRgb(51, 30));
 
     // Stored off every monitor: back just inside the nearest one, to be written.
-    StoreNote(2, -5000, 30, 100, 100);
+    ASSERT_TRUE(WriteBmp(folder.File("2.bmp"), 100, 100, WHITE));
+    ASSERT_TRUE(WriteFileBytes(folder.File("2.dat"), RecordBytes(-5000, 30, 2, 0)));
     Paper* moved = PaperFromFile(folder.File("2.dat"), 2);
     ASSERT_NE(nullptr, moved);
     GetWindowRect(moved->GetWindow(), &rect);
@@ -325,7 +312,7 @@ TEST_F(PaperTest, ANoteComesBackAsSavedLockedAndWhereItWasOrOnScreen) {
 }
 
 TEST_F(PaperTest, RefusedRecordsMakeNoNoteAndKeepTheirFiles) {
-    StoreNote(3, 10, 10, 50, 50);
+    ASSERT_TRUE(WriteBmp(folder.File("3.bmp"), 50, 50, WHITE));
     ASSERT_TRUE(WriteFileBytes(folder.File("3.dat"), RecordBytes(10, 10, 4, 0)));
     EXPECT_EQ(nullptr, PaperFromFile(folder.File("3.dat"), 3));  // another number
     ASSERT_TRUE(WriteFileBytes(folder.File("3.dat"), RecordBytes(10, 10, 3, 0).substr(0, 7)));
@@ -375,22 +362,13 @@ TEST_F(PaperTest, EveryKindOfChangeMarksTheNoteAndASaveClearsIt) {
 }
 
 TEST_F(PaperTest, SavesGoThroughTemporaryFilesIntoFoldersMadeAsNeeded) {
-    // A failed write keeps the old file and leaves no temporary file.
-    const std::string target = folder.File("3.dat");
-    ASSERT_TRUE(WriteFileBytes(target, "old content"));
-    EXPECT_FALSE(WriteReplacing(target, [](const char* temporary) {
-        WriteFileBytes(temporary, "half");
-        return false;
-    }));
-    EXPECT_EQ("old content", ReadFileBytes(target));
-    EXPECT_EQ(std::vector<std::string>{"3.dat"}, FilesIn(folder.Path()));
-
-    // A temporary file left by a crash is written over.
+    // A longer old N.dat and a temporary file left by a crash are written over.
     Paper* paper = NewPaper(3);
+    ASSERT_TRUE(WriteFileBytes(folder.File("3.dat"), "old content"));
     ASSERT_TRUE(WriteFileBytes(folder.File("3.da~"), "left by a crash"));
     ASSERT_TRUE(paper->Save(folder.Path().c_str()));
     EXPECT_EQ((std::vector<std::string>{"3.bmp", "3.dat"}), FilesIn(folder.Path()));
-    EXPECT_EQ(8u, ReadFileBytes(target).size());
+    EXPECT_EQ(8u, ReadFileBytes(folder.File("3.dat")).size());
 
     // N.bmp cannot be replaced (a folder holds its name): still to be written,
     // N.dat kept, no leftovers.
@@ -456,10 +434,49 @@ TEST_F(PaperTest, ABmpFileMakesANoteOrReplacesAPictureOrLeavesTheNoteAsItWas) {
     EXPECT_EQ("リージョンの再取得に失敗しました。", answerer.Seen()[2].text);
 }
 
-// 表 is 0x95 0x5C in code page 932: its trail byte is no separator, so 表 is
-// this name's extension.
-TEST(PaperNames, ATrailByteIsNoSeparator) {
-    EXPECT_EQ("C:\\1.bmp", ReplaceExtension("C:\\1.\x95\x5C", "bmp"));
+// The dialog run as the program runs it, driven from inside its loop.
+TEST(SizeDialog, RaisesSmallSizesAsksAboutLargeOnesAndStoresTheSizeOnOk) {
+    const int wide = ScreenLimit(GetSystemMetrics(SM_CXSCREEN)) + 1;
+    int32_t pair[2] = {200, 150};
+    HWND dialog = nullptr;
+    HWND question = nullptr;
+    DialogScript script;
+    script.WaitFor("サイズ設定", dialog)
+        .Then([&] {
+            EXPECT_EQ("200", ItemText(dialog, IDC_SIZE_WIDTH));
+            EXPECT_EQ("150", ItemText(dialog, IDC_SIZE_HEIGHT));
+            // Leaving a box raises a size below 20 at once.
+            SetFocus(GetDlgItem(dialog, IDC_SIZE_WIDTH));
+            SetDlgItemInt(dialog, IDC_SIZE_WIDTH, 5, TRUE);
+            SetFocus(GetDlgItem(dialog, IDC_SIZE_HEIGHT));
+            EXPECT_EQ("20", ItemText(dialog, IDC_SIZE_WIDTH));
+            // Wider than 95 % of the screen: a question; No goes back to the dialog.
+            SetDlgItemInt(dialog, IDC_SIZE_WIDTH, wide, TRUE);
+            SetDlgItemInt(dialog, IDC_SIZE_HEIGHT, 20, TRUE);
+            PressButton(dialog, IDOK);
+        })
+        .WaitFor("Inkslip", question)
+        .Then([&] {
+            EXPECT_EQ("サイズが画面に対して大きいかもしれません。\n続行しますか？",
+                      DialogText(question));
+            EXPECT_EQ(dialog, GetWindow(question, GW_OWNER));
+            PressButton(question, IDNO);
+        })
+        .Until([] { return FindDialog("Inkslip") == nullptr; })
+        .Then([&] {
+            EXPECT_EQ(200, pair[0]);
+            PressButton(dialog, IDOK);
+        })
+        .WaitFor("Inkslip", question)
+        .Then([&] { PressButton(question, IDYES); });
+    script.Start();
+    EXPECT_EQ(IDOK, ShowSizeDialog(nullptr, pair));
+    EXPECT_TRUE(script.Stop()) << "steps done: " << script.StepsDone();
+    EXPECT_EQ(wide, pair[0]);
+    EXPECT_EQ(20, pair[1]);  // the least size is no size below it
+    // The limit is 95 % of the screen, truncated.
+    EXPECT_FALSE(ExceedsScreenLimit(1216, 1280));
+    EXPECT_TRUE(ExceedsScreenLimit(1217, 1280));
 }
 
 }  // namespace

@@ -158,13 +158,6 @@ HWND FindDialog(const std::string& caption) {
     return nullptr;
 }
 
-HWND FindOtherDialog(std::initializer_list<HWND> known) {
-    for (HWND dialog : ThreadDialogs()) {
-        if (!Contains(known, dialog)) return dialog;
-    }
-    return nullptr;
-}
-
 std::string ItemText(HWND dialog, int id) {
     return WindowText(GetDlgItem(dialog, id));
 }
@@ -180,32 +173,23 @@ void PressButton(HWND dialog, int button) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
 }
 
-void SetChooserColour(HWND chooser, int red, int green, int blue) {
-    SetDlgItemInt(chooser, CHOOSER_RED, red, FALSE);
-    SetDlgItemInt(chooser, CHOOSER_GREEN, green, FALSE);
-    SetDlgItemInt(chooser, CHOOSER_BLUE, blue, FALSE);
-}
-
 bool IsHotkeyFree(UINT modifiers, UINT virtualKey) {
-    HWND probe = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-    const bool free = RegisterHotKey(probe, 0x3F00, modifiers, virtualKey) != FALSE;
-    if (free) UnregisterHotKey(probe, 0x3F00);
-    DestroyWindow(probe);
+    const bool free = RegisterHotKey(nullptr, 0x3F00, modifiers, virtualKey) != FALSE;
+    if (free) UnregisterHotKey(nullptr, 0x3F00);
     return free;
 }
 
-COLORREF ClientPixel(HWND window, int x, int y) {
-    HDC dc = GetDC(window);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
+void SetKeyDown(int virtualKey, bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[virtualKey] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
 }
 
-DialogAnswerer::DialogAnswerer(Action action) {
+DialogAnswerer::DialogAnswerer(int button) {
     const std::vector<HWND> existing = AllThreadDialogs();  // not answered
     const DWORD patience = GetTickCount() + 10000;
-    script.Until([this, action, existing, patience, answered = std::vector<HWND>()]() mutable {
+    script.Until([this, button, existing, patience, answered = std::vector<HWND>()]() mutable {
         for (HWND dialog : ThreadDialogs()) {
             if (Contains(existing, dialog)) continue;
             if (Contains(answered, dialog)) {
@@ -215,15 +199,12 @@ DialogAnswerer::DialogAnswerer(Action action) {
             }
             seen.push_back(SeenDialog{WindowText(dialog), DialogText(dialog)});
             answered.push_back(dialog);
-            if (action) action(dialog);
+            PressButton(dialog, button);
         }
         return false;  // answers for as long as it lives
     });
     script.Start(24 * 60 * 60 * 1000);  // no time limit of its own
 }
-
-DialogAnswerer::DialogAnswerer(int button)
-    : DialogAnswerer([button](HWND dialog) { PressButton(dialog, button); }) {}
 
 DialogScript& DialogScript::Until(Step step) {
     steps.push_back(std::move(step));

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -42,24 +41,16 @@ void PumpMessages();
 // Visible dialog windows (class "#32770") of this thread, most recent first.
 std::vector<HWND> ThreadDialogs();
 HWND FindDialog(const std::string& caption);  // one of them, or null
-// One of them that is none of `known` (a common dialog whose caption depends
-// on the system's language), or null.
-HWND FindOtherDialog(std::initializer_list<HWND> known);
 std::string ItemText(HWND dialog, int id);
 // The texts of a dialog's static controls that are not empty, joined with "|".
 std::string DialogText(HWND dialog);
 // Presses a dialog button as a click does (posted, so a message box the press
 // opens runs its loop after the caller has returned).
 void PressButton(HWND dialog, int button);
-// True when a probe window can register this hot key (given back at once).
+// True when the thread can register this hot key (given back at once).
 bool IsHotkeyFree(UINT modifiers, UINT virtualKey);
-COLORREF ClientPixel(HWND window, int x, int y);  // read back from the screen
-
-// The colour chooser's red, green and blue fields.
-const int CHOOSER_RED = 706;
-const int CHOOSER_GREEN = 707;
-const int CHOOSER_BLUE = 708;
-void SetChooserColour(HWND chooser, int red, int green, int blue);
+// Sets the state of a key or mouse button as this thread sees it.
+void SetKeyDown(int virtualKey, bool down);
 
 // Drives dialogs step by step from inside their modal loops: a thread timer
 // runs one step per tick while the test calls the blocking function as the
@@ -104,15 +95,11 @@ struct SeenDialog {
 
 // Answers every dialog that this thread shows while it lives (not those open
 // before it), from a script that never ends: records its caption and text
-// once, then runs the action (which presses a button or fills the dialog
-// in). A dialog still open long after its answer is ended with IDCANCEL, so
-// a test never blocks.
+// once, then presses the button. A dialog still open long after its answer is
+// ended with IDCANCEL, so a test never blocks.
 class DialogAnswerer {
 public:
-    using Action = std::function<void(HWND dialog)>;
-    explicit DialogAnswerer(Action action);
-    // Presses one button in every dialog.
-    explicit DialogAnswerer(int button = IDOK);
+    explicit DialogAnswerer(int button);
 
     const std::vector<SeenDialog>& Seen() const { return seen; }
 

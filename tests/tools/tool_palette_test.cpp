@@ -28,10 +28,14 @@ TEST(ToolPalette, EditsTheToolStateInPlaceAndFollowsAPickedColour) {
     ASSERT_NE(nullptr, palette);
     ShowWindow(palette, SW_SHOW);
     auto checked = [&](int id) { return IsDlgButtonChecked(palette, id) == BST_CHECKED; };
-    auto type = [&](int id, const char* text) { SetDlgItemTextA(palette, id, text); };
+    // The swatch's colour as the screen shows it.
     auto swatchColour = [&] {
         UpdateWindow(palette);
-        return ClientPixel(GetDlgItem(palette, IDC_PALETTE_SWATCH), 3, 3);
+        HWND swatch = GetDlgItem(palette, IDC_PALETTE_SWATCH);
+        HDC dc = GetDC(swatch);
+        const COLORREF colour = GetPixel(dc, 3, 3);
+        ReleaseDC(swatch, dc);
+        return colour;
     };
 
     const std::pair<int, DrawMode> tools[] = {{IDC_PALETTE_PEN, DRAW_PEN},
@@ -49,13 +53,13 @@ TEST(ToolPalette, EditsTheToolStateInPlaceAndFollowsAPickedColour) {
     }
 
     SetFocus(GetDlgItem(palette, IDC_PALETTE_PEN_SIZE));
-    type(IDC_PALETTE_PEN_SIZE, "256");
+    SetDlgItemTextA(palette, IDC_PALETTE_PEN_SIZE, "256");
     EXPECT_EQ(1, g_settings.Tool.PenSize);  // not while typing
     SetFocus(GetDlgItem(palette, IDC_PALETTE_ERASE_SIZE));
     EXPECT_EQ(255, g_settings.Tool.PenSize);
     EXPECT_EQ("255", ItemText(palette, IDC_PALETTE_PEN_SIZE));
-    type(IDC_PALETTE_GREEN, "128");
-    type(IDC_PALETTE_RED, "300");
+    SetDlgItemTextA(palette, IDC_PALETTE_GREEN, "128");
+    SetDlgItemTextA(palette, IDC_PALETTE_RED, "300");
     EXPECT_EQ("255", ItemText(palette, IDC_PALETTE_RED));
     EXPECT_EQ(0xFFFF801Eu, ColorQuadToValue(g_settings.Tool.PenColor));
     EXPECT_EQ(RGB(255, 128, 30), swatchColour());

@@ -236,7 +236,12 @@ BOOL CALLBACK CancelDialog(HWND window, LPARAM parameter) {
     DialogSearch& search = *reinterpret_cast<DialogSearch*>(parameter);
     char className[16] = "";
     GetClassNameA(window, className, sizeof className);
-    if (window == search.palette || lstrcmpA(className, "#32770") != 0) return TRUE;
+    // Only what is shown: a modal dialog always is, and a hidden window that
+    // never closes must not hold the exit up.
+    if (window == search.palette || lstrcmpA(className, "#32770") != 0 ||
+        !IsWindowVisible(window)) {
+        return TRUE;
+    }
     // A question without a Cancel button is answered No.
     const int answer = GetDlgItem(window, IDNO) ? IDNO : IDCANCEL;
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);

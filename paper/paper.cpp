@@ -13,6 +13,9 @@ ToolState* Paper::toolState = nullptr;
 
 namespace {
 
+// The preview overlay's background, which its transfers leave out.
+constexpr Rgb PREVIEW_TRANSPARENT = 0xFFFFFF;
+
 HINSTANCE InstanceOf(HWND window) {
     return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
 }
@@ -282,12 +285,18 @@ DibSectionCanvas* Paper::PreviewOverlay() {
     if (overlay) return overlay.get();
     const PaperGeometry geometry = Geometry();
     std::unique_ptr<DibSectionCanvas> made(new (std::nothrow) DibSectionCanvas(1, 1));
-    if (!made || !made->Create(geometry.windowWidth, geometry.windowHeight, 0xFFFFFF)) {
+    if (!made || !made->Create(geometry.windowWidth, geometry.windowHeight, PREVIEW_TRANSPARENT)) {
         return nullptr;
     }
-    made->SetTransparentColor(0xFFFFFF);
+    made->SetTransparentColor(PREVIEW_TRANSPARENT);
     overlay = std::move(made);
     return overlay.get();
+}
+
+void Paper::ClearPreview() {
+    if (!overlay) return;
+    const PaperGeometry geometry = Geometry();
+    overlay->FillBox(0, 0, geometry.windowWidth, geometry.windowHeight, PREVIEW_TRANSPARENT);
 }
 
 void Paper::ApplyLockMenuStates() {

@@ -174,6 +174,8 @@ private:
     // The overlay, made (white, transparent white, the window's size) the
     // first time a preview is drawn; null when it cannot be had.
     DibSectionCanvas* PreviewOverlay();
+    // Wipes the overlay, if there is one, back to its transparent white.
+    void ClearPreview();
     // The menu states of a locked or unlocked note.
     void ApplyLockMenuStates();
     // Copies the picture into the undo copy, made first when there is none

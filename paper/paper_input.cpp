@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr Rgb WHITE = 0xFFFFFF;
 constexpr Rgb BLACK = 0x000000;
 constexpr Rgb TAB_COLOR = 0x00FFFF;
 
@@ -136,9 +135,6 @@ LRESULT Paper::OnMouseMove(LPARAM lParam) {
     }
     if (!picture || locked) return 1;
     const ToolState& tools = Tools();
-    const PaperGeometry geometry = Geometry();
-    const int width = geometry.windowWidth;
-    const int height = geometry.windowHeight;
     switch (tools.DrawMode) {
         case DRAW_PEN:
         case DRAW_ERASE:
@@ -151,7 +147,7 @@ LRESULT Paper::OnMouseMove(LPARAM lParam) {
         case DRAW_CIRCLE:
             // The preview shows the shape from the anchor to the pointer.
             if (DibSectionCanvas* preview = PreviewOverlay()) {
-                preview->FillBox(0, 0, width, height, WHITE);
+                ClearPreview();
                 if (tools.DrawMode == DRAW_BOX) {
                     preview->FillBox(lastX, lastY, pointX, pointY, BLACK);
                 } else {
@@ -178,9 +174,6 @@ LRESULT Paper::OnLButtonUp(LPARAM lParam) {
         changed = true;
         const ToolState& tools = Tools();
         const Rgb penColor = ColorQuadToRgb(tools.PenColor);
-        const PaperGeometry geometry = Geometry();
-        const int width = geometry.windowWidth;
-        const int height = geometry.windowHeight;
         switch (tools.DrawMode) {
             case DRAW_PEN:
             case DRAW_ERASE:
@@ -192,11 +185,11 @@ LRESULT Paper::OnLButtonUp(LPARAM lParam) {
                 break;
             case DRAW_BOX:
                 picture->FillBox(lastX, lastY, pointX, pointY, penColor);
-                if (overlay) overlay->FillBox(0, 0, width, height, WHITE);
+                ClearPreview();
                 break;
             case DRAW_CIRCLE:
                 picture->FillEllipse(lastX, lastY, pointX, pointY, penColor);
-                if (overlay) overlay->FillBox(0, 0, width, height, WHITE);
+                ClearPreview();
                 break;
             default:
                 drew = changed = false;

@@ -152,9 +152,7 @@ bool BmpFileReader::Open(const char* path) {
     if (low < BMP_HEADERS_SIZE) return false;
 
     uint8_t headers[BMP_HEADERS_SIZE];
-    DWORD got = 0;
-    if (!ReadFile(opened.Get(), headers, sizeof headers, &got, nullptr) || got != sizeof headers)
-        return false;
+    if (!ReadExactly(opened.Get(), headers, sizeof headers)) return false;
     BmpLayout checked;
     if (CheckBmpHeaders(headers, low, &checked) != BmpParseResult::Ok) return false;
 

@@ -138,8 +138,6 @@ public:
 
     const uint8_t* Data() const { return data; }
     uint32_t Size() const { return size; }  // 0 before a successful Start
-    int32_t Width() const { return width; }
-    int32_t Height() const { return height; }
 
 private:
     void Release();

@@ -351,12 +351,16 @@ bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y) {
     bool same = static_cast<const PixelBuffer*>(target) == &self;
     Walk rows = AxisWalk(block.height, same && block.targetY > block.sourceY);
     if (self.GetTransparentColor() == NO_TRANSPARENT_COLOR) {
+        // Rows lie their canvas's width apart.
+        const uint32_t* sourceRows = self.GetConstRow(0);
+        uint32_t* targetRows = target->GetRow(0);
+        if (sourceRows == nullptr || targetRows == nullptr) return true;
         for (int i = rows.first; i != rows.end; i += rows.step) {
-            const uint32_t* sourceRow = self.GetConstRow(block.sourceY + i);
-            uint32_t* targetRow = target->GetRow(block.targetY + i);
-            if (sourceRow == nullptr || targetRow == nullptr) continue;
             // memmove: a canvas copied onto itself shares its rows.
-            std::memmove(targetRow + block.targetX, sourceRow + block.sourceX,
+            std::memmove(targetRows + static_cast<size_t>(block.targetY + i) * target->GetWidth() +
+                             block.targetX,
+                         sourceRows + static_cast<size_t>(block.sourceY + i) * self.GetWidth() +
+                             block.sourceX,
                          static_cast<size_t>(block.width) * sizeof(uint32_t));
         }
         return true;
@@ -597,9 +601,10 @@ bool LoadDib24Rows(PixelBuffer& self, const void* rows, int format) {
     const int height = self.GetHeight();
     const size_t stride = static_cast<size_t>(Dib24Stride(width));
     const uint8_t* source = static_cast<const uint8_t*>(rows);
-    for (int y = 0; y < height; ++y) {
+    uint32_t* words = self.GetRow(0);
+    if (words == nullptr) return height == 0 || width == 0;
+    for (int y = 0; y < height; ++y, words += width) {
         const uint8_t* pixel = source + static_cast<size_t>(height - 1 - y) * stride;
-        uint32_t* words = self.GetRow(y);
         for (int x = 0; x < width; ++x, pixel += 3) {
             words[x] = (words[x] & 0xFF000000u) | Dib24Colour(pixel);
         }

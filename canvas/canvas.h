@@ -224,9 +224,9 @@ bool PlaceDib24(const Canvas& self, int x, int y, int width, int height, const u
 // SetPixel, row by row from the top.
 void FillDCByPixels(HDC dc, int width, int height, Rgb fill);
 
-// Whether the pixel at (x, y) of a canvas is left out of transfers. Each
-// class decides by its own IsTransparentAt; this asks the canvas through
-// whatever concrete class it is.
+// Whether the pixel at (x, y) of a canvas is left out of transfers: it has a
+// transparent colour and the pixel's colour is that one. Every class's
+// IsTransparentAt answers with this.
 bool IsTransparentAt(const Canvas& canvas, int x, int y);
 
 }  // namespace shared_canvas

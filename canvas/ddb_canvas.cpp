@@ -61,8 +61,7 @@ bool DdbCanvas::IsValid(int x, int y) const {
 }
 
 bool DdbCanvas::IsTransparentAt(int x, int y) const {
-    if (transparentColor == NO_TRANSPARENT_COLOR || !IsValid(x, y)) return false;
-    return GetRawPixel(x, y) == transparentColor;
+    return shared_canvas::IsTransparentAt(*this, x, y);
 }
 
 HBITMAP DdbCanvas::GetBitmap() const {
@@ -232,8 +231,7 @@ bool DdbCanvas::DrawTo(GdiSurface* target, int x, int y) const {
 }
 
 bool DdbCanvas::DrawTo(PixelBuffer* target, int x, int y) const {
-    if (target == nullptr) return false;
-    return shared_canvas::DrawTo(*this, static_cast<Canvas*>(target), x, y);
+    return fast_canvas::DrawTo(*this, static_cast<Canvas*>(target), x, y);
 }
 
 bool DdbCanvas::DrawTo(Canvas* target, int x, int y) const {

@@ -139,8 +139,7 @@ bool DibCanvas::LoadDib24Rows(const void* rows, int format) {
 }
 
 bool DibCanvas::IsTransparentAt(int x, int y) const {
-    if (transparentColor == NO_TRANSPARENT_COLOR || !IsInside(x, y)) return false;
-    return GetRgb(x, y) == transparentColor;
+    return shared_canvas::IsTransparentAt(*this, x, y);
 }
 
 bool DibCanvas::CopyPixelsFrom(const PixelBuffer* source) {

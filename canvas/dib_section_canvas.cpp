@@ -78,8 +78,7 @@ bool DibSectionCanvas::LoadDib24Rows(const void* rows, int format) {
 }
 
 bool DibSectionCanvas::IsTransparentAt(int x, int y) const {
-    if (transparentColor == NO_TRANSPARENT_COLOR || !IsInside(x, y)) return false;
-    return GetRgb(x, y) == transparentColor;
+    return shared_canvas::IsTransparentAt(*this, x, y);
 }
 
 bool DibSectionCanvas::CopyPixelsFrom(const PixelBuffer* source) {

@@ -1,7 +1,5 @@
 #include "canvas/drawing.h"
 
-#include <algorithm>
-#include <climits>
 #include <cstring>
 
 #include "canvas/canvas.h"

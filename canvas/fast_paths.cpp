@@ -17,7 +17,6 @@
 #include "canvas/fast_paths.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -251,16 +250,16 @@ bool WriteThroughSection(HDC dc, int x, int y, int width, int height, const uint
                          const uint8_t* opaque) {
     SectionLease section(width, height);
     if (!section) return false;
-    if (opaque != nullptr && !BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) {
-        return false;
+    if (opaque != nullptr) {
+        // What the left-out pixels keep is read from the target first.
+        if (!BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
+        drawing::FinishDrawing();
     }
-    GdiFlush();
     for (int i = 0; i < height; ++i) {
         const size_t first = static_cast<size_t>(i) * width;
         PutWords(section->Row(i), words + first, opaque == nullptr ? nullptr : opaque + first,
                  width, COLOUR_BITS);
     }
-    GdiFlush();
     const bool written = BitBlt(dc, x, y, width, height, section->DC(), 0, 0, SRCCOPY) != 0;
     drawing::FinishDrawing();
     return written;
@@ -275,9 +274,10 @@ bool ReadBlock(const Canvas& canvas, int x, int y, int width, int height, uint32
     if (!InsideCanvas(canvas, x, y, width, height)) return false;
     if (width == 0 || height == 0) return true;
     if (const PixelBuffer* buffer = AsBuffer(canvas)) {
-        for (int i = 0; i < height; ++i) {
-            const uint32_t* row = buffer->GetConstRow(y + i);
-            if (row == nullptr) return false;
+        // A buffer's rows lie its width apart: one row asked for, one flush.
+        const uint32_t* row = buffer->GetConstRow(y);
+        if (row == nullptr) return false;
+        for (int i = 0; i < height; ++i, row += canvas.GetWidth()) {
             std::memcpy(words + static_cast<size_t>(i) * stride, row + x,
                         static_cast<size_t>(width) * sizeof(uint32_t));
         }
@@ -288,7 +288,7 @@ bool ReadBlock(const Canvas& canvas, int x, int y, int width, int height, uint32
     SectionLease section(width, height);
     if (!section) return false;
     if (!BitBlt(section->DC(), 0, 0, width, height, dc, x, y, SRCCOPY)) return false;
-    GdiFlush();
+    drawing::FinishDrawing();
     // GetPixel reports the colour alone.
     for (int i = 0; i < height; ++i) {
         const uint32_t* row = section->Row(i);
@@ -306,13 +306,12 @@ bool WriteBlock(Canvas& canvas, int x, int y, int width, int height, const uint3
     if (!InsideCanvas(canvas, x, y, width, height)) return false;
     if (width == 0 || height == 0) return true;
     if (PixelBuffer* buffer = AsBuffer(canvas)) {
-        for (int i = 0; i < height; ++i) {
-            if (buffer->GetRow(y + i) == nullptr) return false;
-        }
-        for (int i = 0; i < height; ++i) {
+        uint32_t* row = buffer->GetRow(y);
+        if (row == nullptr) return false;
+        for (int i = 0; i < height; ++i, row += canvas.GetWidth()) {
             const size_t first = static_cast<size_t>(i) * width;
-            PutWords(buffer->GetRow(y + i) + x, words + first,
-                     opaque == nullptr ? nullptr : opaque + first, width, ALL_BITS);
+            PutWords(row + x, words + first, opaque == nullptr ? nullptr : opaque + first, width,
+                     ALL_BITS);
         }
         return true;
     }
@@ -397,12 +396,11 @@ bool TransferBlock(const Canvas& self, Canvas* target, const shared_canvas::Tran
         HGDIOBJ previousBrush =
             wordsSeen ? SelectObject(targetDC, GetStockObject(WHITE_BRUSH)) : nullptr;
         if (!wordsSeen || (previousBrush != nullptr && previousBrush != HGDI_ERROR)) {
-            GdiFlush();
             BOOL moved =
                 BitBlt(targetDC, block.targetX, block.targetY, block.width, block.height, sourceDC,
                        block.sourceX, block.sourceY, wordsSeen ? MERGECOPY : SRCCOPY);
             if (wordsSeen) SelectObject(targetDC, previousBrush);
-            GdiFlush();
+            drawing::FinishDrawing();
             if (moved) {
                 return true;
             }
@@ -514,13 +512,12 @@ bool SaveBmp(const Canvas& self, const char* path) {
 bool PutDib24(Canvas& self, int x, int y, int width, int height, const uint8_t* rows) {
     shared_canvas::TransferBlock block;
     if (!shared_canvas::PlaceDib24(self, x, y, width, height, rows, &block)) return false;
-    if (block.width <= 0 || block.height <= 0) return true;
     size_t stride = static_cast<size_t>(Dib24Stride(width));
     if (PixelBuffer* buffer = AsBuffer(self)) {
+        uint32_t* first = buffer->GetRow(block.targetY);
+        if (first == nullptr) return true;
         for (int i = 0; i < block.height; ++i) {
-            uint32_t* row = buffer->GetRow(block.targetY + i);
-            if (row == nullptr) continue;
-            row += block.targetX;
+            uint32_t* row = first + static_cast<size_t>(i) * self.GetWidth() + block.targetX;
             // Rows are stored bottom-up.
             const uint8_t* pixel = rows +
                                    stride * static_cast<size_t>(height - 1 - (block.sourceY + i)) +
@@ -650,6 +647,10 @@ Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height) {
     return static_cast<Canvas*>(copy);
 }
 
+namespace {
+
+// The top-left width × height block of a canvas with a transparent colour
+// onto a device context at (x, y), transparent pixels left out.
 bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
     if (width <= 0 || height <= 0 || !FitsInt(static_cast<int64_t>(x) + width) ||
         !FitsInt(static_cast<int64_t>(y) + height)) {
@@ -666,7 +667,7 @@ bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int heig
     Rgb transparent = self.GetTransparentColor();
     for (size_t k = 0; k < count; ++k) {
         colours[k] &= COLOUR_BITS;
-        opaque[k] = transparent == NO_TRANSPARENT_COLOR || colours[k] != transparent;
+        opaque[k] = colours[k] != transparent;
     }
     bool painted = IsPlainSurfaceDC(dc)
                        ? WriteThroughSection(dc, x, y, width, height, colours.get(), opaque.get())
@@ -674,6 +675,8 @@ bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int heig
     if (!painted) return shared_canvas::DrawKeyedToDC(self, dc, x, y, width, height);
     return true;
 }
+
+}  // namespace
 
 bool DrawBlockToDC(const Canvas& self, HDC dc, int x, int y, int width, int height) {
     if (self.GetTransparentColor() != NO_TRANSPARENT_COLOR) {
@@ -742,9 +745,9 @@ bool CreateFromBitmap(Canvas& self, HBITMAP source) {
 }
 
 void FillWords(PixelBuffer& self, Rgb fill) {
-    for (int y = 0; y < self.GetHeight(); ++y) {
-        uint32_t* row = self.GetRow(y);
-        if (row != nullptr) std::fill(row, row + self.GetWidth(), fill);
+    uint32_t* words = self.GetRow(0);
+    if (words != nullptr) {
+        std::fill(words, words + static_cast<size_t>(self.GetWidth()) * self.GetHeight(), fill);
     }
 }
 

@@ -28,14 +28,10 @@ bool CopyRowsTo(const PixelBuffer& self, PixelBuffer* target, int x, int y);
 bool FillBox(Canvas& self, int left, int top, int right, int bottom, Rgb colour);
 Canvas* CopyRect(const Canvas& self, int x, int y, int width, int height);
 
-// The top-left width × height block of a canvas with a transparent colour
-// onto a device context at (x, y), transparent pixels left out (the caller
-// has applied its size rules). Reference: shared_canvas::DrawKeyedToDC.
-bool DrawKeyedToDC(const Canvas& self, HDC dc, int x, int y, int width, int height);
-
 // The top-left width × height block of a canvas onto a device context at
 // (x, y) (the caller has applied its size rules): one platform transfer of
-// the block, or DrawKeyedToDC when the canvas has a transparent colour. True.
+// the block, or, when the canvas has a transparent colour, its opaque pixels
+// (as shared_canvas::DrawKeyedToDC draws them). True.
 bool DrawBlockToDC(const Canvas& self, HDC dc, int x, int y, int width, int height);
 
 // Every pixel of a device bitmap of width × height selected into `dc` set to

@@ -16,15 +16,6 @@ constexpr Rgb MakeRgb(int red, int green, int blue) {
     return (static_cast<Rgb>(red & 0xFF) << 16) | (static_cast<Rgb>(green & 0xFF) << 8) |
            static_cast<Rgb>(blue & 0xFF);
 }
-constexpr int RgbRed(Rgb colour) {
-    return static_cast<int>((colour >> 16) & 0xFF);
-}
-constexpr int RgbGreen(Rgb colour) {
-    return static_cast<int>((colour >> 8) & 0xFF);
-}
-constexpr int RgbBlue(Rgb colour) {
-    return static_cast<int>(colour & 0xFF);
-}
 
 // `word` with its byte at `shift` (0, 8 or 16) replaced by `value` limited to
 // 0..255; the other bytes are kept.

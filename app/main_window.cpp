@@ -56,16 +56,16 @@ void PlaceNewPaper(Paper& paper, int showCommand) {
     Paper::SetToolState(&g_settings.Tool);
     HWND window = paper.GetWindow();
     if (g_settings.IsTopmost == 1) {
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | (showCommand == SW_HIDE ? 0 : SWP_SHOWWINDOW));
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     }
     ShowWindow(window, showCommand);
 }
 
 // Makes a note in the lowest free slot with make(Paper&, slot) and shows it
 // (also while all notes are hidden). The slot is the note's from the start,
-// so no other note takes it while `make` asks a question. On failure the user
-// is told and the slot is free again.
+// so no other note takes it while `make` asks a question. On failure the slot
+// is free again before the user is told: the message box runs a message loop
+// in which another note may come and take it.
 template <typename Make>
 void MakePaper(HWND mainWindow, Make make) {
     const int slot = FindFreeSlot();
@@ -75,8 +75,8 @@ void MakePaper(HWND mainWindow, Make make) {
     }
     Paper* paper = AddPaper(slot, std::unique_ptr<Paper>(new (std::nothrow) Paper()));
     if (!paper || !make(*paper, slot)) {
-        MessageBoxA(mainWindow, TEXT_CREATE_FAILED, TEXT_CAPTION, MB_OK);
         RemovePaper(slot);
+        MessageBoxA(mainWindow, TEXT_CREATE_FAILED, TEXT_CAPTION, MB_OK);
         return;
     }
     PlaceNewPaper(*paper, SW_SHOWNORMAL);
@@ -162,7 +162,6 @@ void OnOptions(HWND mainWindow) {
 void RestorePapers(HWND mainWindow) {
     const std::string folder = CurrentPaperDataFolder();
     const int showCommand = g_settings.PaperIsHide == 1 ? SW_HIDE : SW_SHOWNORMAL;
-    bool moved = false;
     for (int number = 0; number < MaxPapers; ++number) {
         const std::string path = DataFilePath(folder, number, "dat");
         if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) continue;
@@ -176,10 +175,7 @@ void RestorePapers(HWND mainWindow) {
             continue;
         }
         PlaceNewPaper(*paper, showCommand);
-        // Moved into view from a place off every monitor.
-        moved = moved || paper->IsDirty();
     }
-    if (moved) SendMessageA(mainWindow, WM_PAPER_CHANGED, 0, 0);
 }
 
 // The first changed note from the next slot the round of saves has reached;
@@ -212,7 +208,7 @@ void OnSaveTimer(HWND mainWindow) {
     if (g_shell.nextSaveSlot == 0) g_shell.changedDuringSaves = false;
     if (Paper* paper = NextChangedPaper()) {
         ++g_shell.nextSaveSlot;
-        paper->Save(CurrentPaperDataFolder().c_str());
+        paper->Save();
         SetTimer(mainWindow, SAVE_TIMER, USER_TIMER_MINIMUM, nullptr);
         return;
     }
@@ -282,7 +278,6 @@ void OnPenColorPicked() {
 }
 
 LRESULT OnCreate(HWND mainWindow) {
-    g_shell.mainWindow = mainWindow;
     g_shell.nextSaveSlot = 0;
     g_shell.changedDuringSaves = false;
     ResetSettings(g_settings);
@@ -338,7 +333,6 @@ void OnDestroy(HWND mainWindow) {
         g_shell.trayMenu = nullptr;
         g_settings.Tool.TrayMenu = nullptr;
     }
-    g_shell.mainWindow = nullptr;
     PostQuitMessage(0);
 }
 
@@ -372,8 +366,8 @@ HWND CreateMainWindow(HINSTANCE instance, const ShellPaths& paths) {
 void NewPaper(HWND mainWindow, bool quick) {
     // Sizes below the size dialog's minimum (an INI value of 0 or garbage)
     // would give a note with nothing to draw on.
-    int32_t size[2] = {std::max(g_settings.DefaultSizeX, MIN_PAPER_SIZE),
-                       std::max(g_settings.DefaultSizeY, MIN_PAPER_SIZE)};
+    int32_t size[2] = {std::max(g_settings.DefaultSizeX, MinDefaultSize),
+                       std::max(g_settings.DefaultSizeY, MinDefaultSize)};
     if (!(quick && g_settings.IsNoSizing == 1) && ShowSizeDialog(mainWindow, size) != IDOK) return;
     MakePaper(mainWindow, [mainWindow, &size](Paper& paper, int slot) {
         return paper.Create(mainWindow, PaperWindowProc, g_settings.TabWidth, g_settings.TabHeight,

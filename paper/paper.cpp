@@ -75,7 +75,6 @@ std::unique_ptr<DdbCanvas> Paper::MakePicture(int newBodyWidth, int newBodyHeigh
 
 bool Paper::Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight, int bodyWidth,
                    int bodyHeight, int number, const POINT* position) {
-    ActiveCall call(*this);
     if (!mainWindow) return false;
     this->mainWindow = mainWindow;
     this->tabWidth = tabWidth;
@@ -102,7 +101,6 @@ bool Paper::Create(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHei
     menu = LoadMenuA(InstanceOf(mainWindow), MAKEINTRESOURCEA(IDR_PAPER_MENU));
     // A note just made has no files yet; from now on its moves are changes.
     dirty = true;
-    placed = true;
     return true;
 }
 
@@ -194,7 +192,6 @@ void Paper::ReleaseResources() {
         }
     }
     className.clear();
-    placed = false;
 }
 
 bool Paper::Destroy() {
@@ -237,19 +234,19 @@ bool Paper::ChangeBody(int newWidth, int newHeight, std::unique_ptr<DdbCanvas> n
     ReadPosition();
     const PaperGeometry oldGeometry = Geometry();
     MoveWindow(window, x, y, geometry.windowWidth, geometry.windowHeight, TRUE);
-    RemovePropA(mainWindow, className.c_str());
     if (region && SetWindowRgn(window, region.Get(), FALSE)) {
-        // From here on the region belongs to the system.
+        // From here on the region belongs to the system; its record replaces
+        // the old one.
         SetPropA(mainWindow, className.c_str(), region.Release());
     } else {
         MessageBoxA(window, TEXT_REGION_SET_FAILED, TEXT_CAPTION, MB_OK);
         if (!goOnAfterRegionFailure) {
             // The refused region stays ours; the window keeps its old shape
             // and gets its old size back.
-            if (recorded) SetPropA(mainWindow, className.c_str(), recorded);
             MoveWindow(window, x, y, oldGeometry.windowWidth, oldGeometry.windowHeight, TRUE);
             return false;
         }
+        RemovePropA(mainWindow, className.c_str());
     }
 
     bodyWidth = newWidth;

@@ -87,15 +87,7 @@ public:
     // Writes the drawing area to the name the user chose (".bmp" appended
     // unless present) and tells the user when that fails.
     bool SaveAsFile(const char* chosenName);
-    // Writes the drawing area as a 24-bit BMP file through a temporary file
-    // beside it (`temporary` when given); false when the cut-out cannot be
-    // made or the file cannot be written.
-    bool WriteDrawingArea(const std::string& path,
-                          const std::string& temporary = std::string()) const;
-
     HWND GetWindow() const { return window; }
-    // The note number (its registry slot); -1 once torn down or peeled off.
-    int GetNumber() const { return number; }
     bool IsLocked() const { return locked != 0; }
     // Screen position of the window's top-left corner, as last reported.
     POINT GetPosition() const { return POINT{x, y}; }
@@ -110,9 +102,6 @@ public:
     const DdbCanvas* GetUndoCanvas() const { return undoCanvas.get(); }
     const DibSectionCanvas* GetOverlay() const { return overlay.get(); }
     HMENU GetMenu() const { return menu; }
-    // The data file the note was restored from or last saved to; empty when
-    // it has none.
-    const std::string& GetSourceDataPath() const { return sourceDataPath; }
     // Whether the note changed since it was made, restored or last saved.
     bool IsDirty() const { return dirty; }
     // Whether any of the note's own code is running (a message it handles,
@@ -174,6 +163,11 @@ private:
     // The overlay, made (white, transparent white, the window's size) the
     // first time a preview is drawn; null when it cannot be had.
     DibSectionCanvas* PreviewOverlay();
+    // Writes the drawing area as a 24-bit BMP file through a temporary file
+    // beside it (`temporary` when given); false when the cut-out cannot be
+    // made or the file cannot be written.
+    bool WriteDrawingArea(const std::string& path,
+                          const std::string& temporary = std::string()) const;
     // Wipes the overlay, if there is one, back to its transparent white.
     void ClearPreview();
     // The menu states of a locked or unlocked note.
@@ -222,8 +216,6 @@ private:
     std::string sourceDataPath;
     // Set by every change once the note is made; cleared by a successful save.
     bool dirty = false;
-    // Moves count as changes only once the note is made and placed.
-    bool placed = false;
     int activeCalls = 0;
     // The main window to ask for the purge once the note is torn down.
     HWND purgeWindow = nullptr;

@@ -10,7 +10,6 @@
 #include <commdlg.h>
 
 #include <cstddef>
-#include <new>
 
 // The save dialog gets the structure without the places-bar fields (the 4.0
 // layout), which every version of the dialog takes: 76 bytes on 32 bits.

@@ -5,8 +5,6 @@
 #include "resources/resource.h"
 #include "settings/settings.h"
 
-#include <new>
-
 namespace {
 
 constexpr Rgb BLACK = 0x000000;
@@ -77,8 +75,9 @@ LRESULT Paper::OnMove(LPARAM lParam) {
     const bool moved = newX != x || newY != y;
     x = newX;
     y = newY;
-    // Moves while the window is made or restored are where it belongs.
-    if (moved && placed) MarkChanged();
+    // Moves while the window is being made reach no note (it has no window
+    // yet) and leave it where it was made.
+    if (moved) MarkChanged();
     return 1;
 }
 
@@ -141,7 +140,8 @@ LRESULT Paper::OnMouseMove(LPARAM lParam) {
             DrawStroke(pointX, pointY);
             lastX = pointX;
             lastY = pointY;
-            MarkChanged();
+            // The release tells the main window; no save runs before it.
+            dirty = true;
             break;
         case DRAW_BOX:
         case DRAW_CIRCLE:
@@ -199,7 +199,7 @@ LRESULT Paper::OnLButtonUp(LPARAM lParam) {
     if (drew) InvalidateRect(window, &drawArea, FALSE);
     // Ends every captured press, also with Alt or while locked.
     ReleaseCapture();
-    if (changed) MarkChanged();
+    if (changed || dirty) MarkChanged();
     return 1;
 }
 

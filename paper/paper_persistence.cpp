@@ -9,7 +9,6 @@
 #include "settings/settings.h"
 
 #include <memory>
-#include <new>
 
 namespace {
 
@@ -123,19 +122,15 @@ bool Paper::CreateFromFile(HWND mainWindow, WNDPROC windowProc, int tabWidth, in
                            const char* path, int number) {
     ActiveCall call(*this);
     if (!path) return false;
-    bool made = false;
+    // Both fail only before the note is made or when making it fails, which
+    // leaves nothing behind.
     if (HasDatExtension(path)) {
-        made = RestoreFromRecord(mainWindow, windowProc, tabWidth, tabHeight, path, number);
-    } else if (HasBmpExtension(path)) {
-        made = CreateFromBmp(mainWindow, windowProc, tabWidth, tabHeight, path, number);
+        return RestoreFromRecord(mainWindow, windowProc, tabWidth, tabHeight, path, number);
     }
-    // Whatever was made of a note that failed goes again, so that no window
-    // remains and nothing can be saved over the note's files.
-    if (!made && (window || picture)) {
-        number = -1;
-        ReleaseResources();
+    if (HasBmpExtension(path)) {
+        return CreateFromBmp(mainWindow, windowProc, tabWidth, tabHeight, path, number);
     }
-    return made;
+    return false;
 }
 
 bool Paper::RestoreFromRecord(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
@@ -183,9 +178,9 @@ void Paper::KeepOnAMonitor() {
     info.cbSize = sizeof info;
     if (!nearest || !GetMonitorInfoA(nearest, &info)) return;
     const POINT inside = PlaceInsideArea(rect, info.rcWork);
+    // The move is a change (OnMove): the record on disk still holds the place
+    // off every monitor.
     SetWindowPos(window, nullptr, inside.x, inside.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    // The record on disk still holds the place off every monitor.
-    dirty = true;
 }
 
 bool Paper::CreateFromBmp(HWND mainWindow, WNDPROC windowProc, int tabWidth, int tabHeight,
@@ -225,9 +220,8 @@ bool Paper::OnDropFiles(HDROP drop) {
     }
     std::unique_ptr<DdbCanvas> shown = MakePicture(image.GetWidth(), image.GetHeight());
     if (!shown) return false;
-    const RECT shownArea =
-        ComputePaperGeometry(tabWidth, tabHeight, image.GetWidth(), image.GetHeight()).drawArea;
-    image.DrawTo(static_cast<GdiSurface*>(shown.get()), shownArea.left, shownArea.top);
+    // The drawing area starts at the same place at every size.
+    image.DrawTo(static_cast<GdiSurface*>(shown.get()), drawArea.left, drawArea.top);
     // A missing region record or a refused region stops the drop.
     return ChangeBody(image.GetWidth(), image.GetHeight(), std::move(shown), false);
 }

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 #include <type_traits>
 
@@ -41,7 +40,6 @@ static_assert(std::is_same_v<decltype(&MainWindowProc), WNDPROC>,
 // The state of the run, kept by the main window and shared by the shell's
 // modules.
 struct ShellState {
-    HWND mainWindow = nullptr;
     // The tool palette: the one handle to it, also for the notes' colour picks.
     HWND toolPalette = nullptr;
     HMENU trayMenu = nullptr;

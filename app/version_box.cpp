@@ -5,7 +5,12 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <string>
 
+namespace {
+
+// The "ProductVersion" string of a file's version resource, looked up under
+// the first translation the file lists; false when it cannot be read.
 bool ReadProductVersion(const char* path, std::string& version) {
     DWORD ignored = 0;
     DWORD size = GetFileVersionInfoSizeA(path, &ignored);
@@ -37,22 +42,21 @@ bool ReadProductVersion(const char* path, std::string& version) {
     return true;
 }
 
+// The three lines of the box for a version text.
 std::string VersionBoxText(const std::string& version) {
-    return "Inkslip\nVersion " + version + "\n" + TEXT_COPYRIGHT;
+    return std::string(TEXT_CAPTION) + "\nVersion " + version + "\n" + TEXT_COPYRIGHT;
 }
 
-int ShowVersionBoxFor(HWND owner, const char* path) {
-    std::string version;
-    if (!ReadProductVersion(path, version)) return 0;
-    MessageBoxA(owner, VersionBoxText(version).c_str(), TEXT_VERSION_CAPTION, MB_OK);
-    return 1;
-}
+}  // namespace
 
 int ShowVersionBox(HWND owner) {
     char path[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
     if (length == 0 || length >= sizeof path) return 0;
-    return ShowVersionBoxFor(owner, path);
+    std::string version;
+    if (!ReadProductVersion(path, version)) return 0;
+    MessageBoxA(owner, VersionBoxText(version).c_str(), TEXT_VERSION_CAPTION, MB_OK);
+    return 1;
 }
 
 void ShowFallbackVersionBox(HWND owner) {

@@ -23,11 +23,9 @@ namespace {
 // The main window's property that holds its open options dialog.
 const char OPEN_OPTIONS_DIALOG[] = "Inkslip.OptionsDialog";
 
-// The main window whose hot keys the dialog registers; null before
-// WM_INITDIALOG has stored the dialog's state.
+// The main window whose hot keys the dialog registers: the dialog's owner.
 HWND MainWindowOf(HWND dialog) {
-    auto* state = reinterpret_cast<OptionsDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    return state ? state->mainWindow : nullptr;
+    return GetWindow(dialog, GW_OWNER);
 }
 
 void PaintBackgroundSwatch(HWND dialog) {
@@ -103,6 +101,24 @@ void FocusControl(HWND dialog, int id) {
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, id)), TRUE);
 }
 
+// True when the CP932 text's last character is "\" (a trail byte 0x5C of a
+// double-byte character such as "表" does not count).
+bool EndsWithBackslash(const char* text) {
+    const std::string folder = text;
+    size_t last = std::string::npos;
+    ForEachCharacterStart(folder, [&last](size_t index) { last = index; });
+    return last != std::string::npos && folder[last] == '\\';
+}
+
+// Appends "\" to a non-empty folder text that does not end in one, when the
+// buffer of `bufferSize` bytes has room for it.
+void AppendFolderSeparator(char* text, size_t bufferSize) {
+    size_t length = std::strlen(text);
+    if (length == 0 || EndsWithBackslash(text) || length + 2 > bufferSize) return;
+    text[length] = '\\';
+    text[length + 1] = '\0';
+}
+
 void ReadFolder(HWND dialog, int id, char (&folder)[SETTINGS_PATH_LENGTH + 1]) {
     char text[OPTIONS_TEXT_LENGTH + 1] = "";
     GetDlgItemTextA(dialog, id, text, sizeof text);
@@ -110,8 +126,7 @@ void ReadFolder(HWND dialog, int id, char (&folder)[SETTINGS_PATH_LENGTH + 1]) {
     AppendFolderSeparator(folder, sizeof folder);
 }
 
-INT_PTR OnInitDialog(HWND dialog, LPARAM parameter) {
-    SetWindowLongPtrA(dialog, DWLP_USER, parameter);
+INT_PTR OnInitDialog(HWND dialog) {
     HWND mainWindow = MainWindowOf(dialog);
     SetPropA(mainWindow, OPEN_OPTIONS_DIALOG, dialog);
     WriteNumber(dialog, IDC_OPTIONS_DEFAULT_SIZE_X, g_settings.DefaultSizeX);
@@ -236,20 +251,6 @@ INT_PTR OnCommand(HWND dialog, int id, int notification) {
 
 }  // namespace
 
-bool EndsWithBackslash(const char* text) {
-    const std::string folder = text;
-    size_t last = std::string::npos;
-    ForEachCharacterStart(folder, [&last](size_t index) { last = index; });
-    return last != std::string::npos && folder[last] == '\\';
-}
-
-void AppendFolderSeparator(char* text, size_t bufferSize) {
-    size_t length = std::strlen(text);
-    if (length == 0 || EndsWithBackslash(text) || length + 2 > bufferSize) return;
-    text[length] = '\\';
-    text[length + 1] = '\0';
-}
-
 bool BrowseFolder(HWND owner, const char* title, char* buffer, int bufferSize) {
     if (!buffer || bufferSize <= 0) return false;
     // The folder browser is a COM component: the thread must be in an apartment
@@ -285,10 +286,10 @@ bool BrowseFolder(HWND owner, const char* title, char* buffer, int bufferSize) {
     return true;
 }
 
-INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
-            return OnInitDialog(dialog, lParam);
+            return OnInitDialog(dialog);
         case WM_PAINT:
             return OnPaint(dialog);
         case WM_COMMAND:
@@ -314,8 +315,7 @@ INT_PTR ShowOptionsDialog(HWND mainWindow) {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_HOTKEY_CLASS;
     InitCommonControlsEx(&controls);
-    OptionsDialogState state{mainWindow};
     INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_OPTIONS),
-                                     mainWindow, OptionsProc, reinterpret_cast<LPARAM>(&state));
+                                     mainWindow, OptionsProc, 0);
     return result == IDOK ? IDOK : IDCANCEL;
 }

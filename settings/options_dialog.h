@@ -17,27 +17,13 @@ constexpr int32_t MinDefaultSize = 20;
 // Characters read from the dialog's text fields.
 constexpr int OPTIONS_TEXT_LENGTH = 259;
 
-// True when the CP932 text's last character is "\" (a trail byte 0x5C of a
-// double-byte character such as "表" does not count).
-bool EndsWithBackslash(const char* text);
-// Appends "\" to a non-empty folder text that does not end in one, when the
-// buffer of `bufferSize` bytes has room for it.
-void AppendFolderSeparator(char* text, size_t bufferSize);
-
 // Runs the shell's folder browser. Leaves the chosen folder's path, or an
 // empty text when nothing usable was chosen, in `buffer`. Returns false, with
 // the buffer untouched, only when the shell allocator is not available.
 bool BrowseFolder(HWND owner, const char* title, char* buffer, int bufferSize);
 
-// What one open options dialog works for: the main window for which it
-// registers the hot keys. Handed to the dialog as its creation parameter; it
-// outlives the dialog.
-struct OptionsDialogState {
-    HWND mainWindow;
-};
-
-// Dialog procedure of the options dialog; the creation parameter points to
-// its OptionsDialogState.
+// Dialog procedure of the options dialog, owned by the main window for which
+// it registers the hot keys.
 INT_PTR CALLBACK OptionsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 // Handed to the platform as is: the calling convention must be the DLGPROC's.
 static_assert(std::is_same_v<decltype(&OptionsProc), DLGPROC>,

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include "canvas/gdi_handles.h"
+
 static_assert(sizeof(void*) != 4 || sizeof(CHOOSECOLORA) == 36, "the 32-bit chooser layout");
 
 namespace {
@@ -21,28 +23,6 @@ private:
     HDC dc;
 };
 
-// A solid brush selected into a DC; the previous brush is put back and the
-// brush deleted, in that order.
-class SelectedSolidBrush {
-public:
-    SelectedSolidBrush(HDC dc, COLORREF colour) : dc(dc), brush(CreateSolidBrush(colour)) {
-        if (brush) previous = SelectObject(dc, brush);
-    }
-    ~SelectedSolidBrush() {
-        if (!brush) return;
-        if (previous) SelectObject(dc, previous);
-        DeleteObject(brush);
-    }
-    SelectedSolidBrush(const SelectedSolidBrush&) = delete;
-    SelectedSolidBrush& operator=(const SelectedSolidBrush&) = delete;
-    bool IsValid() const { return brush != nullptr; }
-
-private:
-    HDC dc;
-    HBRUSH brush;
-    HGDIOBJ previous = nullptr;
-};
-
 }  // namespace
 
 void PaintSwatch(HWND dialog, int controlId, COLORREF colour) {
@@ -50,22 +30,22 @@ void PaintSwatch(HWND dialog, int controlId, COLORREF colour) {
     if (!control) return;
     PaintScope paint(control);
     if (!paint.Dc()) return;
-    SelectedSolidBrush brush(paint.Dc(), colour);
-    if (!brush.IsValid()) return;
+    // Declared in this order, the brush is put out of the DC before it is deleted.
+    gdi_handles::BrushHandle brush(CreateSolidBrush(colour));
+    if (!brush) return;
+    gdi_handles::SelectObjectGuard select(paint.Dc(), brush.Get());
     // The control's inside is one colour; flooding that colour from (1, 1)
     // fills all of it and stops at anything drawn in another colour.
     COLORREF surface = GetPixel(paint.Dc(), 0, 0);
     ExtFloodFill(paint.Dc(), 1, 1, surface, FLOODFILLSURFACE);
 }
 
-bool ChooseSwatchColor(HWND owner, ColorQuad& colour, COLORREF (&customColors)[16]) {
+void ChooseSwatchColor(HWND owner, ColorQuad& colour, COLORREF (&customColors)[16]) {
     CHOOSECOLORA chooser{};
     chooser.lStructSize = sizeof chooser;
     chooser.hwndOwner = owner;
     chooser.rgbResult = ColorQuadToColorRef(colour);
     chooser.lpCustColors = customColors;
     chooser.Flags = CC_RGBINIT | CC_ANYCOLOR;
-    if (!ChooseColorA(&chooser)) return false;
-    SetColorQuadFromColorRef(colour, chooser.rgbResult);
-    return true;
+    if (ChooseColorA(&chooser)) SetColorQuadFromColorRef(colour, chooser.rgbResult);
 }

@@ -16,5 +16,5 @@ void PaintSwatch(HWND dialog, int controlId, COLORREF colour);
 // Runs the colour chooser owned by `owner`, starting from `colour`, with
 // `customColors` as its custom colours (they keep what the user sets there).
 // A confirmed choice becomes the red, green and blue of `colour`, its alpha
-// kept, and gives true; a cancelled one leaves `colour` as it was.
-bool ChooseSwatchColor(HWND owner, ColorQuad& colour, COLORREF (&customColors)[16]);
+// kept; a cancelled one leaves `colour` as it was.
+void ChooseSwatchColor(HWND owner, ColorQuad& colour, COLORREF (&customColors)[16]);

@@ -114,11 +114,10 @@ void OnComponentChange(HWND dialog, int id, uint8_t& component) {
     RepaintSwatch(dialog);
 }
 
-// The fields always follow the pen colour; a hidden palette's swatch is
-// painted when the palette is shown again.
+// The fields always follow the pen colour; each field's change repaints the
+// swatch.
 INT_PTR OnPenColorPicked(HWND dialog) {
     WriteColorFields(dialog);
-    if (IsWindowVisible(dialog)) RepaintSwatch(dialog);
     return TRUE;
 }
 
@@ -127,7 +126,6 @@ INT_PTR OnPenColorPicked(HWND dialog) {
 void OnSwatchClick(HWND dialog) {
     ChooseSwatchColor(dialog, Tool().PenColor, PaletteCustomColors);
     WriteColorFields(dialog);
-    RepaintSwatch(dialog);
 }
 
 INT_PTR OnCommand(HWND dialog, int id, int notification) {

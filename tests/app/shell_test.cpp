@@ -258,6 +258,21 @@ TEST_F(ShellTest, NotesOutliveTheDialogsOpenAtOnce) {
     EXPECT_TRUE(purge.Stop()) << "steps done: " << purge.StepsDone();
     ASSERT_TRUE(GetPaper(2) && IsWindowVisible(GetPaper(2)->GetWindow()));
 
+    // A note made while another's failure is reported keeps its slot.
+    const std::string text = folder.File("note.txt"), small = folder.File("small.bmp");
+    ASSERT_TRUE(WriteFileBytes(text, "not a picture") && WriteBmp(small, 40, 30, 0xFF0000));
+    HWND failure = nullptr;
+    DialogScript failed;
+    failed.WaitFor("Inkslip", failure)
+        .Then([] { GetPaper(2)->PeelOff(); })
+        .Until([] { return GetPaper(2) == nullptr; })
+        .Then([&] { NewPaperFromFile(mainWindow, small.c_str()); })
+        .Then([&] { PressButton(failure, IDOK); });
+    failed.Start();
+    NewPaperFromFile(mainWindow, text.c_str());
+    EXPECT_TRUE(failed.Stop()) << "steps done: " << failed.StepsDone();
+    ASSERT_TRUE(GetPaper(1) && GetPaper(1)->GetWindow());
+
     DialogScript exit;
     exit.Until([] { return FindDialog("ファイル出力先指定") != nullptr; }).Then([&] {
         PostMessageA(mainWindow, WM_COMMAND, IDM_EXIT, 0);
@@ -268,7 +283,7 @@ TEST_F(ShellTest, NotesOutliveTheDialogsOpenAtOnce) {
     EXPECT_TRUE(IsWindow(mainWindow)) << "the exit did not wait for the note";
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(mainWindow); }, 3000));
     EXPECT_FALSE(PapersExist());
-    EXPECT_TRUE(FileExists(DataFile(0)) && FileExists(DataFile(2)));
+    EXPECT_TRUE(FileExists(DataFile(0)) && FileExists(DataFile(1)));
 }
 
 // 最前面表示: the trail byte of 表 is 0x5C, the code of a backslash.

@@ -181,10 +181,9 @@ HWND CreateBenchWindow(const char* className, WNDPROC procedure, int width, int 
 
 void MeasureBothWays(Row& row, const std::function<void()>& literal,
                      const std::function<void()>& ours, int literalMaxRuns, double literalBudget,
-                     int oursRuns, const std::function<void()>& setup,
-                     const std::function<void()>& teardown) {
-    row.literal = Measure(literal, 1, literalMaxRuns, literalBudget, setup, teardown);
-    row.ours = MeasureOurs(ours, oursRuns, setup, teardown);
+                     int oursRuns) {
+    row.literal = Measure(literal, 1, literalMaxRuns, literalBudget, {}, {});
+    row.ours = MeasureOurs(ours, oursRuns);
 }
 
 Sample MeasureOurs(const std::function<void()>& body, int runs, const std::function<void()>& setup,

@@ -51,8 +51,7 @@ void PrintNote(const std::string& text);
 // the program has them.
 void MeasureBothWays(Row& row, const std::function<void()>& literal,
                      const std::function<void()>& ours, int literalMaxRuns, double literalBudget,
-                     int oursRuns, const std::function<void()>& setup = {},
-                     const std::function<void()>& teardown = {});
+                     int oursRuns);
 // Times an operation as the program does it.
 Sample MeasureOurs(const std::function<void()>& body, int runs,
                    const std::function<void()>& setup = {},

@@ -17,7 +17,7 @@
 #include "app/shell.h"
 #include "bench/bench_main.h"
 #include "bench/bench_util.h"
-#include "canvas/gdi_handles.h"
+#include "canvas/bmp_file.h"
 #include "paper/paper_record.h"
 
 namespace bench {
@@ -33,11 +33,6 @@ constexpr int TICK_RUNS = 7;
 // Changed notes (and pen presses) of the round that presses run into.
 constexpr int PRESSED_ROUND_NOTES = 8;
 constexpr double ROUND_TIMEOUT_MS = 60000;
-
-struct CloseHandleTraits {
-    static void Free(HANDLE handle) { CloseHandle(handle); }
-};
-using KernelHandle = gdi_handles::UniqueHandle<HANDLE, CloseHandleTraits>;
 
 // A pen stroke across a note's drawing area, as the mouse makes it.
 void Stroke(HWND window, int step) {
@@ -218,6 +213,8 @@ DWORD WINAPI PostPresses(LPVOID parameter) {
     while (static_cast<int>(poster.postedAt.size()) < poster.count.load() &&
            WaitForSingleObject(poster.tickStarting, static_cast<DWORD>(ROUND_TIMEOUT_MS)) ==
                WAIT_OBJECT_0) {
+        // Woken to end: the round is over.
+        if (poster.count.load() == 0) break;
         const LPARAM point = MAKELPARAM(100 + 50 * poster.postedAt.size(), 400);
         poster.postedAt.push_back(NowMs());
         PostMessageA(poster.note, WM_LBUTTONDOWN, MK_LBUTTON, point);
@@ -245,9 +242,9 @@ void MeasurePressesDuringSaves(HWND mainWindow) {
     PressPoster poster;
     poster.note = GetPaper(first)->GetWindow();
     poster.count = PRESSED_ROUND_NOTES;
-    KernelHandle tickStarting(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    FileHandle tickStarting(CreateEventA(nullptr, FALSE, FALSE, nullptr));
     poster.tickStarting = tickStarting.Get();
-    KernelHandle thread(CreateThread(nullptr, 0, PostPresses, &poster, 0, nullptr));
+    FileHandle thread(CreateThread(nullptr, 0, PostPresses, &poster, 0, nullptr));
     int asked = 0;
     Round round = RunSaveRound(mainWindow, poster.note, PRESSED_ROUND_NOTES, [&] {
         if (asked < PRESSED_ROUND_NOTES && SetEvent(poster.tickStarting)) ++asked;

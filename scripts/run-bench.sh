@@ -13,16 +13,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 # The build this machine can run: the shipped 32-bit one, or else the 64-bit
 # build of the same sources.
-bench_build=$BUILD_DIR
-if [ "$INKSLIP_TEST_ARCH" != i686 ]; then
-    bench_build=$BUILD_DIR/$INKSLIP_TEST_ARCH
-fi
+bench_build=$INKSLIP_RUN_BUILD_DIR
 BUILD_DIR=$bench_build ARCH=$INKSLIP_TEST_ARCH "$root/scripts/build.sh" --target inkslip inkslip_bench || exit 1
 
 trap wine_session_stop EXIT
 trap 'exit 130' INT TERM
 wine_template_prefix "$bench_build/wine-template" || exit 1
-wine_session_start "$bench_build/wine-template" virtual || exit 1
+wine_session_start "$bench_build/wine-template" || exit 1
 
 results=$WINE_SESSION_DIR/results.tsv
 errors=$WINE_SESSION_DIR/errors.log

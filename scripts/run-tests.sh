@@ -26,7 +26,7 @@ build() {
 
 # The shipped 32-bit program is always built; its tests run in the tree of the
 # architecture this machine can run.
-test_build=$BUILD_DIR
+test_build=$INKSLIP_RUN_BUILD_DIR
 if [ -z "$filtered" ] || [ "$INKSLIP_TEST_ARCH" = i686 ]; then
     BUILD_DIR=$BUILD_DIR ARCH=i686 build
 fi
@@ -34,14 +34,13 @@ if [ "$INKSLIP_TEST_ARCH" = i686 ]; then
     echo "run-tests: testing the shipped 32-bit build ($BUILD_DIR/inkslip.exe) under 32-bit Wine"
 else
     echo "run-tests: this machine cannot run 32-bit code; testing the $INKSLIP_TEST_ARCH build of the same sources"
-    test_build=$BUILD_DIR/$INKSLIP_TEST_ARCH
     BUILD_DIR=$test_build ARCH=$INKSLIP_TEST_ARCH build
 fi
 
 trap wine_session_stop EXIT
 trap 'exit 130' INT TERM
 wine_template_prefix "$test_build/wine-template" || exit 1
-wine_session_start "$test_build/wine-template" virtual || exit 1
+wine_session_start "$test_build/wine-template" || exit 1
 export INKSLIP_BUILD_DIR=$test_build
 export INKSLIP_SHIP_BUILD_DIR=$BUILD_DIR
 export INKSLIP_SOURCE_DIR=$root

@@ -9,45 +9,29 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 . "$root/scripts/wine-session.sh"
 
 BUILD_DIR=$BUILD_DIR ARCH=i686 "$root/scripts/build.sh" --target inkslip || exit 1
-program_build=$BUILD_DIR
+program_build=$INKSLIP_RUN_BUILD_DIR
 if [ "$INKSLIP_TEST_ARCH" != i686 ]; then
     echo "run: this machine cannot run 32-bit code; running the $INKSLIP_TEST_ARCH build of the same sources"
-    program_build=$BUILD_DIR/$INKSLIP_TEST_ARCH
     BUILD_DIR=$program_build ARCH=$INKSLIP_TEST_ARCH "$root/scripts/build.sh" --target inkslip || exit 1
 fi
 
+# The tests' template prefix, when they have made one, saves making it again.
 prefix=$program_build/wine-user
-wine_template_prefix "$prefix" || exit 1
+wine_template_prefix "$prefix" "$program_build/wine-template" || exit 1
 export WINEPREFIX=$prefix
 echo "run: Wine prefix $prefix"
 
-xvfb_pid=
 cleanup() {
     # Whatever Wine still runs in this prefix (its desktop and tray helpers).
     wineserver -k 2>/dev/null
     timeout 30 wineserver -w 2>/dev/null
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-    fi
+    wine_session_stop_display
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [ -z "${DISPLAY:-}" ]; then
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for ((waited = 0; waited < 100; waited++)); do
-        [ -s "$display_file" ] && break
-        sleep 0.1
-    done
-    if [ ! -s "$display_file" ]; then
-        echo "run: no display found, and a virtual one did not start" >&2
-        exit 1
-    fi
-    export DISPLAY=:$(head -n1 "$display_file")
-    rm -f "$display_file"
+    wine_session_display || { echo "run: no display found, and a virtual one did not start" >&2; exit 1; }
     echo "run: no display found; started a virtual one at $DISPLAY" \
          "(look at it with: import -display $DISPLAY -window root screen.png)"
 fi

@@ -18,6 +18,12 @@ if [ -z "${INKSLIP_TEST_ARCH:-}" ]; then
     fi
 fi
 export INKSLIP_TEST_ARCH
+# The build tree of that build: the shipped one itself, or a tree of its own.
+if [ "$INKSLIP_TEST_ARCH" = i686 ]; then
+    INKSLIP_RUN_BUILD_DIR=$BUILD_DIR
+else
+    INKSLIP_RUN_BUILD_DIR=$BUILD_DIR/$INKSLIP_TEST_ARCH
+fi
 if [ "$INKSLIP_TEST_ARCH" = i686 ]; then
     export WINEARCH=win32
     INKSLIP_WINE=wine
@@ -34,13 +40,18 @@ export LC_ALL=ja_JP.UTF-8
 WINE_SESSION_XVFB_PID=
 WINE_SESSION_DIR=
 
-# wine_template_prefix DIR: makes the template prefix once (per build tree).
+# wine_template_prefix DIR [FROM]: makes the template prefix once (per build
+# tree); a copy of FROM when that is a ready one already.
 wine_template_prefix() {
-    local template=$1
+    local template=$1 from=${2:-}
     if [ -f "$template/.inkslip-ready" ]; then
         return 0
     fi
     rm -rf "$template"
+    if [ -n "$from" ] && [ -f "$from/.inkslip-ready" ]; then
+        cp -a "$from" "$template" && return 0
+        rm -rf "$template"
+    fi
     mkdir -p "$template"
     (
         export WINEPREFIX=$template
@@ -65,31 +76,43 @@ wine_template_prefix() {
     touch "$template/.inkslip-ready"
 }
 
-# wine_session_start TEMPLATE [virtual]: copies the template into a fresh
-# prefix, starts a virtual display when asked (or when there is none) and a
-# persistent wineserver, and warms Wine up so that its helper processes do not
-# hold the output pipes of the first real program.
-wine_session_start() {
-    local template=$1 mode=${2:-virtual}
-    WINE_SESSION_DIR=$(mktemp -d /tmp/inkslip-wine.XXXXXX)
-    cp -a "$template" "$WINE_SESSION_DIR/prefix"
-    export WINEPREFIX=$WINE_SESSION_DIR/prefix
-    if [ "$mode" = virtual ] || [ -z "${DISPLAY:-}" ]; then
-        local display_file=$WINE_SESSION_DIR/display
-        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
-            3>"$display_file" >/dev/null 2>&1 &
-        WINE_SESSION_XVFB_PID=$!
-        local waited=0
-        while [ ! -s "$display_file" ]; do
-            sleep 0.1
-            waited=$((waited + 1))
-            if [ $waited -gt 100 ]; then
-                echo "wine-session: Xvfb did not start" >&2
-                return 1
-            fi
-        done
-        export DISPLAY=:$(head -n1 "$display_file")
+# wine_session_display: starts a virtual display (1024x768x24) of its own and
+# exports DISPLAY; wine_session_stop_display ends it.
+wine_session_display() {
+    local display_file waited
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+        3>"$display_file" >/dev/null 2>&1 &
+    WINE_SESSION_XVFB_PID=$!
+    for ((waited = 0; waited < 100; waited++)); do
+        [ -s "$display_file" ] && break
+        sleep 0.1
+    done
+    if [ ! -s "$display_file" ]; then
+        echo "wine-session: Xvfb did not start" >&2
+        rm -f "$display_file"
+        return 1
     fi
+    export DISPLAY=:$(head -n1 "$display_file")
+    rm -f "$display_file"
+}
+
+wine_session_stop_display() {
+    if [ -n "$WINE_SESSION_XVFB_PID" ]; then
+        kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+        wait "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+        WINE_SESSION_XVFB_PID=
+    fi
+}
+
+# wine_session_start TEMPLATE: copies the template into a fresh prefix, starts
+# a virtual display and a persistent wineserver, and warms Wine up so that its
+# helper processes do not hold the output pipes of the first real program.
+wine_session_start() {
+    WINE_SESSION_DIR=$(mktemp -d /tmp/inkslip-wine.XXXXXX)
+    cp -a "$1" "$WINE_SESSION_DIR/prefix"
+    export WINEPREFIX=$WINE_SESSION_DIR/prefix
+    wine_session_display || return 1
     wineserver -p
     "$INKSLIP_WINE" cmd /c exit >"$WINE_SESSION_DIR/warmup.log" 2>&1 || true
 }
@@ -99,11 +122,7 @@ wine_session_stop() {
         wineserver -k 2>/dev/null || true
         timeout 30 wineserver -w 2>/dev/null || true
     fi
-    if [ -n "$WINE_SESSION_XVFB_PID" ]; then
-        kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
-        wait "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
-        WINE_SESSION_XVFB_PID=
-    fi
+    wine_session_stop_display
     if [ -n "$WINE_SESSION_DIR" ] && [ -z "${INKSLIP_KEEP_PREFIX:-}" ]; then
         rm -rf "$WINE_SESSION_DIR"
     fi

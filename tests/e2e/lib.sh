@@ -8,8 +8,8 @@ set -uo pipefail
 
 E2E_NAME=$(basename "$0" .sh)
 : "${INKSLIP_BUILD_DIR:?run through scripts/run-tests.sh}" "${INKSLIP_WINE:?}" "${WINEPREFIX:?}" "${DISPLAY:?}"
-INKSLIP_EXE=${INKSLIP_EXE:-$INKSLIP_BUILD_DIR/inkslip.exe}
-WINPROBE_EXE=${WINPROBE_EXE:-$INKSLIP_BUILD_DIR/tests/e2e/winprobe.exe}
+INKSLIP_EXE=$INKSLIP_BUILD_DIR/inkslip.exe
+WINPROBE_EXE=$INKSLIP_BUILD_DIR/tests/e2e/winprobe.exe
 E2E_ARTIFACTS=$INKSLIP_BUILD_DIR/e2e-artifacts
 mkdir -p "$E2E_ARTIFACTS"
 rm -f "$E2E_ARTIFACTS/$E2E_NAME"-*

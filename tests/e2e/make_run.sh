@@ -21,7 +21,8 @@ make_run_cleanup() {
     kill -0 $make_pid 2>/dev/null && [ -n "$prefix" ] && WINEPREFIX=$prefix wineserver -k
     timeout 30 tail -s 0.1 --pid=$make_pid -f /dev/null || kill -TERM -- -$make_pid
     [ $status -ne 0 ] && cat "$run_log"
-    rm -rf "$run_log" "$run_folder"
+    # (lib.sh's copy of the program in make run's prefix is not used.)
+    rm -rf "$run_log" "$run_folder" "${APP_DIR:-}"
     declare -F e2e_cleanup >/dev/null || exit $status
     (exit $status)
     e2e_cleanup

@@ -1,13 +1,6 @@
-// The canvases and their files. Every block path against its per-pixel
-// reference (ReferenceCanvas): one operation on the same random content,
-// through the reference of each class and through the class itself, must give
-// the same result and the same stored words in every canvas and device context
-// it touches, for every pair of classes, every clipping case and every kind of
-// transparent colour. The platform-drawn primitives against pixels by hand.
-// BMP files: what the reader refuses, damaged images read only within their
-// bytes, whole files written and read or refused, pictures of many bands,
-// files replaced through temporary files, and the files of ImageMagick loaded
-// by every class and ours read by it.
+// The canvases and their files: every block path against its per-pixel
+// reference (ReferenceCanvas), the platform-drawn primitives, and BMP files
+// read, written, replaced through temporary files and exchanged with ImageMagick.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -21,7 +14,6 @@
 #include <memory>
 #include <random>
 #include <set>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -62,23 +54,13 @@ HDC DeviceContextOf(const Canvas& canvas) {
     return surface ? surface->GetDeviceContext() : nullptr;
 }
 
-// The parts written one after another, separated by spaces.
-template <typename... Parts>
-std::string Label(const Parts&... parts) {
-    std::ostringstream text;
-    ((text << parts << ' '), ...);
-    return text.str();
-}
-
-// Every pixel set to colour(x, y).
 template <typename Colour>
 void Paint(Canvas& canvas, Colour colour) {
     for (int y = 0; y < canvas.GetHeight(); ++y)
         for (int x = 0; x < canvas.GetWidth(); ++x) canvas.SetRgb(x, y, colour(x, y));
 }
 
-// The size, the transparent colour and every pixel as stored (GetRawPixel):
-// all that a load or a refused operation could change.
+// The size, the transparent colour and every pixel as stored: all a load could change.
 std::vector<Rgb> StateOf(const Canvas& canvas) {
     std::vector<Rgb> state{Rgb(canvas.GetWidth()), Rgb(canvas.GetHeight()),
                            canvas.GetTransparentColor()};
@@ -90,8 +72,7 @@ std::vector<Rgb> StateOf(const Canvas& canvas) {
 constexpr int SOURCE_WIDTH = 23, SOURCE_HEIGHT = 17;
 constexpr int TARGET_WIDTH = 31, TARGET_HEIGHT = 29;
 
-// No transparent colour, two that occur often, one that never occurs and one
-// with a fourth byte, which no colour equals.
+// None, two that occur often, one that never does, one with a fourth byte.
 constexpr Rgb KEYS[] = {NO_TRANSPARENT_COLOR, 0xFFFFFF, 0x123456, 0xABCDEF, 0xFF123456};
 
 // Where a source lands on a target: inside, cut on each side, one pixel in,
@@ -100,27 +81,23 @@ constexpr int POSITIONS[][2] = {{0, 0},   {4, 7},   {-5, -3},         {25, 25},
                                 {-22, 2}, {3, -16}, {30, 28},         {-23, 0},
                                 {0, 29},  {0, -17}, {-2000000000, 5}, {5, 2000000000}};
 
-// A canvas of the class or of its reference holding random colours, most
-// from a small palette (so that transparent colours meet many pixels), some
-// with a fourth byte, which transfers must carry or drop as the reference does.
+// Random colours, most from a small palette (so that transparent colours meet
+// many pixels), some with a fourth byte, which transfers must treat as the reference does.
 std::unique_ptr<Canvas> MakeRandom(Kind kind, bool reference, int width, int height, uint32_t seed,
                                    Rgb key) {
     std::unique_ptr<Canvas> canvas = Make(kind, width, height, reference);
     constexpr Rgb PALETTE[] = {0x000000, 0xFFFFFF, 0x123456, 0xFF0000, 0x808080};
     std::mt19937 random(seed);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const uint32_t draw = random();
-            const Rgb colour = draw % 4 == 0 ? draw >> 8 : PALETTE[(draw >> 2) % 5];
-            canvas->SetRawPixel(x, y, draw % 3 ? colour : colour | (random() << 24));
-        }
+    for (int i = 0; i < width * height; ++i) {
+        const uint32_t draw = random();
+        const Rgb colour = draw % 4 == 0 ? draw >> 8 : PALETTE[(draw >> 2) % 5];
+        canvas->SetRawPixel(i % width, i / width, draw % 3 ? colour : colour | (random() << 24));
     }
     canvas->SetTransparentColor(key);
     return canvas;
 }
 
-// What a canvas holds (StateOf) and, for one with a device context, the
-// words stored behind it.
+// StateOf the canvas and the words stored behind its device context, if any.
 std::vector<uint32_t> Take(const Canvas* canvas) {
     if (canvas == nullptr) return {};
     std::vector<uint32_t> words = StateOf(*canvas);
@@ -135,7 +112,6 @@ std::vector<uint32_t> Take(const Canvas* canvas) {
     return words;
 }
 
-// Clips the device context to the region, which is not needed afterwards.
 void Clip(HDC dc, HRGN region) {
     SelectClipRgn(dc, region);
     DeleteObject(region);
@@ -144,9 +120,8 @@ void Clip(HDC dc, HRGN region) {
 using Numbers = std::array<int, 4>;
 using Case = std::pair<const char*, Numbers>;
 
-// One operation named as in the tables of the tests, from `source` onto
-// `target`, onto the target's device context `dc`, or on the source alone.
-// What it hands out joins `touched`.
+// One operation of the tables from `source` onto `target` or its `dc`, or on
+// the source alone; a canvas it hands out joins `touched`.
 int Apply(const std::string& name, const Numbers& n, Canvas& source, Canvas& target, HDC dc,
           std::vector<std::vector<uint32_t>>& touched) {
     if (name == "DrawTo") return source.DrawTo(&target, n[0], n[1]);
@@ -180,17 +155,15 @@ int Apply(const std::string& name, const Numbers& n, Canvas& source, Canvas& tar
     return copy != nullptr;
 }
 
-// A target canvas, used as it is or through its device context clipped to an
-// ellipse or with its origin moved; the source's device context may be clipped
-// too, which must not change what is read from it.
+// A target, its device context maybe clipped to an ellipse or moved; a clipped
+// source device context must not change what is read from it.
 struct Target {
     Kind kind;
     bool clipped = false, moved = false, sourceClipped = false;
 };
 
-// Every case from a source of each class onto every target, with every
-// transparent colour, once through the references and once through the
-// classes: the same results, the same pixels everywhere.
+// Every case from each class onto every target with every transparent colour:
+// the references and the classes give the same results and pixels everywhere.
 void ExpectSameEverywhere(const std::vector<Case>& cases, const std::vector<Target>& targets) {
     uint32_t seed = 1;
     for (Kind kind : ALL_KINDS) {
@@ -219,9 +192,9 @@ void ExpectSameEverywhere(const std::vector<Case>& cases, const std::vector<Targ
                         touched[reference].push_back(Take(target.get()));
                     }
                     EXPECT_TRUE(results[true] == results[false] && touched[true] == touched[false])
-                        << Label(name, numbers[0], numbers[1], numbers[2], numbers[3],
-                                 KindName(kind), key, KindName(to.kind), to.clipped, to.moved,
-                                 to.sourceClipped);
+                        << name << testing::PrintToString(numbers) << KindName(kind) << " key "
+                        << key << " onto " << KindName(to.kind) << to.clipped << to.moved
+                        << to.sourceClipped;
                 }
             }
         }
@@ -232,7 +205,6 @@ constexpr Rgb INK = 0x00C81E3Cu;
 
 using Points = std::set<std::pair<int, int>>;
 
-// Every pixel of the canvas that has this colour.
 Points PixelsOf(const Canvas& canvas, Rgb colour) {
     Points found;
     for (int y = 0; y < canvas.GetHeight(); ++y)
@@ -243,8 +215,7 @@ Points PixelsOf(const Canvas& canvas, Rgb colour) {
 
 using Bytes = std::vector<uint8_t>;
 
-// The little-endian field of `width` bytes at `at` set, as far as it lies
-// inside the bytes.
+// Sets the little-endian field of `width` bytes at `at`, as far as it exists.
 void PutField(Bytes& bytes, size_t at, uint32_t value, size_t width) {
     for (size_t i = 0; i < width && at + i < bytes.size(); ++i)
         bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
@@ -270,17 +241,12 @@ Bytes Damage(const Bytes& good, std::mt19937& random) {
     return bytes;
 }
 
-void FreePages(uint8_t* pages) {
-    VirtualFree(pages, 0, MEM_RELEASE);
-}
-
 }  // namespace
 
 TEST(FastPathIdentity, TransfersBetweenEveryPairOfClasses) {
-    // Tiles of a rectangle of the whole int range end: only those that meet
-    // the target are drawn.
+    // Of tiles over the whole int range, only those meeting the target are drawn.
     std::vector<Case> cases{{"CopyFrom", {}}, {"TileTo", {-1000000001, -7, INT_MAX, INT_MAX}}};
-    for (const auto& p : POSITIONS) {
+    for (const auto& p : POSITIONS)
         cases.insert(cases.end(), {{"DrawTo", {p[0], p[1]}},
                                    {"DrawTo(face)", {p[0], p[1]}},
                                    {"DrawTo(DibSectionCanvas*)", {p[0], p[1]}},
@@ -288,18 +254,16 @@ TEST(FastPathIdentity, TransfersBetweenEveryPairOfClasses) {
                                    {"DrawRectTo", {p[0], p[1], 100, 100}},
                                    {"DrawRectTo", {p[0], p[1], 0, 3}},
                                    {"TileTo", {p[0], p[1], 40, 33}}});
-    }
     ExpectSameEverywhere(cases, {{Kind::Ddb}, {Kind::Dib}, {Kind::DibSection}});
 }
 
 TEST(FastPathIdentity, DrawingOntoDeviceContexts) {
     std::vector<Case> cases{{"TileToDC", {-2, 1, 45, 40}},
                             {"TileToDC", {-1000000001, -7, INT_MAX, INT_MAX}}};
-    for (const auto& p : POSITIONS) {
-        if (std::abs(p[0]) > 1000000 || std::abs(p[1]) > 1000000) continue;
-        cases.insert(cases.end(),
-                     {{"DrawToDC", {p[0], p[1]}}, {"DrawRectToDC", {p[0], p[1], 7, 50}}});
-    }
+    for (const auto& p : POSITIONS)
+        if (std::abs(p[0]) < 1000000 && std::abs(p[1]) < 1000000)
+            cases.insert(cases.end(),
+                         {{"DrawToDC", {p[0], p[1]}}, {"DrawRectToDC", {p[0], p[1], 7, 50}}});
     ExpectSameEverywhere(cases, {{Kind::Ddb},
                                  {Kind::DibSection},
                                  {Kind::Ddb, true},
@@ -319,9 +283,8 @@ TEST(FastPathIdentity, OperationsOnOneCanvas) {
     // Rows of every padding: inside, cut on each side and off the canvas.
     const int places[][2] = {{0, 0},  {-2, 0}, {0, -3}, {5, 6},          {-7, -5},
                              {21, 1}, {23, 0}, {0, 17}, {3, -2000000000}};
-    for (const auto& p : places) {
+    for (const auto& p : places)
         for (int width : {9, 10, 11, 12}) cases.push_back({"PutDib24", {p[0], p[1], width, 7}});
-    }
     // Boxes given by any two corners, thin, cut, outside and huge.
     const int boxes[][4] = {{1, 1, 4, 3},   {4, 3, 1, 1},     {1, 3, 4, 1},
                             {4, 1, 1, 3},   {1, 1, 1, 5},     {2, 2, 2, 2},
@@ -349,7 +312,7 @@ TEST(FastPathIdentity, DrawingOntoItselfGivesWhatDrawingOntoAnotherGives) {
                     EXPECT_EQ(Apply(name, n, *self, *self, DeviceContextOf(*self), none),
                               Apply(name, n, *copy, *other, DeviceContextOf(*other), none));
                     EXPECT_TRUE(Take(self.get()) == Take(other.get()))
-                        << Label(name, KindName(kind), "key", key, "by", n[0], n[1]);
+                        << name << ' ' << KindName(kind) << " key " << key << " by " << n[0];
                 }
             }
         }
@@ -417,9 +380,10 @@ TEST(BmpRead, RefusedImagesAndDamagedOnesAreReadOnlyWithinTheirBytes) {
     // to end where 64 KiB that can be read meet 64 KiB that cannot, so that a
     // reader going past its end faults at once.
     constexpr size_t READABLE = 0x10000;
-    const std::unique_ptr<uint8_t, decltype(&FreePages)> pages(
+    auto release = [](uint8_t* pages) { VirtualFree(pages, 0, MEM_RELEASE); };
+    const std::unique_ptr<uint8_t, decltype(release)> pages(
         static_cast<uint8_t*>(VirtualAlloc(nullptr, 2 * READABLE, MEM_RESERVE, PAGE_NOACCESS)),
-        FreePages);
+        release);
     ASSERT_TRUE(VirtualAlloc(pages.get(), READABLE, MEM_COMMIT, PAGE_READWRITE));
     uint8_t* const end = pages.get() + READABLE;
     ASSERT_TRUE(IsBadReadPtr(end, 1) && !IsBadReadPtr(end - 1, 1));
@@ -531,40 +495,36 @@ TEST(BmpFile, TemporaryFilesTakeNoOneElsesFileAndNoLongerName) {
 }
 
 TEST(ImageMagickBmp, ItsFilesLoadWithItsPixelsAndOurFilesReadWithOurs) {
-    // Wine maps the Unix root to drive Z: and starts Unix programs itself
-    // (without a process handle): a shell script in a folder under /tmp runs
-    // ImageMagick and makes a file when it has finished.
+    // Wine maps the Unix root to Z: and starts Unix programs without a process
+    // handle: a script under /tmp runs ImageMagick and marks when it has finished.
     ASSERT_TRUE(FileExists("Z:\\usr\\bin\\convert")) << "ImageMagick is not installed";
     const std::string name = "inkslip-bmp-" + std::to_string(GetCurrentProcessId()) + "-" +
                              std::to_string(GetTickCount());
     const std::string folder = "Z:\\tmp\\" + name + "\\";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    // Random samples of 31 × 17 (rows padded by three bytes): its 24-bit file
-    // with the 40-byte header and its default one with a larger header, and a
-    // file of every class holding the same picture.
+    // Random samples of 31 × 17 (rows padded by three bytes): its 24-bit file with
+    // the 40-byte header, its default with a larger one, and one of every class.
     constexpr int WIDTH = 31, HEIGHT = 17;
     std::string raw(WIDTH * HEIGHT * 3, '\0');
     std::mt19937 random(31337);
     for (char& sample : raw) sample = static_cast<char>(random());
     ASSERT_TRUE(WriteFileBytes(folder + "samples.rgb", raw));
-    std::string script = "set -e\ncd /tmp/" + name + "\n";
-    for (const std::string format : {"BMP3", "BMP"}) {
-        script += "convert -size 31x17 -depth 8 rgb:samples.rgb -type TrueColor " + format + ":" +
-                  format + ".bmp\n";
-    }
     DibCanvas picture(WIDTH, HEIGHT);
     Paint(picture, [&](int x, int y) {
         const char* sample = &raw[(static_cast<size_t>(y) * WIDTH + x) * 3];
         return MakeRgb(sample[0], sample[1], sample[2]);
     });
     for (Kind kind : ALL_KINDS) {
-        const std::string ours = KindName(kind);
         auto canvas = Make(kind, 1, 1);
         ASSERT_TRUE(canvas->CopyFrom(&picture) &&
-                    canvas->SaveBmp((folder + ours + ".bmp").c_str()));
-        script += "convert " + ours + ".bmp -depth 8 rgb:" + ours + ".rgb\n";
+                    canvas->SaveBmp((folder + KindName(kind) + ".bmp").c_str()));
     }
-    ASSERT_TRUE(WriteFileBytes(folder + "job.sh", script + "touch done\n"));
+    const std::string job =
+        "set -e\ncd /tmp/" + name + "\n" +
+        "for f in BMP3 BMP; do convert -size 31x17 -depth 8 rgb:samples.rgb "
+        "-type TrueColor $f:$f.bmp; done\n"
+        "for f in *Canvas.bmp; do convert $f -depth 8 rgb:${f%.bmp}.rgb; done\ntouch done\n";
+    ASSERT_TRUE(WriteFileBytes(folder + "job.sh", job));
     ASSERT_GT(WinExec(("Z:\\bin\\sh /tmp/" + name + "/job.sh").c_str(), SW_HIDE), 31u);
     for (int waited = 0; waited < 60000 && !FileExists(folder + "done"); waited += 20) Sleep(20);
     ASSERT_TRUE(FileExists(folder + "done")) << "ImageMagick did not finish";

@@ -75,8 +75,7 @@ constexpr int TARGET_WIDTH = 31, TARGET_HEIGHT = 29;
 // None, two that occur often, one that never does, one with a fourth byte.
 constexpr Rgb KEYS[] = {NO_TRANSPARENT_COLOR, 0xFFFFFF, 0x123456, 0xABCDEF, 0xFF123456};
 
-// Where a source lands on a target: inside, cut on each side, one pixel in,
-// just off the target, and far enough off to overflow careless sums.
+// Where a source lands: inside, cut on each side, one pixel in, just off, far off.
 constexpr int POSITIONS[][2] = {{0, 0},   {4, 7},   {-5, -3},         {25, 25},
                                 {-22, 2}, {3, -16}, {30, 28},         {-23, 0},
                                 {0, 29},  {0, -17}, {-2000000000, 5}, {5, 2000000000}};
@@ -120,8 +119,7 @@ void Clip(HDC dc, HRGN region) {
 using Numbers = std::array<int, 4>;
 using Case = std::pair<const char*, Numbers>;
 
-// One operation of the tables from `source` onto `target` or its `dc`, or on
-// the source alone; a canvas it hands out joins `touched`.
+// One operation of the tables; a canvas it hands out joins `touched`.
 int Apply(const std::string& name, const Numbers& n, Canvas& source, Canvas& target, HDC dc,
           std::vector<std::vector<uint32_t>>& touched) {
     if (name == "DrawTo") return source.DrawTo(&target, n[0], n[1]);
@@ -155,8 +153,7 @@ int Apply(const std::string& name, const Numbers& n, Canvas& source, Canvas& tar
     return copy != nullptr;
 }
 
-// A target, its device context maybe clipped to an ellipse or moved; a clipped
-// source device context must not change what is read from it.
+// A target, its DC maybe clipped or moved; a clipped source DC must not change reads.
 struct Target {
     Kind kind;
     bool clipped = false, moved = false, sourceClipped = false;
@@ -202,7 +199,6 @@ void ExpectSameEverywhere(const std::vector<Case>& cases, const std::vector<Targ
 }
 
 constexpr Rgb INK = 0x00C81E3Cu;
-
 using Points = std::set<std::pair<int, int>>;
 
 Points PixelsOf(const Canvas& canvas, Rgb colour) {
@@ -330,8 +326,7 @@ TEST(CanvasDrawing, SizesAndPrimitivesCoverWhatTheySay) {
         EXPECT_EQ(PixelsOf(*canvas, 0).size(), 256u);
         const HDC dc = DeviceContextOf(*canvas);
         const HGDIOBJ pen = GetCurrentObject(dc, OBJ_PEN), brush = GetCurrentObject(dc, OBJ_BRUSH);
-        // The pixels of INK after `draw` on the black canvas, which is black
-        // again afterwards; the device context keeps its own objects.
+        // What `draw` inks on the black canvas, cleared after; the DC keeps its objects.
         auto drawn = [&](const std::function<bool()>& draw) {
             EXPECT_TRUE(draw());
             EXPECT_TRUE(GetCurrentObject(dc, OBJ_PEN) == pen &&
@@ -350,8 +345,7 @@ TEST(CanvasDrawing, SizesAndPrimitivesCoverWhatTheySay) {
         // An ellipse leaves out its right column.
         const Points ellipse = drawn([&] { return canvas->FillEllipse(2, 3, 12, 9, INK); });
         EXPECT_TRUE(ellipse.begin()->first == 2 && ellipse.rbegin()->first == 11);
-        // A flood fill repaints the seed's colour up to any other colour,
-        // even one a step away: the 4 × 4 pixels inside the box.
+        // A flood fill stops at any other colour, even one a step away.
         canvas->DrawBox(2, 2, 7, 7, 0x00000001u);
         EXPECT_EQ(drawn([&] { return canvas->FloodFill(4, 4, INK); }).size(), 16u);
         EXPECT_FALSE(canvas->FloodFill(-1, 0, INK));
@@ -359,10 +353,8 @@ TEST(CanvasDrawing, SizesAndPrimitivesCoverWhatTheySay) {
 }
 
 TEST(BmpRead, RefusedImagesAndDamagedOnesAreReadOnlyWithinTheirBytes) {
-    // Refused for what they are: not 24-bit, compressed, top-down or without
-    // width, data starting past the end, and sizes whose 32-bit products wrap
-    // (width 0x55555555 has a stride of 2^32, width 0x2AAAAAAB two rows of
-    // 0x80000004 bytes, 8 after the wrap).
+    // Refused: not 24-bit, compressed, top-down, data past the end, and widths
+    // whose 32-bit products wrap (a stride of 2^32; two rows of 0x80000004 bytes).
     using Result = BmpParseResult;
     const std::tuple<size_t, uint32_t, Result> damaged[] = {
         {28, 32, Result::NotTwentyFourBit},        {30, 1, Result::Compressed},
@@ -376,9 +368,8 @@ TEST(BmpRead, RefusedImagesAndDamagedOnesAreReadOnlyWithinTheirBytes) {
         EXPECT_EQ(result, CheckBmpFileImage(bytes.data(), bytes.size(), nullptr)) << at;
     }
 
-    // Every cut of well-formed files and damaged copies of them, each placed
-    // to end where 64 KiB that can be read meet 64 KiB that cannot, so that a
-    // reader going past its end faults at once.
+    // Every cut of good files and damaged copies, each ending where readable
+    // memory meets unreadable, so that a reader going past its end faults.
     constexpr size_t READABLE = 0x10000;
     auto release = [](uint8_t* pages) { VirtualFree(pages, 0, MEM_RELEASE); };
     const std::unique_ptr<uint8_t, decltype(release)> pages(
@@ -389,7 +380,7 @@ TEST(BmpRead, RefusedImagesAndDamagedOnesAreReadOnlyWithinTheirBytes) {
     ASSERT_TRUE(IsBadReadPtr(end, 1) && !IsBadReadPtr(end - 1, 1));
     std::mt19937 random(3003);
     std::vector<Bytes> corpus;
-    for (int width : {1, 3, 4, 6, 17}) {
+    for (int width : {1, 3, 4, 6, 17})
         for (int height : {1, 2, 9}) {
             ASSERT_TRUE(file.Start(width, height));
             for (int i = 0; i < width * height; ++i) file.SetPixel(i % width, i / width, random());
@@ -398,7 +389,6 @@ TEST(BmpRead, RefusedImagesAndDamagedOnesAreReadOnlyWithinTheirBytes) {
                 corpus.emplace_back(good.begin(), good.begin() + length);
             for (int i = 0; i < 300; ++i) corpus.push_back(Damage(good, random));
         }
-    }
     TemporaryFolder folder;
     const std::string path = folder.File("damaged.bmp");
     size_t accepted = 0;
@@ -413,8 +403,7 @@ TEST(BmpRead, RefusedImagesAndDamagedOnesAreReadOnlyWithinTheirBytes) {
         for (int y = 0; readable && y < dib.height; ++y)
             for (int x = 0; x < dib.width; ++x)
                 pixels.push_back(Dib24PixelAt(dib.rows, dib.stride, dib.height, x, y));
-        // Some go through a canvas of each class in turn from a file: it
-        // loads what the reader sees, or is refused and stays as it was.
+        // Some go through a file into each class: loaded as read, or refused unchanged.
         if (i % 7) continue;
         ASSERT_TRUE(WriteFileBytes(path, std::string(corpus[i].begin(), corpus[i].end())));
         auto canvas = Make(ALL_KINDS[i / 7 % 3], 6, 5);
@@ -435,8 +424,7 @@ TEST(BmpFile, WholeFilesAreWrittenFlushedAndReadOrRefused) {
     ASSERT_TRUE(WriteFileBytes(path, std::string(5000, 'x')) && WriteFileBytes(empty, ""));
     ASSERT_TRUE(WriteFileBytes(held, "x") && WriteWholeFile(path.c_str(), "content", 7));
     EXPECT_EQ("content", ReadFileBytes(path));
-    // Refused, with nothing held: no path, an empty file, no file, and a file
-    // held open without sharing, which cannot be written either.
+    // Refused, holding nothing: no path, empty, missing, or held open unshared.
     const HANDLE holder =
         CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_FALSE(WriteWholeFile(held.c_str(), "y", 1));
@@ -447,17 +435,15 @@ TEST(BmpFile, WholeFilesAreWrittenFlushedAndReadOrRefused) {
         EXPECT_TRUE(bytes.Size() == 0 && bytes.Data() == nullptr);
     }
     CloseHandle(holder);
-    // Writes that do not reach a file: into no folder, onto a device that
-    // takes every byte but cannot flush them (the null device) and one that
-    // takes none (the full disk), through SaveBmp of every class too.
+    // Writes that do not reach a file: into no folder, onto devices that cannot
+    // flush (the null device) or take nothing (the full disk), by every class too.
     EXPECT_FALSE(WriteWholeFile(folder.File("missing\\a.bmp").c_str(), "x", 1));
     for (const char* device : {"Z:\\dev\\null", "Z:\\dev\\full"}) {
         ASSERT_TRUE(FileWriter(device).IsOpen()) << device;
         EXPECT_FALSE(WriteWholeFile(device, std::string(100000, 'b').data(), 100000)) << device;
         for (Kind kind : ALL_KINDS) EXPECT_FALSE(Make(kind, 3, 2)->SaveBmp(device)) << device;
     }
-    // Pictures of many bands of the reader, and one whose every row is
-    // longer than a band, come back whole.
+    // Pictures of many bands of the reader, and rows longer than a band, come back.
     std::mt19937 random(4242);
     for (const auto& [width, height] : {std::pair{1000, 800}, {400000, 3}}) {
         DibCanvas canvas(width, height), loaded(1, 1);

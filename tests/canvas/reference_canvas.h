@@ -1,7 +1,5 @@
-// The per-pixel reference of each canvas class: the class itself, except that
-// every operation with a block path runs its shared_canvas reference instead,
-// so that what such an operation calls on the canvas runs the reference too.
-// The identity tests hold it against the class; the benchmarks time both.
+// A canvas class whose block-path operations run their shared_canvas per-pixel
+// reference instead, so that whatever they call on the canvas runs it too.
 #pragma once
 
 #include <windows.h>

@@ -1,13 +1,8 @@
 #!/bin/bash
-# The hot keys and every dialog, with the notes in a data folder whose N.dat
-# paths are 258 characters long. With Ctrl+Alt+N (new note) and Ctrl+Alt+H
-# (hide all) in the INI file and no size question for quick notes: the hot keys
-# make a note, hide and show the notes. The tray's "新規作成" and a note's
-# "サイズ変更" open two size dialogs at once; each sizes its own note. The
-# options dialog asked for twice stays one, and the hot key works after it.
-# "終了" while a note's save dialog is open closes it, saves every note and
-# ends with code 0, without a fault; the notes come back from the long folder.
-# Each dialog (palette, size, options, version, save) leaves a screenshot.
+# The hot keys and every dialog (each with a screenshot), the notes in a data
+# folder whose N.dat paths are 258 characters long: Ctrl+Alt+N and Ctrl+Alt+H,
+# two size dialogs at once, the options dialog asked for twice, and "終了"
+# while a save dialog is open (code 0, no fault, every note back).
 . "$(dirname "$0")/lib.sh"
 
 # C:\e2e\dialogs\ (the program's folder) and 237 characters and a backslash,

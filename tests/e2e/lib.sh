@@ -1,9 +1,6 @@
-# Shared by the end-to-end scenarios (sourced): each runs the real inkslip.exe
-# under Wine on the test run's virtual display, from a private copy of its
-# folder, and acts as a person would: xdotool for the mouse and keys, winprobe
-# (winprobe.cpp) to find windows and read pixels, ImageMagick for screenshots.
-# Every wait has a time limit; whatever a scenario started is stopped by its
-# process id when it ends, also on failure.
+# Sourced by the end-to-end scenarios: the real inkslip.exe from a private
+# folder, driven as a person would (xdotool, winprobe, ImageMagick). Every wait
+# has a time limit; all a scenario started is stopped when it ends.
 set -uo pipefail
 
 E2E_NAME=$(basename "$0" .sh)

@@ -1,14 +1,9 @@
 #!/bin/bash
-# Start, exit and notes that last. A first start with no INI file never shows
-# its main window; a second start meanwhile ends at once with code 0 and writes
-# nothing. A double click on the tray icon (and OK in the size dialog) makes a
-# note, a pen stroke draws on it; "終了" from the tray menu ends with code 0 and
-# writes the INI file (every key with its default, in order) and the note; the
-# next start brings it back. Every change reaches the files within seconds, so
-# a kill loses nothing: a stroke, a second note, a move by the tab with a lock,
-# an undo with Ctrl+Z each come back after a kill. Only changed notes are
-# written, an idle program writes nothing, and the data folder holds N.dat and
-# N.bmp only.
+# Start, exit and notes that last: one instance, the main window hidden; a
+# note from the tray drawn on; "終了" writes the INI file (the defaults, in
+# order) and the note, which comes back. Every change (stroke, new note, move,
+# lock, undo) survives a kill; an idle program writes nothing, a stroke
+# rewrites its note's pair only, and the data folder holds N.dat and N.bmp only.
 . "$(dirname "$0")/lib.sh"
 
 # note_look CLASS...: "left top checksum-of-its-pixels" of each note, one a line.

@@ -1,6 +1,5 @@
-// Notes in the program's own registry, with a hidden main window that purges
-// torn-down notes as the real one does: drawing, undo, commands, data files,
-// drops and teardown; and the size dialog.
+// Notes in the program's registry under a hidden main window that purges
+// torn-down notes as the real one does; and the size dialog.
 #include "app/paper_registry.h"
 #include "paper/paper.h"
 #include "paper/size_dialog.h"
@@ -33,23 +32,9 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// An HDROP holding the given paths, as the shell hands it over.
-HDROP MakeDrop(const std::vector<std::string>& paths) {
-    std::string names;
-    for (const std::string& path : paths) names += path + '\0';
-    // Zeroed: the names end with an empty one.
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size() + 1);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);  // ANSI names (fWide FALSE) right after the header
-    std::memcpy(drop + 1, names.data(), names.size());
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 class PaperTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedSettings = g_settings;
         ResetSettings(g_settings);
         g_settings.Tool.PenColor = ColorQuad{0xFF, 0x00, 0x00, 0xFF};  // blue
         g_settings.Tool.EraseSize = 1;
@@ -58,20 +43,15 @@ protected:
         Paper::SetToolState(&g_settings.Tool);
         ASSERT_TRUE(AllocatePapers());
         mainWindowMessages.clear();
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = MainProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "InkslipPaperTestMain";
-        RegisterClassA(&windowClass);  // fails harmlessly after the first test
-        mainWindow = CreateWindowA(windowClass.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10,
-                                   nullptr, nullptr, windowClass.hInstance, nullptr);
+        mainWindow = CreateWindowA("STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MainProc));
     }
     void TearDown() override {
         SetKeyDown(VK_MENU, false);
         FreePapers();
         DestroyWindow(mainWindow);
         PumpMessages();
-        g_settings = savedSettings;
     }
 
     // A new note with a 20 × 20 tab in slot `number`, shown.
@@ -109,13 +89,24 @@ protected:
         }
         Mouse(paper, WM_LBUTTONUP, (points.end() - 1)->x, (points.end() - 1)->y);
     }
+    // Files of the folder dropped on the note, as the shell hands them over.
+    LRESULT Drop(Paper* paper, std::initializer_list<const char*> names) {
+        std::string list;
+        for (const char* name : names) list += folder.File(name) + '\0';
+        // Zeroed, so the list ends with an empty name; ANSI, right after the header.
+        HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() + 1);
+        auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+        drop->pFiles = sizeof(DROPFILES);
+        std::memcpy(drop + 1, list.data(), list.size());
+        GlobalUnlock(memory);
+        return SendMessageA(paper->GetWindow(), WM_DROPFILES, WPARAM(memory), 0);
+    }
     static void MoveTo(Paper* paper, int x, int y) {
         SetWindowPos(paper->GetWindow(), nullptr, x, y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     HWND mainWindow = nullptr;
-    Settings savedSettings{};
     TemporaryFolder folder;
 };
 
@@ -230,12 +221,6 @@ TEST_F(PaperTest, TeardownSavesLeavesNothingBehindAndFreesTheSlot) {
     EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "Inkslip6", &unregistered));
     PumpMessages();  // the purge
     EXPECT_EQ(nullptr, GetPaper(6));
-    // Destroyed from outside: saved first, purged, and its number can be had again.
-    DestroyWindow(NewPaper(3)->GetWindow());
-    PumpMessages();
-    EXPECT_EQ(nullptr, GetPaper(3));
-    EXPECT_TRUE(FileExists(folder.File("3.dat")));
-    EXPECT_NE(nullptr, NewPaper(3)->GetWindow());
 
     // A note whose picture cannot be had is no note.
     Paper tooLarge;
@@ -264,14 +249,19 @@ TEST_F(PaperTest, ANoteTornDownInsideItsOwnQuestionIsDeletedOnlyAfterItReturns) 
     EXPECT_TRUE(keptWhileAsking);
     PumpMessages();
     EXPECT_EQ(nullptr, GetPaper(4));
+    // Saved before it went, and its number can be had again.
+    EXPECT_TRUE(FileExists(folder.File("5.dat")));
+    EXPECT_NE(nullptr, NewPaper(5)->GetWindow());
 }
 
 TEST_F(PaperTest, ANoteComesBackAsSavedLockedAndWhereItWasOrOnScreen) {
+    // Locked, and partly left of the screen (touching it, so it stays there).
     Paper* paper = NewPaper(3);
     Drag(paper, {{10, 30}, {50, 30}});
-    MoveTo(paper, 100, 50);
+    paper->ToggleLock();
+    MoveTo(paper, -20, 10);
     ASSERT_TRUE(paper->Save(folder.Path().c_str()));
-    EXPECT_EQ(std::string("\x64\x00\x32\x00\x03\x00\x00\x00", 8),
+    EXPECT_EQ(std::string("\xEC\xFF\x0A\x00\x03\x00\x01\x00", 8),
               ReadFileBytes(folder.File("3.dat")));
     // N.bmp holds the drawing area alone: no frame, no tab.
     DdbCanvas image(1, 1);
@@ -279,13 +269,6 @@ TEST_F(PaperTest, ANoteComesBackAsSavedLockedAndWhereItWasOrOnScreen) {
     EXPECT_EQ(WHITE, image.GetRgb(0, 0));
     EXPECT_EQ(BLUE, image.GetRgb(9, 8));
     EXPECT_EQ(WHITE, image.GetRgb(50, 8));
-
-    // Locked, and partly left of the screen (touching it, so it stays there).
-    paper->ToggleLock();
-    MoveTo(paper, -20, 10);
-    ASSERT_TRUE(paper->Save(folder.Path().c_str()));
-    EXPECT_EQ(std::string("\xEC\xFF\x0A\x00\x03\x00\x01\x00", 8),
-              ReadFileBytes(folder.File("3.dat")));
     RemovePaper(3);
     Paper* restored = PaperFromFile(folder.File("3.dat"), 3);
     ASSERT_NE(nullptr, restored);
@@ -334,10 +317,7 @@ TEST_F(PaperTest, EveryKindOfChangeMarksTheNoteAndASaveClearsIt) {
             Drag(paper, {{20, 40}, {40, 60}});
         };
     };
-    const struct {
-        const char* name;
-        std::function<void()> change;
-    } changes[] = {
+    const std::pair<const char*, std::function<void()>> changes[] = {
         {"pen", tool(DRAW_PEN)},
         {"eraser", tool(DRAW_ERASE)},
         {"box", tool(DRAW_BOX)},
@@ -348,16 +328,15 @@ TEST_F(PaperTest, EveryKindOfChangeMarksTheNoteAndASaveClearsIt) {
         {"unlock", [paper] { paper->ToggleLock(); }},
         {"move", [paper] { MoveTo(paper, 30, 40); }},
         {"resize", [paper] { paper->Resize(120, 90); }},
-        {"drop", [&] { paper->OnDropFiles(MakeDrop({folder.File("drop.bmp")})); }},
+        {"drop", [&] { Drop(paper, {"drop.bmp"}); }},
     };
-    for (const auto& change : changes) {
+    for (const auto& [name, change] : changes) {
         ASSERT_TRUE(paper->Save(folder.Path().c_str()));
         EXPECT_FALSE(paper->IsDirty());
         const int notices = mainWindowMessages[WM_PAPER_CHANGED];
-        change.change();
-        EXPECT_TRUE(paper->IsDirty()) << change.name;
-        // The main window hears of it, to write the note soon.
-        EXPECT_GT(mainWindowMessages[WM_PAPER_CHANGED], notices) << change.name;
+        change();
+        EXPECT_TRUE(paper->IsDirty()) << name;
+        EXPECT_GT(mainWindowMessages[WM_PAPER_CHANGED], notices) << name;  // to be written
     }
 }
 
@@ -403,21 +382,15 @@ TEST_F(PaperTest, ABmpFileMakesANoteOrReplacesAPictureOrLeavesTheNoteAsItWas) {
     // A new note from a file takes the picture's size; a large one asks, once.
     EXPECT_EQ(10, PaperFromFile(folder.File("small.bmp"), 1)->GetBodyHeight());
     EXPECT_EQ(nullptr, PaperFromFile(folder.File("large.bmp"), 2));
-    EXPECT_EQ(1u, answerer.Seen().size());
 
     Paper* paper = NewPaper(0);
     paper->GetPicture()->SetRgb(30, 60, BLUE);
-    const auto drop = [&](std::vector<std::string> names) {
-        for (std::string& name : names) name = folder.File(name);
-        return SendMessageA(paper->GetWindow(), WM_DROPFILES,
-                            reinterpret_cast<WPARAM>(MakeDrop(names)), 0);
-    };
-    EXPECT_EQ(1, drop({"small.Bmp"}));  // a mixed-case extension is no BMP name: ignored
-    EXPECT_EQ(0, drop({"broken.bmp"}));
+    EXPECT_EQ(1, Drop(paper, {"small.Bmp"}));  // a mixed-case extension is no BMP name: ignored
+    EXPECT_EQ(0, Drop(paper, {"broken.bmp"}));
     EXPECT_EQ(200, paper->GetBodyWidth());
     EXPECT_EQ(BLUE, paper->GetPicture()->GetRgb(30, 60));
     // Only the first file counts; the note takes the picture's size and shape.
-    EXPECT_EQ(1, drop({"tall.bmp", "broken.bmp"}));
+    EXPECT_EQ(1, Drop(paper, {"tall.bmp", "broken.bmp"}));
     EXPECT_EQ(50, paper->GetBodyWidth());
     EXPECT_EQ(RED, paper->GetPicture()->GetRgb(50, 321));
     HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -426,7 +399,7 @@ TEST_F(PaperTest, ABmpFileMakesANoteOrReplacesAPictureOrLeavesTheNoteAsItWas) {
     DeleteObject(region);
     // Without its region record the drop stops, with the note as it was.
     ASSERT_TRUE(RemovePropA(mainWindow, "Inkslip0"));
-    EXPECT_EQ(0, drop({"small.bmp"}));
+    EXPECT_EQ(0, Drop(paper, {"small.bmp"}));
     EXPECT_EQ(50, paper->GetBodyWidth());
     EXPECT_EQ(RED, paper->GetPicture()->GetRgb(50, 321));
     ASSERT_EQ(3u, answerer.Seen().size());

@@ -1,7 +1,5 @@
-// The settings: the INI file, every key saved in its order and read back as
-// written, and values a person or another program may have written by hand;
-// the options dialog on a hidden main window for which it registers the hot
-// keys, as at run time.
+// The INI file, written by the program or by hand; the options dialog on a
+// hidden main window for which it registers the hot keys.
 #include "settings/settings.h"
 
 #include "resources/resource.h"
@@ -10,7 +8,6 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <sstream>
 #include <string>
@@ -104,10 +101,9 @@ protected:
     DialogScript script;
 };
 
-// Open, the dialog shows the stored hot keys and holds them back from the
-// main window; a second request opens nothing. A combination held elsewhere
-// is reported, gives back the hot key registered before it and keeps the
-// dialog open; Cancel then registers the stored pairs again.
+// Open, the dialog shows the stored hot keys and holds them back; a second
+// request opens nothing. A key held elsewhere is reported, the one registered
+// before it given back, the dialog kept; Cancel registers the stored ones.
 TEST_F(OptionsTest, HotkeysAreShownHeldBackAndRestoredByCancelAfterAFailure) {
     g_settings.IsUseHotkey = 1;
     g_settings.HotkeyModifiers[0] = MOD_ALT | MOD_SHIFT;

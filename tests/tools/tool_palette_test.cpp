@@ -28,13 +28,11 @@ TEST(ToolPalette, EditsTheToolStateInPlaceAndFollowsAPickedColour) {
     ASSERT_NE(nullptr, palette);
     ShowWindow(palette, SW_SHOW);
     auto checked = [&](int id) { return IsDlgButtonChecked(palette, id) == BST_CHECKED; };
-    // The swatch's colour as the screen shows it.
-    auto swatchColour = [&] {
+    auto swatchColour = [&] {  // as the screen shows it
         UpdateWindow(palette);
-        HWND swatch = GetDlgItem(palette, IDC_PALETTE_SWATCH);
-        HDC dc = GetDC(swatch);
+        HDC dc = GetDC(GetDlgItem(palette, IDC_PALETTE_SWATCH));
         const COLORREF colour = GetPixel(dc, 3, 3);
-        ReleaseDC(swatch, dc);
+        ReleaseDC(GetDlgItem(palette, IDC_PALETTE_SWATCH), dc);
         return colour;
     };
 

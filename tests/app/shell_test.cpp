@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 using namespace test_support;
@@ -34,10 +35,10 @@ protected:
     void Ini(const char* section, const char* key, const std::string& value) {
         WritePrivateProfileStringA(section, key, value.c_str(), iniPath.c_str());
     }
-    // N.dat holding a record numbered `recordNumber` and a blue 30 x 20 N.bmp.
-    void StoreNote(int number, int recordNumber) {
+    // A stored note: N.dat and a blue 30 x 20 N.bmp.
+    void StoreNote(int number) {
         CreateDirectoryA(dataFolder.c_str(), nullptr);
-        ASSERT_TRUE(WriteFileBytes(DataFile(number), RecordBytes(100, 50, recordNumber, 0)));
+        ASSERT_TRUE(WriteFileBytes(DataFile(number), RecordBytes(100, 50, number, 0)));
         ASSERT_TRUE(WriteBmp(DataFile(number, "bmp"), 30, 20, 0x0000FF));
     }
     // Creates the main window, which runs the whole start-up.
@@ -66,21 +67,16 @@ protected:
     HWND mainWindow = nullptr;
 };
 
-// Handles messages (timers included) until the condition holds or the time is
-// up; whether it holds.
-template <typename Condition>
-bool PumpUntil(Condition condition, DWORD milliseconds) {
+// Handles messages (timers included) until the condition, if any, holds or
+// the time is up; whether it holds.
+bool Pump(DWORD milliseconds, const std::function<bool()>& until = nullptr) {
     const DWORD start = GetTickCount();
-    while (!condition()) {
+    while (!(until && until())) {
         if (GetTickCount() - start > milliseconds) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         PumpMessages();
     }
     return true;
-}
-
-void PumpFor(DWORD milliseconds) {
-    PumpUntil([] { return false; }, milliseconds);
 }
 
 // A pen stroke across a note's drawing area, as the mouse makes it.
@@ -96,7 +92,7 @@ void Stroke(Paper* paper, int y) {
 // even from a default size of 0, shown and on top; the hide hot key toggles.
 TEST_F(ShellTest, StartUpRestoresNotesRegistersHotkeysAndNewNotesJoinThem) {
     const UINT ctrlAlt = MOD_CONTROL | MOD_ALT;
-    StoreNote(3, 3);
+    StoreNote(3);
     Ini("paper", "IsHide", "1");
     Ini("paper", "IsTopmost", "1");
     Ini("hotkey", "IsUseHotkey", "1");
@@ -172,30 +168,30 @@ TEST_F(ShellTest, CtrlZUndoesTheActiveNoteOnly) {
 // A deleted N.bmp shows whether a note was written again: a new note soon; a
 // burst once, after it; nothing while a button is held; an unchanged note not.
 TEST_F(ShellTest, TheSaveTimerWritesAChangedNoteOnceAfterEachBurst) {
-    StoreNote(5, 5);
+    StoreNote(5);
     ASSERT_TRUE(Start());
     const std::string made = DataFile(0, "bmp"), restored = DataFile(5, "bmp");
     ASSERT_EQ(0, NewNoteByDoubleClick());
-    ASSERT_TRUE(PumpUntil([&] { return FileExists(made); }, 2500));
+    ASSERT_TRUE(Pump(2500, [&] { return FileExists(made); }));
     DeleteFileA(made.c_str());
     DeleteFileA(restored.c_str());
     for (int y = 25; y < 40; y += 5) {
         Stroke(GetPaper(0), y);
-        PumpFor(300);
+        Pump(300);
     }
     EXPECT_FALSE(FileExists(made));
-    ASSERT_TRUE(PumpUntil([&] { return FileExists(made); }, 2500));
+    ASSERT_TRUE(Pump(2500, [&] { return FileExists(made); }));
     DeleteFileA(made.c_str());
-    PumpFor(1500);
+    Pump(1500);
     EXPECT_FALSE(FileExists(made));
     EXPECT_FALSE(FileExists(restored));
 
     Stroke(GetPaper(5), 30);
     SetKeyDown(VK_LBUTTON, true);
-    PumpFor(1500);
+    Pump(1500);
     EXPECT_FALSE(FileExists(restored));
     SetKeyDown(VK_LBUTTON, false);
-    EXPECT_TRUE(PumpUntil([&] { return FileExists(restored); }, 1500));
+    EXPECT_TRUE(Pump(1500, [&] { return FileExists(restored); }));
     EXPECT_FALSE(FileExists(made));
 }
 
@@ -269,7 +265,7 @@ TEST_F(ShellTest, NotesOutliveTheDialogsOpenAtOnce) {
     SendMessageA(first->GetWindow(), WM_COMMAND, IDM_SAVE_AS, 0);
     EXPECT_TRUE(exit.Stop()) << "steps done: " << exit.StepsDone();
     EXPECT_TRUE(IsWindow(mainWindow)) << "the exit did not wait for the note";
-    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(mainWindow); }, 3000));
+    EXPECT_TRUE(Pump(3000, [&] { return !IsWindow(mainWindow); }));
     EXPECT_FALSE(PapersExist());
     EXPECT_TRUE(FileExists(DataFile(0)) && FileExists(DataFile(1)));
 }

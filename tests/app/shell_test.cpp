@@ -86,10 +86,10 @@ void Stroke(Paper* paper, int y) {
     SendMessageA(paper->GetWindow(), WM_LBUTTONUP, 0, MAKELPARAM(25, y));
 }
 
-// Restored notes come hidden and on top as stored, their files kept against
-// a kill. A hot key held elsewhere is forgotten, written as 0 at exit. With
-// IsNoSizing, the new-note hot key takes the lowest free slot without asking,
-// even from a default size of 0, shown and on top; the hide hot key toggles.
+// Restored notes come hidden as stored, their files kept against a kill. A
+// hot key held elsewhere is forgotten, written as 0 at exit. With IsNoSizing,
+// the new-note hot key takes the lowest free slot without asking, even from a
+// default size of 0, shown and on top; the hide hot key toggles.
 TEST_F(ShellTest, StartUpRestoresNotesRegistersHotkeysAndNewNotesJoinThem) {
     const UINT ctrlAlt = MOD_CONTROL | MOD_ALT;
     StoreNote(3);
@@ -109,7 +109,6 @@ TEST_F(ShellTest, StartUpRestoresNotesRegistersHotkeysAndNewNotesJoinThem) {
     ASSERT_NE(nullptr, GetPaper(3));
     HWND restored = GetPaper(3)->GetWindow();
     EXPECT_FALSE(IsWindowVisible(restored));
-    EXPECT_TRUE(GetWindowLongPtrA(restored, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_TRUE(FileExists(DataFile(3)));
 
     {
@@ -135,8 +134,7 @@ TEST_F(ShellTest, StartUpRestoresNotesRegistersHotkeysAndNewNotesJoinThem) {
     EXPECT_EQ(UINT('J'), GetPrivateProfileIntA("hotkey", "virtual 1", -1, iniPath.c_str()));
 }
 
-// Ctrl+Z, whichever window it reaches, undoes the active note only; Z alone
-// does nothing.
+// Ctrl+Z, whichever window it reaches, undoes the active note only; Z alone, nothing.
 TEST_F(ShellTest, CtrlZUndoesTheActiveNoteOnly) {
     ASSERT_TRUE(Start());
     ASSERT_EQ(0, NewNoteByDoubleClick());

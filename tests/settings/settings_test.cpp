@@ -1,7 +1,5 @@
-// The settings: the INI file, every key saved in its order and read back as
-// written, and values a person or another program may have written by hand;
-// the options dialog on a hidden main window for which it registers the hot
-// keys, as at run time.
+// The INI file, written by the program or by hand; the options dialog on a
+// hidden main window for which it registers the hot keys.
 #include "settings/settings.h"
 
 #include "resources/resource.h"
@@ -10,7 +8,6 @@
 #include "support/test_support.h"
 
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <sstream>
 #include <string>
@@ -20,8 +17,7 @@ using namespace test_support;
 
 namespace {
 
-// Every section and key in the order they are saved, each with a value other
-// than its default.
+// Every section and key in the order they are saved, none with its default.
 // clang-format off
 const char* const INI_LINES[] = {
     "[tool]", "DrawMode=DRAW_CIRCLE", "PenSize=12", "EraseSize=40", "PenColor=12345678",
@@ -44,7 +40,8 @@ std::vector<std::string> Lines(const std::string& path) {
 }
 
 // Settings loaded over the defaults from an INI file holding `text`.
-Settings Load(const TemporaryFolder& folder, const std::string& text) {
+Settings Load(const std::string& text) {
+    TemporaryFolder folder;
     EXPECT_TRUE(WriteFileBytes(folder.File("inkslip.ini"), text));
     Settings settings;
     ResetSettings(settings);
@@ -56,7 +53,7 @@ TEST(Settings, EveryKeyIsSavedInItsOrderAndReadBackAsWritten) {
     TemporaryFolder folder;
     std::string text;
     for (const char* line : INI_LINES) text += std::string(line) + "\r\n";
-    const Settings settings = Load(folder, text);
+    const Settings settings = Load(text);
     SaveSettings(settings, folder.File("saved.ini").c_str());
     EXPECT_EQ(std::vector<std::string>(std::begin(INI_LINES), std::end(INI_LINES)),
               Lines(folder.File("saved.ini")));
@@ -66,11 +63,10 @@ TEST(Settings, EveryKeyIsSavedInItsOrderAndReadBackAsWritten) {
 }
 
 TEST(Settings, OddValuesAreReadWithoutHarm) {
-    TemporaryFolder folder;
     const std::string text =
         "[tool]\r\nDrawMode=draw_box\r\nEraseSize=\r\n[paper]\r\nIsTopmost=-1\r\n"
         "IsDelWarning=y\r\nDataFolderPath=";
-    const Settings settings = Load(folder, text + std::string(1000, 'x'));
+    const Settings settings = Load(text + std::string(1000, 'x'));
     EXPECT_EQ(DRAW_PEN, settings.Tool.DrawMode);  // names are case-sensitive
     EXPECT_EQ(5, settings.Tool.EraseSize);        // empty keeps the default
     EXPECT_EQ(0, settings.IsTopmost);             // "-1" is no set flag
@@ -104,10 +100,9 @@ protected:
     DialogScript script;
 };
 
-// Open, the dialog shows the stored hot keys and holds them back from the
-// main window; a second request opens nothing. A combination held elsewhere
-// is reported, gives back the hot key registered before it and keeps the
-// dialog open; Cancel then registers the stored pairs again.
+// Open, the dialog shows the stored hot keys and holds them back; a second
+// request opens nothing. A key held elsewhere is reported, the one registered
+// before it given back, the dialog kept; Cancel registers the stored ones.
 TEST_F(OptionsTest, HotkeysAreShownHeldBackAndRestoredByCancelAfterAFailure) {
     g_settings.IsUseHotkey = 1;
     g_settings.HotkeyModifiers[0] = MOD_ALT | MOD_SHIFT;

@@ -13,11 +13,9 @@ using namespace test_support;
 
 namespace {
 
-// Each tool button selects its tool and clears the one checked before, also
-// across the two rows. A width applies when its field loses the focus, at
-// most 255; a colour component applies at once, capped at 255.
-// Closing only hides the palette; a colour picked on a note meanwhile shows
-// when it is shown again.
+// Each tool button checks its tool alone, across both rows. A width applies
+// when its field loses the focus, a colour component at once, each at most
+// 255. Closed, the palette hides and shows a colour picked meanwhile.
 TEST(ToolPalette, EditsTheToolStateInPlaceAndFollowsAPickedColour) {
     ResetSettings();
     g_settings.Tool.PenColor = ColorQuad{0xFF, 10, 20, 30};
@@ -28,13 +26,11 @@ TEST(ToolPalette, EditsTheToolStateInPlaceAndFollowsAPickedColour) {
     ASSERT_NE(nullptr, palette);
     ShowWindow(palette, SW_SHOW);
     auto checked = [&](int id) { return IsDlgButtonChecked(palette, id) == BST_CHECKED; };
-    // The swatch's colour as the screen shows it.
-    auto swatchColour = [&] {
+    auto swatchColour = [&] {  // as the screen shows it
         UpdateWindow(palette);
-        HWND swatch = GetDlgItem(palette, IDC_PALETTE_SWATCH);
-        HDC dc = GetDC(swatch);
+        HDC dc = GetDC(GetDlgItem(palette, IDC_PALETTE_SWATCH));
         const COLORREF colour = GetPixel(dc, 3, 3);
-        ReleaseDC(swatch, dc);
+        ReleaseDC(GetDlgItem(palette, IDC_PALETTE_SWATCH), dc);
         return colour;
     };
 

@@ -135,9 +135,8 @@ focus_at() {
     [ -n "$WINDOW" ] && timeout 5 xdotool windowfocus --sync "$WINDOW"
 }
 
-# close_dialog TITLE [KEY...]: activates the topmost visible dialog of that
-# title with a click on its caption and gives it the X focus, types those keys
-# (xdotool key names) and Enter (its OK button); the dialog must close.
+# close_dialog TITLE [KEY...]: focuses the topmost dialog of that title by its
+# caption, types the keys (xdotool names) and Enter; the dialog must close.
 close_dialog() {
     local l t r b count
     wait_dialog "$1" 10 || fail "no dialog \"$1\" to close"
@@ -149,11 +148,9 @@ close_dialog() {
     wait_output 5 $((count - 1)) window_count '#32770' "$1" --visible || fail "\"$1\" did not close on Enter"
 }
 
-# menu_choose N [tray]: the item N of the open popup menu, chosen with the keys
-# from its first item (under the pointer): Down N times, or Up -N times (-1 is
-# the last), then Enter; separators do not count. Keys reach a note's menu
-# through the note, which has the X focus (note_menu), the tray menu's through
-# the menu itself, which is given the focus.
+# menu_choose N [tray]: item N of the open popup menu by keys from its first
+# item: Down N times, or Up -N times (-1 is the last), then Enter. Keys reach a
+# note's menu through the focused note, the tray menu's through the menu.
 menu_choose() {
     local left top right bottom keys=() i
     wait_window '#32768' - 10 --visible || fail "no popup menu opened"
@@ -176,9 +173,8 @@ note_menu() {
     menu_choose "$3"
 }
 
-# tray_icon_point: sets TRAY_X, TRAY_Y to the tray icon, 12 px from the left
-# and 31 px from the top of the tray window that Wine shows at the top left,
-# where our dialogs open too: it is moved to the bottom right corner first.
+# tray_icon_point: sets TRAY_X, TRAY_Y to the tray icon (12, 31 inside Wine's
+# tray window), the window moved first from the top left, where dialogs open.
 tray_icon_point() {
     local l t r b width height
     wait_window __winex11_standalone_tray - 20 --visible || fail "no tray icon shown"

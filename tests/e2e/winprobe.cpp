@@ -1,18 +1,12 @@
-// winprobe: a test-only console program that the end-to-end scenarios run in
-// the same Wine prefix as inkslip.exe, to look at its windows from outside the
-// way another program would (it links nothing of Inkslip). It answers the
-// commands it reads from stdin (see main); exit codes 0 found or done, 1 not
-// found or the time limit reached, 2 bad usage. The commands:
-//   list [class] [title] [ms] [--visible] [--gone]
-//       the matching top-level windows in z-order, one a line: visible left top
-//       right bottom class title. With ms, waits up to that long for a match
-//       (with --gone, for none).
-//   move <class> <x> <y>             moves the first match's top-left corner there
-//   pixels <x> <y> <w> <h>           a checksum of the pixels of that screen
-//       rectangle: whether it still changes, whether it looks as before
-// Arguments and printed texts are UTF-8 (window texts are read in their wide
-// form, so Japanese titles survive whatever the ANSI code page is). A class or
-// title of "-" matches any.
+// winprobe: looks at the program's windows from outside, as another program
+// would (it links nothing of Inkslip), answering commands read from stdin (see
+// main); exit codes 0 found or done, 1 not found or timed out, 2 bad usage.
+//   list [class] [title] [ms] [--visible] [--gone]: matching top-level windows
+//       in z-order (visible left top right bottom class title), waiting up to
+//       ms for a match (with --gone, for none); "-" matches any
+//   move <class> <x> <y>: moves the first match's top-left corner there
+//   pixels <x> <y> <w> <h>: a checksum of that rectangle of the screen
+// Texts are UTF-8, read in their wide form whatever the ANSI code page.
 
 #include <windows.h>
 
@@ -148,10 +142,9 @@ int Run(const std::vector<std::string>& words, std::string& output) {
 
 }  // namespace
 
-// One process answers all the questions of a scenario (a Wine start costs
-// about half a second). A request is one argument a line (UTF-8), then a line
-// holding only "."; the answer is the output, then a line "=<exit code>". The
-// end of the input ends the program.
+// One process answers a whole scenario (a Wine start costs half a second): a
+// request is one argument a line, then "."; the answer is the output, then
+// "=<exit code>". The end of the input ends the program.
 int main() {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
